@@ -1,0 +1,133 @@
+#include "delay/delay_mail.h"
+
+#include <cstring>
+#include <memory>
+
+#include "delay/clock.h"
+#include "delay/recipient_class.h"
+#include "delay/velmora_logic.h"
+#include "host/host_api.h"
+#include "settings/local_setting.h"
+#include "support/address_list.h"
+#include "support/string_list.h"
+
+namespace {
+
+SStringList* CopyList(const SStringList* source) {
+    if (!source)
+        return nullptr;
+    SStringList* copy = new SStringList;
+    copy->CopyFrom(source);
+    return copy;
+}
+
+// The host promises a terminated text; a misbehaving one must not make us read past the buffer.
+void ReadHeader(SHostApi* hostApi, HWND window, LPCSTR name, char* buffer) {
+    buffer[0] = '\0';
+    hostApi->BKA_CompGetSpecifiedHeader(window, name, buffer, kHeaderBufferSize);
+    buffer[kHeaderBufferSize - 1] = '\0';
+}
+
+} // namespace
+
+SDelayMail::SDelayMail()
+    : composeWindow(nullptr), heldAt(), releaseAt(), to(nullptr), cc(nullptr), bcc(nullptr),
+      innerCount(0), outerCount(0) {}
+
+SDelayMail::SDelayMail(const SDelayMail& other)
+    : composeWindow(other.composeWindow), heldAt(other.heldAt), releaseAt(other.releaseAt),
+      subject(other.subject), from(other.from), to(nullptr), cc(nullptr), bcc(nullptr),
+      innerCount(other.innerCount), outerCount(other.outerCount) {
+    to = CopyList(other.to);
+    cc = CopyList(other.cc);
+    bcc = CopyList(other.bcc);
+}
+
+SDelayMail& SDelayMail::operator=(const SDelayMail& other) {
+    if (this == &other)
+        return *this;
+    // Copy first so that a failed allocation leaves this record whole.
+    std::unique_ptr<SStringList> newTo(CopyList(other.to));
+    std::unique_ptr<SStringList> newCc(CopyList(other.cc));
+    std::unique_ptr<SStringList> newBcc(CopyList(other.bcc));
+    std::string newSubject = other.subject;
+    std::string newFrom = other.from;
+    FreeLists();
+    composeWindow = other.composeWindow;
+    heldAt = other.heldAt;
+    releaseAt = other.releaseAt;
+    subject.swap(newSubject);
+    from.swap(newFrom);
+    to = newTo.release();
+    cc = newCc.release();
+    bcc = newBcc.release();
+    innerCount = other.innerCount;
+    outerCount = other.outerCount;
+    return *this;
+}
+
+SDelayMail::~SDelayMail() { FreeLists(); }
+
+void SDelayMail::FreeLists() {
+    delete to;
+    delete cc;
+    delete bcc;
+    to = cc = bcc = nullptr;
+}
+
+bool SDelayMail::GetDelayMinutes(VelmoraLogic* logic, int* minutes) {
+    LocalSetting* settings = logic->settings;
+    int value = 0;
+    if (settings)
+        value = outerCount > 0 ? settings->outerDelayTime : settings->innerDelayTime;
+    *minutes = value;
+    return value > 0;
+}
+
+bool SDelayMail::Capture(HWND window, VelmoraLogic* logic) {
+    SHostApi* hostApi = logic->HostApi();
+    composeWindow = window;
+    std::unique_ptr<char[]> buffer(new char[kHeaderBufferSize]);
+    ReadHeader(hostApi, window, "Subject", buffer.get());
+    subject = buffer.get();
+    ReadHeader(hostApi, window, "From", buffer.get());
+    from = buffer.get();
+
+    FreeLists();
+    innerCount = 0;
+    outerCount = 0;
+    const SStringList* domains = logic->settings ? logic->settings->innerDomains : nullptr;
+    to = ReadRecipients(hostApi, window, "To", buffer.get(), domains, &innerCount, &outerCount);
+    cc = ReadRecipients(hostApi, window, "Cc", buffer.get(), domains, &innerCount, &outerCount);
+    bcc = ReadRecipients(hostApi, window, "Bcc", buffer.get(), domains, &innerCount, &outerCount);
+    buffer.reset();
+
+    GetCurrentLocalTime(&heldAt);
+    int minutes = 0;
+    if (!GetDelayMinutes(logic, &minutes))
+        return false;
+    releaseAt = AddMinutes(heldAt, minutes);
+    return true;
+}
+
+SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
+                            const SStringList* innerDomains, int* innerCount, int* outerCount) {
+    ReadHeader(hostApi, window, header, buffer);
+    if (!buffer[0])
+        return nullptr;
+    char* entry = NextAddress(buffer);
+    if (!entry)
+        return nullptr;
+    std::unique_ptr<SStringList> list(new SStringList);
+    std::unique_ptr<char[]> name(new char[kAddressPartSize]);
+    std::unique_ptr<char[]> address(new char[kAddressPartSize]);
+    for (; entry; entry = NextAddress(nullptr)) {
+        SplitAddress(name.get(), address.get(), entry);
+        if (IsInnerAddress(address.get(), innerDomains))
+            ++*innerCount;
+        else
+            ++*outerCount;
+        list->Append(entry);
+    }
+    return list.release();
+}

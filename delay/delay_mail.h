@@ -1,0 +1,45 @@
+// The record of one held message: its compose window, times, and what the hold list shows.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "delay/local_time.h"
+
+class VelmoraLogic;
+class SStringList;
+struct SHostApi;
+
+class SDelayMail {
+  public:
+    SDelayMail();
+    SDelayMail(const SDelayMail& other);
+    SDelayMail& operator=(const SDelayMail& other);
+    // Writes the hold time in minutes; true when it is above 0.
+    virtual bool GetDelayMinutes(VelmoraLogic* logic, int* minutes);
+    virtual ~SDelayMail();
+
+    // Fills the record from the compose window; true when the message is to be held.
+    bool Capture(HWND window, VelmoraLogic* logic);
+
+    HWND composeWindow;
+    SYSTEMTIME heldAt;
+    SYSTEMTIME releaseAt;
+    std::string subject;
+    std::string from;
+    SStringList* to;
+    SStringList* cc;
+    SStringList* bcc;
+    int innerCount;
+    int outerCount;
+
+  private:
+    void FreeLists();
+};
+
+const int kHeaderBufferSize = 65536;
+
+// Reads one recipient header, counts each entry inner or outer and returns the raw entries
+// (null when there are none). buffer holds kHeaderBufferSize bytes.
+SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
+                            const SStringList* innerDomains, int* innerCount, int* outerCount);

@@ -1,0 +1,24 @@
+// Local wall-clock date-times in the SYSTEMTIME layout, and the only two operations on them.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+typedef SYSTEMTIME SLocalTime;
+#else
+struct SLocalTime {
+    unsigned short wYear;
+    unsigned short wMonth;
+    unsigned short wDayOfWeek;
+    unsigned short wDay;
+    unsigned short wHour;
+    unsigned short wMinute;
+    unsigned short wSecond;
+    unsigned short wMilliseconds;
+};
+#endif
+
+// t moved forward by minutes (above 0); the day of week is computed afresh.
+SLocalTime AddMinutes(const SLocalTime& t, int minutes);
+
+// -1, 0 or 1 as a is earlier than, equal to or later than b; the day of week is ignored.
+int CompareLocalTime(const SLocalTime& a, const SLocalTime& b);

@@ -1,0 +1,239 @@
+#include "delay/velmora_logic.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "delay/compose_manager.h"
+#include "delay/delay_logic.h"
+#include "delay/delay_sender.h"
+#include "host/host_api.h"
+#include "host/mailbox_key.h"
+#include "host/main_window.h"
+#include "settings/local_setting.h"
+#include "support/file_utils.h"
+#include "support/int_parse.h"
+#include "support/log_writer.h"
+#include "support/mbcs.h"
+#include "support/path_utils.h"
+#include "support/version.h"
+
+namespace {
+
+const size_t kInfoFieldSize = 80;
+const size_t kSettingsPathSize = 388;
+const int kIdentSize = 2048;
+const int kMailerSize = 16384;
+const int kMailerLimit = 16324;
+
+// Joins folder and name with one backslash; false when the result would not fit.
+bool JoinPath(char* out, size_t size, const char* folder, const char* name) {
+    size_t length = strlen(folder);
+    const char* separator = (length > 0 && folder[length - 1] == '\\') ? "" : "\\";
+    int written = snprintf(out, size, "%s%s%s", folder, separator, name);
+    return written > 0 && static_cast<size_t>(written) < size;
+}
+
+bool EnsureFolder(const char* path) {
+    return DirectoryExists(path) || CreateDirectoryPath(path);
+}
+
+// <application data>\Tarnwyk\Velmora\Velmora.ini, made on the way when missing.
+bool AppDataSettingsPath(char* path) {
+    char appData[MAX_PATH] = "";
+    char maker[MAX_PATH] = "";
+    char product[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, TRUE))
+        return false;
+    appData[MAX_PATH - 1] = '\0';
+    if (!JoinPath(maker, sizeof(maker), appData, "Tarnwyk") || !EnsureFolder(maker))
+        return false;
+    if (!JoinPath(product, sizeof(product), maker, "Velmora") || !EnsureFolder(product))
+        return false;
+    // The settings store keeps 260 bytes of path; a longer one would name another file.
+    return JoinPath(path, MAX_PATH, product, "Velmora.ini");
+}
+
+void ModuleSettingsPath(HINSTANCE instance, char* path) {
+    char module[kSettingsPathSize] = "";
+    GetModuleFileNameA(instance, module, sizeof(module));
+    module[sizeof(module) - 1] = '\0';
+    if (ChangeExtension(path, kSettingsPathSize, module, ".ini") != 0)
+        path[0] = '\0';
+}
+
+// Copies at most 79 bytes and never leaves half of a double-byte character.
+void CopyInfoField(char* field, const char* text) {
+    CopyMbcs(field, kInfoFieldSize, text ? text : "");
+}
+
+void ReadHeader(SHostApi* hostApi, HWND window, LPCSTR name, char* buffer, int size) {
+    buffer[0] = '\0';
+    hostApi->BKA_CompGetSpecifiedHeader(window, name, buffer, size);
+    buffer[size - 1] = '\0';
+}
+
+void Log(int level, int line, LPCSTR text) {
+    NTessik::SLogWriter writer(NTessik::GetSink(), "VelmoraLogic", line, 0, 0, level);
+    writer.Write("%s", text);
+}
+
+} // namespace
+
+VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
+    : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
+      composeManager(nullptr), delayLogic(nullptr) {
+    version = new SVersion(modulePath);
+}
+
+VelmoraLogic::~VelmoraLogic() { delete version; }
+
+int VelmoraLogic::OnPlugInInfo(LPVOID info) {
+    if (!info)
+        return 0;
+    char* record = static_cast<char*>(info);
+    CopyInfoField(record + 0, version->productName);
+    CopyInfoField(record + 80, version->companyName);
+    CopyInfoField(record + 160, version->productVersion);
+    CopyInfoField(record + 240, version->comments);
+    return 0;
+}
+
+int VelmoraLogic::OnStart() {
+    // A second start would hook the main window twice and leak the first objects.
+    if (delayLogic)
+        return 0;
+    char path[kSettingsPathSize] = "";
+    if (!AppDataSettingsPath(path))
+        ModuleSettingsPath(instance, path);
+
+    std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
+    newSettings->ReadAll();
+
+    HWND handles[4] = {nullptr, nullptr, nullptr, nullptr};
+    hostApi->BKA_GetWindowHandles(&handles[0], &handles[1], &handles[2], &handles[3]);
+    std::unique_ptr<SMainWindow> newMainWindow(new SMainWindow(this, handles[0]));
+    std::unique_ptr<SComposeManager> newComposeManager(new SComposeManager(this));
+
+    settings = newSettings.release();
+    composeManager = newComposeManager.release();
+    delayLogic = new SDelayLogic(this);
+    mainWindow = newMainWindow.release();
+    // Hooked last: the exit check must find the objects it asks about.
+    mainWindow->Attach();
+    return 0;
+}
+
+int VelmoraLogic::OnExit() {
+    delete delayLogic;
+    delayLogic = nullptr;
+    delete composeManager;
+    composeManager = nullptr;
+    delete mainWindow;
+    mainWindow = nullptr;
+    delete settings;
+    settings = nullptr;
+    return 0;
+}
+
+int VelmoraLogic::OnOpenCompose(HWND compose, int mode) {
+    if (!composeManager || mode == 3)
+        return 0;
+    hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
+    composeManager->Register(compose);
+    return 0;
+}
+
+int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
+    if (!delayLogic || !composeManager)
+        return 0;
+    if (mode != 0) {
+        hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
+        return 0;
+    }
+    SComposeWindow* hook = composeManager->FindComposeWindow(compose);
+    if (hook && hook->released)
+        return 0;
+    if (GetKeyState(VK_CONTROL) < 0)
+        return 0;
+
+    std::unique_ptr<char[]> ident(new char[kIdentSize]);
+    ReadHeader(hostApi, compose, "X-KRV-Ident", ident.get(), kIdentSize);
+    const char* comma = strchr(ident.get(), ',');
+    if (comma && ParseDecimalInt(comma + 1) >= 1) {
+        hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
+        return 0;
+    }
+
+    char key[kMailboxKeySize];
+    FormMailboxKey(hostApi, key);
+    if (!delayLogic->Hold(key, compose))
+        return 0;
+    AddMailerHeader(compose);
+    return -1;
+}
+
+int VelmoraLogic::OnEveryMinute() {
+    if (delayLogic)
+        delayLogic->ReleaseDue();
+    return 0;
+}
+
+void VelmoraLogic::AddMailerHeader(HWND compose) {
+    std::unique_ptr<char[]> value(new char[kMailerSize]);
+    ReadHeader(hostApi, compose, "X-Mailer-Plugin", value.get(), kMailerSize);
+    const char* description = version->fileDescription ? version->fileDescription : "";
+    const char* productVersion = version->productVersion ? version->productVersion : "";
+    if (description[0] && strstr(value.get(), description))
+        return;
+    size_t length = strlen(value.get());
+    if (length >= static_cast<size_t>(kMailerLimit))
+        return;
+    char entry[4200];
+    snprintf(entry, sizeof(entry), "%s %s", description, productVersion);
+    // The limit leaves room for the separator and our own entry.
+    snprintf(value.get() + length, kMailerSize - length, "%s%s", length ? ", " : "", entry);
+    hostApi->BKA_CompSetSpecifiedHeader(compose, "X-Mailer-Plugin", value.get());
+}
+
+bool VelmoraLogic::CanClose(HWND window) {
+    bool held = false;
+    if (delayLogic) {
+        for (SDelaySenderLogic* sender : delayLogic->senders)
+            held = held || sender->GetCount() > 0;
+    }
+    if (held) {
+        int answer = MessageBoxA(window,
+                                 "送信保留メールが残っているため終了できません。\n"
+                                 "すべてを送信しますか？",
+                                 "送信保留メールがあります", MB_YESNO | MB_ICONQUESTION);
+        if (answer == IDNO)
+            return false;
+    }
+    if (composeManager) {
+        std::vector<HWND> released;
+        for (SComposeWindow* hook : composeManager->windows) {
+            if (hook->released)
+                released.push_back(hook->window);
+        }
+        for (HWND compose : released) {
+            ShowWindow(compose, SW_SHOW);
+            SetFocus(compose);
+        }
+    }
+    if (!held)
+        return true;
+    // The objects may be gone if the host ended the plug-in while the question was open.
+    if (delayLogic)
+        delayLogic->ReleaseAll();
+    return false;
+}
+
+int VelmoraLogic::OnPlugInSetup(HWND owner) { return SPluginLogic::OnPlugInSetup(owner); }
+int VelmoraLogic::OnMenuInit(HWND, HMENU, int) { return 0; }
+
+void VelmoraLogic::LogError(LPCSTR text) { Log(2, __LINE__, text); }
+void VelmoraLogic::LogDebug(LPCSTR text) { Log(8, __LINE__, text); }
+void VelmoraLogic::LogInfo(LPCSTR text) { Log(6, __LINE__, text); }

@@ -1,0 +1,39 @@
+// The plug-in's logic: owns every long-lived object and decides whether a message is held.
+#pragma once
+#include <windows.h>
+
+#include "host/plugin_logic.h"
+
+class SVersion;
+class LocalSetting;
+class SMainWindow;
+class SComposeManager;
+class SDelayLogic;
+
+class VelmoraLogic : public SPluginLogic {
+  public:
+    VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath);
+    ~VelmoraLogic() override;
+
+    int OnPlugInInfo(LPVOID info) override;
+    int OnPlugInSetup(HWND owner) override;
+    int OnStart() override;
+    int OnExit() override;
+    int OnOutgoing(HWND compose, int mode) override;
+    int OnEveryMinute() override;
+    int OnOpenCompose(HWND compose, int mode) override;
+    void LogError(LPCSTR text) override;
+    void LogDebug(LPCSTR text) override;
+    void LogInfo(LPCSTR text) override;
+    virtual int OnMenuInit(HWND window, HMENU menu, int type);
+
+    // The exit check: false refuses the close.
+    bool CanClose(HWND window);
+    void AddMailerHeader(HWND compose);
+
+    SVersion* version;
+    LocalSetting* settings;
+    SMainWindow* mainWindow;
+    SComposeManager* composeManager;
+    SDelayLogic* delayLogic;
+};

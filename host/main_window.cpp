@@ -1,0 +1,26 @@
+#include "host/main_window.h"
+
+#include <commctrl.h>
+
+#include "delay/velmora_logic.h"
+
+SMainWindow::SMainWindow(VelmoraLogic* logic, HWND window)
+    : SHostWindow(logic, window, kMainWindowSubclassId) {}
+
+LRESULT SMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE)
+        return OnClose(window, message, wParam, lParam);
+    if (message == WM_QUERYENDSESSION)
+        return OnQueryEnd(window, message, wParam, lParam);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT SMainWindow::OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!logic->CanClose(window))
+        return 0;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT SMainWindow::OnQueryEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return OnClose(window, message, wParam, lParam);
+}

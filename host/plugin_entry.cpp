@@ -1,0 +1,3 @@
+#include "host/plugin_entry.h"
+
+VelmoraLogic* g_logic = nullptr;

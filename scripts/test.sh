@@ -1,0 +1,11 @@
+#!/bin/bash
+# Installs what is missing, builds, and runs every test: Wine tests, then the native sanitizer and fuzz runs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/run-tests.sh"
+if [ -x "$root/scripts/native-tests.sh" ]; then
+  "$root/scripts/native-tests.sh"
+fi
+echo "all tests passed"

@@ -1,0 +1,20 @@
+# Sourced: a fresh throwaway Wine prefix with the Japanese code page, torn down on exit.
+# Expects to run under an X display (xvfb-run).
+export LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32
+export WINEPREFIX=$(mktemp -d /tmp/zv-wine.XXXXXX)
+
+wine_cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+}
+trap wine_cleanup EXIT
+
+wineboot -i >/dev/null 2>&1
+# Without a window manager, managed windows are slow to close and have no frame.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+wineserver -w
+# A server started with inherited output makes ctest wait for it.
+wineserver -p </dev/null >/dev/null 2>&1

@@ -1,0 +1,4 @@
+// Output of the stand-in client: system code page text shown as UTF-8.
+#pragma once
+
+void PrintLine(const char* format, ...);
