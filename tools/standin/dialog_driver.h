@@ -1,0 +1,25 @@
+// Finds this process's dialogs and message boxes and works their controls from inside.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace DialogDriver {
+
+// The topmost enabled, visible dialog whose caption starts with the prefix; null if none.
+HWND FindDialog(const std::string& captionPrefix);
+// The topmost enabled message box whose text starts with the given text; null if none.
+HWND FindMessageBox(const std::string& text);
+bool AnyDialogShown();
+bool IsListView(HWND control);
+std::string WindowText(HWND window);
+// Selects exactly the given rows of a list view or list box, as a click would.
+bool SelectRows(HWND dialog, int controlId, const std::vector<int>& rows);
+int RowCount(HWND control);
+std::string CellText(HWND control, int row, int column);
+// "\n" in a scenario text stands for a line break (read without splitting a double-byte
+// character).
+std::string Unescape(const std::string& text);
+
+} // namespace DialogDriver

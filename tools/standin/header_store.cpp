@@ -1,0 +1,62 @@
+#include "tools/standin/header_store.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+int HeaderStore::Find(const char* name) const {
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (lstrcmpiA(fields[i].first.c_str(), name) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int HeaderStore::Get(const char* name, char* buffer, int size) const {
+    if (!buffer || size <= 0)
+        return 0;
+    buffer[0] = '\0';
+    if (!name)
+        return 0;
+    int at = Find(name);
+    if (at < 0)
+        return 0;
+    const std::string& value = fields[at].second;
+    size_t room = static_cast<size_t>(size - 1);
+    // Stop before a double-byte character that would not fit whole.
+    size_t copied = 0;
+    while (copied < value.size()) {
+        size_t step = IsDBCSLeadByte(static_cast<BYTE>(value[copied])) ? 2 : 1;
+        if (copied + step > room)
+            break;
+        copied += step;
+    }
+    if (copied > value.size())
+        copied = value.size();
+    memcpy(buffer, value.data(), copied);
+    buffer[copied] = '\0';
+    return static_cast<int>(copied);
+}
+
+void HeaderStore::Set(const char* name, const char* value) {
+    if (!name || !*name)
+        return;
+    int at = Find(name);
+    if (!value || !*value) {
+        if (at >= 0)
+            fields.erase(fields.begin() + at);
+        return;
+    }
+    if (at >= 0)
+        fields[at].second = value;
+    else
+        fields.push_back(Field(name, value));
+}
+
+std::string HeaderStore::Value(const std::string& name) const {
+    int at = Find(name.c_str());
+    return at < 0 ? std::string() : fields[at].second;
+}
+
+bool HeaderStore::Has(const std::string& name) const {
+    return Find(name.c_str()) >= 0;
+}

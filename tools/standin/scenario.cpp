@@ -1,0 +1,289 @@
+#include "tools/standin/scenario.h"
+
+#include <shlobj.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "tools/standin/console.h"
+#include "tools/standin/mail_client.h"
+#include "tools/standin/text_codec.h"
+#include "tools/standin/timeline.h"
+
+namespace {
+
+ScenarioRunner* g_runner = nullptr;
+const UINT kStepIntervalMs = 10;
+
+// Words split at blanks; a double quote starts or ends a quoted span, "" inside one is a quote.
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, inWord = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '"') {
+            if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+                word += '"';
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+            inWord = true;
+        } else if (!quoted && (c == ' ' || c == '\t' || c == '\r')) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+std::string VsFormat(const char* format, va_list args) {
+    char text[2048];
+    vsnprintf(text, sizeof(text), format, args);
+    return text;
+}
+
+} // namespace
+
+std::string SettingsFilePath() {
+    char appData[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, TRUE))
+        return std::string();
+    std::string folder = std::string(appData) + "\\Tarnwyk";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    folder += "\\Velmora";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\Velmora.ini";
+}
+
+namespace {
+
+const StepCommand* FindCommand(const std::string& name) {
+    typedef const StepCommand* (*Table)(int*);
+    const Table tables[] = {ClientSteps, ExpectSteps, DialogSteps, BenchSteps};
+    for (Table table : tables) {
+        int count = 0;
+        const StepCommand* commands = table(&count);
+        for (int i = 0; i < count; ++i)
+            if (name == commands[i].name)
+                return &commands[i];
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ScenarioContext::ScenarioContext(MailClient* mailClient)
+    : client(mailClient), line(nullptr), stepStarted(0), firstCall(true), dialog(nullptr),
+      messageBox(nullptr), passed(0), failed(0) {}
+
+const std::string& ScenarioContext::Word(size_t index) const {
+    static const std::string empty;
+    return index < line->words.size() ? line->words[index] : empty;
+}
+
+StepResult ScenarioContext::Pass(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = VsFormat(format, args);
+    va_end(args);
+    ++passed;
+    Log("PASS line %d: %s", line->number, text.c_str());
+    return kStepDone;
+}
+
+StepResult ScenarioContext::Fail(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = VsFormat(format, args);
+    va_end(args);
+    ++failed;
+    Log("FAIL line %d: %s", line->number, text.c_str());
+    return kStepFailed;
+}
+
+StepResult ScenarioContext::Check(bool ok, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = VsFormat(format, args);
+    va_end(args);
+    return ok ? Pass("%s", text.c_str()) : Fail("%s", text.c_str());
+}
+
+bool ParseInt(const std::string& text, int* value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    long parsed = strtol(text.c_str(), &end, 10);
+    if (*end != '\0')
+        return false;
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
+bool ParseDuration(const std::string& text, DWORD* milliseconds) {
+    char* end = nullptr;
+    double amount = strtod(text.c_str(), &end);
+    if (end == text.c_str() || amount < 0)
+        return false;
+    std::string unit(end);
+    double scale = unit == "ms"                  ? 1
+                   : unit == "s" || unit.empty() ? 1000
+                   : unit == "m"                 ? 60000
+                   : unit == "h"                 ? 3600000
+                                                 : -1;
+    if (scale < 0)
+        return false;
+    *milliseconds = static_cast<DWORD>(amount * scale);
+    return true;
+}
+
+ScenarioRunner::ScenarioRunner()
+    : next(0), context(nullptr), timer(0), busy(false), ended(false), started(0), timeoutMs(0) {}
+
+bool ScenarioRunner::Load(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    LoadText(text);
+    return true;
+}
+
+void ScenarioRunner::LoadText(const std::string& utf8) {
+    std::istringstream stream(utf8);
+    std::string text;
+    for (int number = 1; std::getline(stream, text); ++number) {
+        if (number == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            text.erase(0, 3);
+        ScenarioLine line = {number, SplitWords(Utf8ToAnsi(text))};
+        if (!line.words.empty() && line.words[0][0] != '#')
+            lines.push_back(line);
+    }
+}
+
+void ScenarioRunner::ApplyOptions(ClientOptions* options) const {
+    for (const ScenarioLine& line : lines) {
+        if (line.words.size() < 3 || line.words[0] != "option")
+            continue;
+        int value = 0;
+        if (line.words[1] == "tick-ms" && ParseInt(line.words[2], &value) && value >= 0)
+            options->tickMs = static_cast<UINT>(value);
+        else if (line.words[1] == "plugin")
+            options->pluginPath = line.words[2];
+    }
+}
+
+bool ScenarioRunner::PrepareStart() {
+    bool startNow = true;
+    std::string ini;
+    for (const ScenarioLine& line : lines) {
+        if (line.words[0] == "option" && line.words.size() >= 2 && line.words[1] == "defer-start")
+            startNow = false;
+        if (line.words[0] != "setting" || line.words.size() < 3)
+            continue;
+        if (ini.empty()) {
+            // A scenario with settings starts from exactly those settings.
+            ini = SettingsFilePath();
+            DeleteFileA(ini.c_str());
+            Log("client: settings file %s written by the scenario", ini.c_str());
+        }
+        const char* value = line.words.size() > 3 ? line.words[3].c_str() : "";
+        WritePrivateProfileStringA(line.words[1].c_str(), line.words[2].c_str(), value,
+                                   ini.c_str());
+    }
+    return startNow;
+}
+
+void ScenarioRunner::Start(MailClient* client, const std::string& shotsFolder, DWORD timeout) {
+    context = new ScenarioContext(client);
+    context->shotsFolder = shotsFolder;
+    g_runner = this;
+    started = GetTickCount();
+    timeoutMs = timeout;
+    client->SetKeepRunning(true);
+    context->stepStarted = GetTickCount();
+    timer = SetTimer(nullptr, 0, kStepIntervalMs, &ScenarioRunner::OnTimer);
+}
+
+void CALLBACK ScenarioRunner::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_runner)
+        g_runner->Step();
+}
+
+// One step per timer tick: everything a step posted is handled before the next tick comes.
+void ScenarioRunner::Step() {
+    if (busy || ended)
+        return;
+    busy = true;
+    if (GetTickCount() - started > timeoutMs) {
+        Log("FAIL the scenario did not finish within %lu ms (stuck at line %d)", timeoutMs,
+            next < lines.size() ? lines[next].number : 0);
+        context->failed++;
+        Finish();
+        ExitProcess(4);
+    }
+    if (next < lines.size()) {
+        StepResult result = Execute(lines[next]);
+        context->firstCall = false;
+        if (result != kStepPending) {
+            ++next;
+            context->stepStarted = GetTickCount();
+            context->firstCall = true;
+        }
+    }
+    if (next >= lines.size())
+        End();
+    busy = false;
+}
+
+StepResult ScenarioRunner::Execute(const ScenarioLine& line) {
+    const std::string& name = line.words[0];
+    if (name == "option" || name == "setting")
+        return kStepDone;
+    context->line = &line;
+    const StepCommand* command = FindCommand(name);
+    if (!command)
+        return context->Fail("unknown command \"%s\"", name.c_str());
+    return command->handler(*context);
+}
+
+void ScenarioRunner::End() {
+    ended = true;
+    KillTimer(nullptr, timer);
+    Log("scenario: all steps done");
+    context->client->QuitWhenMainGone();
+}
+
+int ScenarioRunner::Finish() {
+    if (!context)
+        return 1;
+    Outbox& outbox = context->client->SentMail();
+    std::vector<std::string> files = outbox.FileNames();
+    PrintLine("outbox %s: %u message(s)", outbox.Folder().c_str(),
+              static_cast<unsigned>(files.size()));
+    for (const std::string& file : files) {
+        HeaderStore headers = outbox.ReadHeaders(file);
+        std::string status = headers.Value("X-VelmoraStatus");
+        PrintLine("  %s  X-VelmoraStatus: %-2s Subject: %s | To: %s", file.c_str(),
+                  status.empty() ? "-" : status.c_str(),
+                  Abbreviate(headers.Value("Subject"), 50).c_str(),
+                  Abbreviate(headers.Value("To"), 60).c_str());
+    }
+    int total = context->passed + context->failed;
+    PrintLine("result: %d of %d expectations met%s", context->passed, total,
+              context->failed ? " -- FAILED" : "");
+    return context->failed ? 1 : 0;
+}

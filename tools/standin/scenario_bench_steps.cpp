@@ -1,0 +1,215 @@
+// bench steps: how long the plug-in's callbacks take on the UI thread, under load.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/standin/console.h"
+#include "tools/standin/mail_client.h"
+#include "tools/standin/scenario.h"
+#include "tools/standin/timeline.h"
+#include "tools/standin/virtual_clock.h"
+
+namespace {
+
+const int kHeaderLimit = 65535;
+const int kRecipientsPerHeader = 667; // about 2,000 over To, Cc and Bcc
+
+class Stopwatch {
+  public:
+    Stopwatch() {
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+    }
+    double Milliseconds() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+    }
+
+  private:
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+};
+
+void Report(const char* what, std::vector<double> samples) {
+    if (samples.empty())
+        return;
+    std::sort(samples.begin(), samples.end());
+    PrintLine("bench: %s: %u samples, median %.3f ms, worst %.3f ms", what,
+              static_cast<unsigned>(samples.size()), samples[samples.size() / 2], samples.back());
+}
+
+// Display names padded so that the header reaches the limit with the given number of entries;
+// every other recipient is outside the inner domains.
+std::string RecipientHeader(const char* kind, int count) {
+    std::string value;
+    int room = kHeaderLimit / count - 2;
+    for (int i = 0; i < count; ++i) {
+        char address[128];
+        if (i % 2)
+            snprintf(address, sizeof(address), " <%s%04d@outer%03d.example.com>", kind, i, i % 50);
+        else
+            snprintf(address, sizeof(address), " <%s%04d@inner%03d.example>", kind, i, i % 100 + 1);
+        std::string entry = "\"" + std::string(kind) + " recipient " + std::to_string(i);
+        int pad = room - static_cast<int>(entry.size() + strlen(address) + 1);
+        entry += std::string(pad > 0 ? pad : 0, '.') + "\"" + address;
+        if (value.size() + entry.size() + 2 > static_cast<size_t>(kHeaderLimit))
+            break;
+        value += (value.empty() ? "" : ", ") + entry;
+    }
+    return value;
+}
+
+HeaderStore MaximalMessage() {
+    HeaderStore headers;
+    std::string from = "<sender@inner001.example>";
+    headers.Set("From",
+                ("\"" + std::string(kHeaderLimit - from.size() - 3, 'F') + "\" " + from).c_str());
+    headers.Set("To", RecipientHeader("to", kRecipientsPerHeader).c_str());
+    headers.Set("Cc", RecipientHeader("cc", kRecipientsPerHeader).c_str());
+    headers.Set("Bcc", RecipientHeader("bcc", kRecipientsPerHeader).c_str());
+    headers.Set("Subject", std::string(kHeaderLimit, 'S').c_str());
+    return headers;
+}
+
+// bench outgoing <samples>: one maximal message per compose window, each held.
+StepResult Outgoing(ScenarioContext& context) {
+    int samples = 0;
+    if (!ParseInt(context.Word(2), &samples) || samples <= 0)
+        return context.Fail("bench outgoing <samples>");
+    HeaderStore headers = MaximalMessage();
+    std::vector<double> times;
+    int held = 0;
+    SetLogQuiet(true);
+    for (int i = 0; i < samples; ++i) {
+        ComposeWindow* compose =
+            context.client->OpenCompose("max" + std::to_string(i), 0, headers, "bench");
+        if (!compose)
+            break;
+        Stopwatch watch;
+        int result = context.client->Plugin().OnOutgoing(compose->Handle(), 0);
+        times.push_back(watch.Milliseconds());
+        compose->lastOutgoing = result;
+        held += result == -1 ? 1 : 0;
+    }
+    SetLogQuiet(false);
+    PrintLine("bench: maximal message: five headers of %u, %u, %u, %u and %u bytes",
+              static_cast<unsigned>(headers.Value("Subject").size()),
+              static_cast<unsigned>(headers.Value("From").size()),
+              static_cast<unsigned>(headers.Value("To").size()),
+              static_cast<unsigned>(headers.Value("Cc").size()),
+              static_cast<unsigned>(headers.Value("Bcc").size()));
+    Report("BKC_OnOutgoing, maximal message", times);
+    return context.Check(held == samples, "%d of %d maximal messages held", held, samples);
+}
+
+struct SweepState {
+    int count = 0;
+    int cycles = 0;
+    int cycle = 0;
+    int firstWindow = 0; // index of this cycle's first window name
+    bool waitingForSends = false;
+    std::vector<double> noneDue;
+    std::vector<double> allDue;
+    int sentOnce = 0;
+    int sentOther = 0;
+};
+
+SweepState g_sweep;
+
+double TimedSweep(MailClient* client) {
+    Stopwatch watch;
+    client->Plugin().OnEveryMinute();
+    return watch.Milliseconds();
+}
+
+bool HoldMany(ScenarioContext& context) {
+    HeaderStore headers;
+    headers.Set("From", "sender@inner001.example");
+    headers.Set("To", "someone@outer.example.com");
+    int held = 0;
+    SetLogQuiet(true);
+    for (int i = 0; i < g_sweep.count; ++i) {
+        headers.Set("Subject", ("sweep " + std::to_string(g_sweep.firstWindow + i)).c_str());
+        ComposeWindow* compose = context.client->OpenCompose(
+            "sweep" + std::to_string(g_sweep.firstWindow + i), 0, headers, "bench");
+        if (compose && context.client->Plugin().OnOutgoing(compose->Handle(), 0) == -1)
+            ++held;
+    }
+    SetLogQuiet(false);
+    if (held != g_sweep.count)
+        context.Fail("cycle %d: %d of %d messages held", g_sweep.cycle, held, g_sweep.count);
+    return held == g_sweep.count;
+}
+
+// Every window of the cycle closed after exactly one send.
+bool CycleSettled(ScenarioContext& context) {
+    int open = 0;
+    for (int i = 0; i < g_sweep.count; ++i) {
+        ComposeWindow* compose =
+            context.client->FindCompose("sweep" + std::to_string(g_sweep.firstWindow + i));
+        open += compose && compose->IsAlive() ? 1 : 0;
+    }
+    if (open > 0)
+        return false;
+    for (int i = 0; i < g_sweep.count; ++i) {
+        ComposeWindow* compose =
+            context.client->FindCompose("sweep" + std::to_string(g_sweep.firstWindow + i));
+        (compose && compose->sentCount == 1 ? g_sweep.sentOnce : g_sweep.sentOther)++;
+    }
+    return true;
+}
+
+// bench sweep <held> <cycles>: none due (20 sweeps), then all due (one sweep) per cycle.
+StepResult Sweep(ScenarioContext& context) {
+    if (context.firstCall) {
+        g_sweep = SweepState();
+        if (!ParseInt(context.Word(2), &g_sweep.count) ||
+            !ParseInt(context.Word(3), &g_sweep.cycles) || g_sweep.count <= 0 ||
+            g_sweep.cycles <= 0 || !VirtualClock::IsActive())
+            return context.Fail("bench sweep <held> <cycles> (after clock virtual)");
+    }
+    if (g_sweep.waitingForSends) {
+        if (!CycleSettled(context)) {
+            if (context.Elapsed() < 300000)
+                return kStepPending;
+            return context.Fail("released messages were not all sent");
+        }
+        g_sweep.waitingForSends = false;
+        g_sweep.firstWindow += g_sweep.count;
+        if (++g_sweep.cycle == g_sweep.cycles) {
+            Report("BKC_OnEveryMinute, held messages none due", g_sweep.noneDue);
+            Report("BKC_OnEveryMinute, held messages all due", g_sweep.allDue);
+            int total = g_sweep.count * g_sweep.cycles;
+            return context.Check(g_sweep.sentOnce == total,
+                                 "released messages sent exactly once: %d of %d", g_sweep.sentOnce,
+                                 total);
+        }
+    }
+    if (!HoldMany(context))
+        return kStepFailed;
+    for (int i = 0; i < 20; ++i)
+        g_sweep.noneDue.push_back(TimedSweep(context.client));
+    VirtualClock::AdvanceMilliseconds(10 * 60000);
+    g_sweep.allDue.push_back(TimedSweep(context.client));
+    g_sweep.waitingForSends = true;
+    return kStepPending;
+}
+
+StepResult Bench(ScenarioContext& context) {
+    if (context.Word(1) == "outgoing")
+        return Outgoing(context);
+    if (context.Word(1) == "sweep")
+        return Sweep(context);
+    return context.Fail("bench outgoing|sweep");
+}
+
+const StepCommand kCommands[] = {{"bench", Bench}};
+
+} // namespace
+
+const StepCommand* BenchSteps(int* count) {
+    *count = sizeof(kCommands) / sizeof(kCommands[0]);
+    return kCommands;
+}
