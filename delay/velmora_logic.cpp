@@ -231,9 +231,6 @@ bool VelmoraLogic::CanClose(HWND window) {
     return false;
 }
 
-int VelmoraLogic::OnPlugInSetup(HWND owner) { return SPluginLogic::OnPlugInSetup(owner); }
-int VelmoraLogic::OnMenuInit(HWND, HMENU, int) { return 0; }
-
 void VelmoraLogic::LogError(LPCSTR text) { Log(2, __LINE__, text); }
 void VelmoraLogic::LogDebug(LPCSTR text) { Log(8, __LINE__, text); }
 void VelmoraLogic::LogInfo(LPCSTR text) { Log(6, __LINE__, text); }

@@ -3,3 +3,26 @@
 
 #define VELMORA_VERSION_BINARY 2, 0, 2, 0
 #define VELMORA_VERSION_TEXT "2.0.2.0"
+
+// Dialog templates and the caption icon.
+#define IDD_SETUP 101
+#define IDD_TEXT_EDIT 102
+#define IDD_DELAY_LIST 104
+#define IDI_VELMORA 109
+
+// Setup dialog.
+#define IDC_DOMAIN_LIST 1001
+#define IDC_DOMAIN_ADD 1002
+#define IDC_DOMAIN_EDIT 1003
+#define IDC_DOMAIN_DELETE 1004
+#define IDC_INNER_DELAY 1005
+#define IDC_OUTER_DELAY 1006
+#define IDC_SETUP_HELP 1007
+
+// Text entry dialog.
+#define IDC_TEXT_EDIT 1010
+#define IDC_TEXT_PROMPT 1011
+
+// Hold list dialog.
+#define IDC_SEND_NOW 1026
+#define IDC_HELD_LIST 1027

@@ -1,0 +1,297 @@
+#include "holdlist/delay_list_form.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "delay/delay_logic.h"
+#include "delay/delay_mail.h"
+#include "delay/delay_sender.h"
+#include "delay/velmora_logic.h"
+#include "host/host_api.h"
+#include "res/resource.h"
+#include "settings/ini_file.h"
+#include "settings/local_setting.h"
+#include "support/mbcs.h"
+#include "support/string_list.h"
+#include "ui/win_control.h"
+
+namespace {
+
+const int kColumnCount = 5;
+const int kMissingColumnWidth = 10;
+const size_t kCellSize = 65536;
+const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
+const char* const kColumnTitles[kColumnCount] = {"送信日時", "Subject", "To", "Cc", "Bcc"};
+
+const char kNothingSelectedText[] = "メールが選択されていません";
+const char kNothingSelectedCaption[] = "メール未選択";
+
+// Joins two path parts with one backslash; a trail byte 0x5C of a double-byte character
+// at the end of the first part is no separator.
+std::string JoinPath(const char* first, const char* second) {
+    std::string path(first);
+    size_t length = path.size();
+    bool endsInSeparator =
+        length > 0 && path[length - 1] == '\\' && IsCharBoundary(first, length - 1);
+    if (!endsInSeparator)
+        path += '\\';
+    path += second;
+    return path;
+}
+
+// The recipients joined with single commas, cut to fit the cell without splitting a
+// double-byte character.
+void FormatRecipients(const SStringList* list, char* cell, size_t size) {
+    std::string joined;
+    if (list) {
+        for (const SStringNode* node = list->first; node; node = node->next) {
+            if (node != list->first)
+                joined += ',';
+            if (node->text)
+                joined += node->text;
+            if (joined.size() >= size)
+                break;
+        }
+    }
+    CopyMbcs(cell, size, joined.c_str());
+}
+
+} // namespace
+
+SDelayListForm::SDelayListForm(HINSTANCE moduleInstance, HWND parent)
+    : SDialog(moduleInstance, parent, IDD_DELAY_LIST, 0), logic(nullptr), hostApi(nullptr),
+      settings(nullptr), listView(nullptr), sendNowButton(nullptr), stopButton(nullptr),
+      closeButton(nullptr) {
+    mailboxPath[0] = '\0';
+}
+
+SDelayListForm::~SDelayListForm() {
+    delete listView;
+    delete sendNowButton;
+    delete stopButton;
+    delete closeButton;
+}
+
+void SDelayListForm::SetMailboxPath(const char* path) {
+    CopyMbcs(mailboxPath, sizeof(mailboxPath), path ? path : "");
+}
+
+SDelaySenderLogic* SDelayListForm::FindSender() const {
+    if (!logic || !logic->delayLogic)
+        return nullptr;
+    return logic->delayLogic->FindSender(mailboxPath);
+}
+
+int SDelayListForm::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        return OnSize(window, message, wParam, lParam);
+    case WM_NOTIFY:
+        return OnNotify(window, message, static_cast<int>(wParam),
+                        reinterpret_cast<NMHDR*>(lParam));
+    case WM_INITDIALOG:
+        return HandleInitDialog(window, message, wParam, lParam);
+    case WM_COMMAND:
+        return HandleCommand(window, message, wParam, lParam);
+    case kNothingHeldMessage:
+        return OnNothingHeld(window, message, wParam, lParam);
+    default:
+        return 0;
+    }
+}
+
+// The caption names the mailbox's account, read from the host's own Mailbox.ini.
+void SDelayListForm::ShowCaption() {
+    char dataFolder[MAX_PATH] = "";
+    if (hostApi && hostApi->BKA_GetDataFolder)
+        CopyMbcs(dataFolder, sizeof(dataFolder), hostApi->BKA_GetDataFolder());
+    std::string file = JoinPath(JoinPath(dataFolder, mailboxPath).c_str(), "Mailbox.ini");
+
+    static const char kPrefix[] = "送信保留リスト [";
+    char caption[MAX_PATH];
+    memcpy(caption, kPrefix, sizeof(kPrefix));
+    size_t length = sizeof(kPrefix) - 1;
+    // A cut path would name some other file: then the brackets stay empty.
+    if (file.size() < MAX_PATH) {
+        SIniFile mailboxIni(file.c_str());
+        length += CopyMbcs(caption + length, sizeof(caption) - length - 1,
+                           mailboxIni.GetString("Account", "Name", ""));
+    }
+    caption[length] = ']';
+    caption[length + 1] = '\0';
+    SetCaption(caption);
+}
+
+void SDelayListForm::InsertColumns() {
+    const UINT mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    for (int column = 0; column < kColumnCount; ++column) {
+        int width = kMissingColumnWidth;
+        if (settings && static_cast<size_t>(column) < settings->columnWidths.size())
+            width = settings->columnWidths[column];
+        listView->InsertColumn(column, column, kColumnTitles[column], width, LVCFMT_LEFT, mask);
+    }
+}
+
+int SDelayListForm::OnInitDialog(HWND window) {
+    ShowCaption();
+    listView = new SListView(GetDlgItem(window, IDC_HELD_LIST));
+    closeButton = new SButton(GetDlgItem(window, IDCANCEL));
+    sendNowButton = new SButton(GetDlgItem(window, IDC_SEND_NOW));
+    stopButton = new SButton(GetDlgItem(window, IDOK));
+    InsertColumns();
+    listView->SetExtendedStyle(kListExtendedStyle);
+    if (FillList() == 0)
+        PostMessageA(window, kNothingHeldMessage, 0, 0);
+    return 1;
+}
+
+int SDelayListForm::FillList() {
+    listView->DeleteAllItems();
+    // Rows and windows stay in step even when the list is filled again.
+    rowWindows.clear();
+    SDelaySenderLogic* sender = FindSender();
+    if (!sender)
+        return 0;
+    int count = 0;
+    for (const SDelayMail& mail : sender->GetMails()) {
+        AddRow(mail);
+        rowWindows.push_back(mail.composeWindow);
+        ++count;
+    }
+    return count;
+}
+
+void SDelayListForm::AddRow(const SDelayMail& mail) {
+    char heldAt[64];
+    snprintf(heldAt, sizeof(heldAt), "%04d/%02d/%02d %02d:%02d:%02d", mail.heldAt.wYear,
+             mail.heldAt.wMonth, mail.heldAt.wDay, mail.heldAt.wHour, mail.heldAt.wMinute,
+             mail.heldAt.wSecond);
+    int row = listView->InsertItem(0, heldAt, LVIF_TEXT);
+    listView->SetItem(1, row, mail.subject.c_str(), LVIF_TEXT);
+
+    const SStringList* recipients[] = {mail.to, mail.cc, mail.bcc};
+    std::vector<char> cell(kCellSize);
+    for (int i = 0; i < 3; ++i) {
+        FormatRecipients(recipients[i], cell.data(), cell.size());
+        listView->SetItem(2 + i, row, cell.data(), LVIF_TEXT);
+    }
+}
+
+bool SDelayListForm::AnyRowSelected() {
+    return listView->GetNextSelected(-1) != -1;
+}
+
+void SDelayListForm::ShowNothingSelected(HWND window) {
+    MessageBoxA(window, kNothingSelectedText, kNothingSelectedCaption, MB_ICONINFORMATION);
+}
+
+int SDelayListForm::StopSending(HWND window) {
+    if (!AnyRowSelected()) {
+        ShowNothingSelected(window);
+        return 0;
+    }
+    if (MessageBoxA(window, "送信を取りやめますか？", "再編集確認", MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+        return 0;
+    bool handled = false;
+    for (int row = listView->GetNextSelected(-1); row >= 0;) {
+        SDelaySenderLogic* sender = FindSender();
+        if (sender && static_cast<size_t>(row) < rowWindows.size()) {
+            sender->ReEdit(rowWindows[row]);
+            handled = true;
+        }
+        int next = listView->GetNextSelected(row);
+        row = next > row ? next : -1;
+    }
+    if (FillList() <= 0)
+        EndDialog(window, IDCANCEL);
+    if (handled) {
+        SaveColumnWidths();
+        EndDialog(window, IDOK);
+        return 1;
+    }
+    ShowNothingSelected(window);
+    return 0;
+}
+
+int SDelayListForm::SendNow(HWND window) {
+    if (!AnyRowSelected()) {
+        ShowNothingSelected(window);
+        return 0;
+    }
+    for (int row = listView->GetNextSelected(-1); row >= 0;) {
+        SDelaySenderLogic* sender = FindSender();
+        if (sender && static_cast<size_t>(row) < rowWindows.size() &&
+            !sender->SendNow(rowWindows[row], kStatusSentNow))
+            MessageBoxA(window, "メールを送信できませんでした", "メール送信エラー",
+                        MB_ICONINFORMATION);
+        int next = listView->GetNextSelected(row);
+        row = next > row ? next : -1;
+    }
+    if (FillList() <= 0)
+        EndDialog(window, IDCANCEL);
+    SaveColumnWidths();
+    EndDialog(window, kDelayListSentNow);
+    return 1;
+}
+
+int SDelayListForm::OnCommand(HWND window, int id, int, HWND) {
+    switch (id) {
+    case IDOK:
+        return StopSending(window);
+    case IDC_SEND_NOW:
+        return SendNow(window);
+    case IDCANCEL:
+        SaveColumnWidths();
+        EndDialog(window, IDCANCEL);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int SDelayListForm::OnNotify(HWND window, UINT, int controlId, NMHDR* notifyHeader) {
+    if (controlId != IDC_HELD_LIST || !notifyHeader || !listView)
+        return 0;
+    if (static_cast<int>(notifyHeader->code) == LVN_ITEMCHANGED)
+        return OnItemChanged(listView->window);
+    if (static_cast<int>(notifyHeader->code) == NM_DBLCLK)
+        return OnItemDoubleClick(window, listView->window);
+    return 0;
+}
+
+int SDelayListForm::OnNothingHeld(HWND window, UINT, WPARAM, LPARAM) {
+    MessageBoxA(window, "送信保留中のメールはありません", "送信保留機能", MB_ICONINFORMATION);
+    EndDialog(window, IDCANCEL);
+    return 0;
+}
+
+int SDelayListForm::OnItemChanged(HWND) {
+    return 0;
+}
+
+int SDelayListForm::OnItemDoubleClick(HWND, HWND) {
+    return 0;
+}
+
+// Only the entries that exist are compared; a column shown at the missing-entry width
+// stores nothing.
+void SDelayListForm::SaveColumnWidths() {
+    if (!settings || !listView)
+        return;
+    bool changed = false;
+    std::vector<int>& widths = settings->columnWidths;
+    for (int column = 0; column < kColumnCount && static_cast<size_t>(column) < widths.size();
+         ++column) {
+        int width = listView->GetColumnWidth(column);
+        if (width != widths[column]) {
+            widths[column] = width;
+            changed = true;
+        }
+    }
+    if (changed)
+        settings->SaveColumnWidths();
+}

@@ -1,0 +1,176 @@
+#include "settings/setting_forms.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "res/resource.h"
+#include "settings/local_setting.h"
+#include "settings/text_edit_form.h"
+#include "support/int_parse.h"
+#include "support/string_list.h"
+#include "support/version.h"
+#include "ui/win_control.h"
+
+const char kHelpPageAddress[] = "https://github.com/tarnwyk/zvelmora#readme";
+
+namespace {
+
+const size_t kDomainSize = MAX_PATH;
+const char kDomainPrompt[] = "組織内ドメイン";
+
+// Runs the text dialog; true and the entered text (at most size - 1 bytes) after OK.
+bool AskDomain(SDialog* owner, const char* caption, const char* initialText, char* text,
+               size_t size) {
+    STextEditForm* form = new STextEditForm(owner->moduleInstance, owner->window);
+    form->SetCaptionText(caption);
+    form->SetPrompt(kDomainPrompt);
+    form->SetInitialText(initialText);
+    bool confirmed = false;
+    if (form->DoModal() == IDOK) {
+        form->GetEnteredText(text, size);
+        confirmed = true;
+    }
+    delete form;
+    return confirmed;
+}
+
+int ReadDelayField(HWND window, int id) {
+    char text[MAX_PATH] = "";
+    GetDlgItemTextA(window, id, text, sizeof(text));
+    text[sizeof(text) - 1] = '\0';
+    return ParseDecimalInt(text);
+}
+
+} // namespace
+
+BaseSettingForm::BaseSettingForm(HINSTANCE moduleInstance, HWND parent, UINT templateId)
+    : SDialog(moduleInstance, parent, templateId, 0), logic(nullptr), settings(nullptr) {}
+
+BaseSettingForm::~BaseSettingForm() {}
+
+LocalSettingForm::LocalSettingForm(HINSTANCE moduleInstance, HWND parent)
+    : BaseSettingForm(moduleInstance, parent, IDD_SETUP), domainList(nullptr),
+      innerTimeEdit(nullptr), outerTimeEdit(nullptr) {}
+
+LocalSettingForm::~LocalSettingForm() {
+    delete domainList;
+    delete innerTimeEdit;
+    delete outerTimeEdit;
+}
+
+void LocalSettingForm::ShowVersionCaption() {
+    char modulePath[MAX_PATH] = "";
+    GetModuleFileNameA(moduleInstance, modulePath, sizeof(modulePath));
+    modulePath[sizeof(modulePath) - 1] = '\0';
+    SVersion* version = new SVersion(modulePath);
+    char caption[MAX_PATH];
+    snprintf(caption, sizeof(caption), "Velmora [Ver,%s]",
+             version->fileVersion ? version->fileVersion : "");
+    delete version;
+    SetCaption(caption);
+}
+
+void LocalSettingForm::ShowCaptionIcon(HWND window) {
+    smallIcon = static_cast<HICON>(LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDI_VELMORA),
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+}
+
+int LocalSettingForm::OnInitDialog(HWND window) {
+    domainList = new SListBox(GetDlgItem(window, IDC_DOMAIN_LIST));
+    innerTimeEdit = new SEdit(GetDlgItem(window, IDC_INNER_DELAY));
+    outerTimeEdit = new SEdit(GetDlgItem(window, IDC_OUTER_DELAY));
+    char number[16];
+    if (settings) {
+        if (settings->innerDomains) {
+            for (const SStringNode* node = settings->innerDomains->first; node; node = node->next)
+                domainList->AddString(node->text ? node->text : "");
+        }
+        snprintf(number, sizeof(number), "%d", static_cast<int>(settings->innerDelayTime));
+        innerTimeEdit->SetText(number);
+    }
+    ShowVersionCaption();
+    if (settings) {
+        snprintf(number, sizeof(number), "%d", static_cast<int>(settings->outerDelayTime));
+        outerTimeEdit->SetText(number);
+    }
+    ShowCaptionIcon(window);
+    return 0;
+}
+
+void LocalSettingForm::AddDomain(HWND) {
+    char domain[kDomainSize];
+    if (AskDomain(this, "組織内ドメインの追加", "", domain, sizeof(domain)))
+        domainList->AddString(domain);
+}
+
+void LocalSettingForm::EditDomain(HWND) {
+    char selected[kDomainSize];
+    int index = domainList->GetSelectedText(selected, sizeof(selected));
+    if (index < 0)
+        return;
+    char domain[kDomainSize];
+    if (!AskDomain(this, "組織内ドメインの編集", selected, domain, sizeof(domain)))
+        return;
+    // Put back at the same index: an edited entry keeps its place even in a sorted list.
+    domainList->DeleteString(index);
+    domainList->InsertString(index, domain);
+}
+
+void LocalSettingForm::DeleteDomain(HWND window) {
+    char selected[kDomainSize];
+    int index = domainList->GetSelectedText(selected, sizeof(selected));
+    if (index < 0)
+        return;
+    std::vector<char> question(strlen(selected) + 128);
+    snprintf(question.data(), question.size(), "[%s] を削除します。よろしいですか？", selected);
+    if (MessageBoxA(window, question.data(), "削除の確認", MB_YESNO | MB_ICONQUESTION) == IDYES)
+        domainList->DeleteString(index);
+}
+
+int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
+    switch (id) {
+    case IDC_DOMAIN_ADD:
+        AddDomain(window);
+        return 0;
+    case IDC_DOMAIN_EDIT:
+        EditDomain(window);
+        return 0;
+    case IDC_DOMAIN_DELETE:
+        DeleteDomain(window);
+        return 0;
+    case IDC_SETUP_HELP:
+        ShellExecuteA(nullptr, "open", kHelpPageAddress, nullptr, nullptr, SW_SHOW);
+        return 0;
+    case IDOK:
+        StoreValues(window);
+        EndDialog(window, IDOK);
+        return 1;
+    case IDCANCEL:
+        EndDialog(window, IDCANCEL);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void LocalSettingForm::StoreValues(HWND window) {
+    if (!settings)
+        return;
+    if (!settings->innerDomains)
+        settings->innerDomains = new SStringList;
+    settings->innerDomains->Clear();
+    int count = domainList->GetItemCount();
+    for (int index = 0; index < count; ++index) {
+        char domain[kDomainSize];
+        if (domainList->GetItemText(index, domain, sizeof(domain)))
+            settings->innerDomains->Append(domain);
+    }
+    settings->SaveDomains();
+    settings->innerDelayTime = ReadDelayField(window, IDC_INNER_DELAY);
+    settings->outerDelayTime = ReadDelayField(window, IDC_OUTER_DELAY);
+}

@@ -1,0 +1,45 @@
+// The setup dialog: inner domains and the two hold times.
+#pragma once
+#include <windows.h>
+
+#include "ui/dialog.h"
+
+class VelmoraLogic;
+class LocalSetting;
+class SListBox;
+class SEdit;
+
+// The page the help button opens.
+extern const char kHelpPageAddress[];
+
+class BaseSettingForm : public SDialog {
+  public:
+    BaseSettingForm(HINSTANCE moduleInstance, HWND parent, UINT templateId);
+    ~BaseSettingForm() override;
+    // Copies the dialog's fields into the settings record.
+    virtual void StoreValues(HWND window) = 0;
+
+    VelmoraLogic* logic;
+    LocalSetting* settings;
+    // The caption icon is SDialog's smallIcon, destroyed with the dialog.
+};
+
+class LocalSettingForm : public BaseSettingForm {
+  public:
+    LocalSettingForm(HINSTANCE moduleInstance, HWND parent);
+    int OnInitDialog(HWND window) override;
+    int OnCommand(HWND window, int id, int notifyCode, HWND controlWindow) override;
+    ~LocalSettingForm() override;
+    void StoreValues(HWND window) override;
+
+    SListBox* domainList;
+    SEdit* innerTimeEdit;
+    SEdit* outerTimeEdit;
+
+  private:
+    void ShowVersionCaption();
+    void ShowCaptionIcon(HWND window);
+    void AddDomain(HWND window);
+    void EditDomain(HWND window);
+    void DeleteDomain(HWND window);
+};

@@ -1,0 +1,80 @@
+#include "settings/text_edit_form.h"
+
+#include <cstring>
+
+#include "res/resource.h"
+#include "ui/win_control.h"
+
+namespace {
+
+void ReplaceText(char** field, const char* text) {
+    char* copy = nullptr;
+    if (text) {
+        size_t length = strlen(text);
+        copy = new char[length + 1];
+        memcpy(copy, text, length + 1);
+    }
+    delete[] * field;
+    *field = copy;
+}
+
+} // namespace
+
+STextEditForm::STextEditForm(HINSTANCE moduleInstance, HWND parent)
+    : SDialog(moduleInstance, parent, IDD_TEXT_EDIT, 0), label(nullptr), edit(nullptr),
+      prompt(nullptr), initialText(nullptr), caption(nullptr) {}
+
+STextEditForm::~STextEditForm() {
+    delete[] prompt;
+    delete[] initialText;
+    delete[] caption;
+    delete label;
+    delete edit;
+}
+
+void STextEditForm::SetCaptionText(const char* text) {
+    ReplaceText(&caption, text);
+}
+
+void STextEditForm::SetPrompt(const char* text) {
+    ReplaceText(&prompt, text);
+}
+
+void STextEditForm::SetInitialText(const char* text) {
+    ReplaceText(&initialText, text);
+}
+
+void STextEditForm::GetEnteredText(char* buffer, size_t size) const {
+    if (edit) {
+        edit->GetText(buffer, size);
+    } else if (buffer && size > 0) {
+        buffer[0] = '\0';
+    }
+}
+
+int STextEditForm::OnInitDialog(HWND window) {
+    if (caption)
+        SetCaption(caption);
+    label = new SLabel(GetDlgItem(window, IDC_TEXT_PROMPT));
+    edit = new SEdit(GetDlgItem(window, IDC_TEXT_EDIT));
+    if (prompt)
+        label->SetText(prompt);
+    if (initialText)
+        edit->SetText(initialText);
+    return 1;
+}
+
+int STextEditForm::OnCommand(HWND window, int id, int, HWND) {
+    switch (id) {
+    case IDOK:
+        // Read now: the edit field is gone once the opener looks at the text.
+        edit->RefreshText();
+        EndDialog(window, IDOK);
+        return 1;
+    case IDCANCEL:
+        EndDialog(window, IDCANCEL);
+        return 1;
+    default:
+        return 0;
+    }
+}

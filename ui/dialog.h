@@ -1,0 +1,36 @@
+// A modal dialog from one of the module's templates, bound to the object that handles it.
+#pragma once
+#include <windows.h>
+
+class SDialog {
+  public:
+    SDialog(HINSTANCE moduleInstance, HWND parent, UINT templateId, UINT iconId);
+    virtual int OnInitDialog(HWND window);
+    virtual int OnSize(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual int OnCommand(HWND window, int id, int notifyCode, HWND controlWindow);
+    virtual int DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual ~SDialog();
+
+    // The value passed to EndDialog, or -1 when the dialog could not be created.
+    int DoModal();
+    // No effect before the first message or after the dialog has ended.
+    void SetCaption(const char* text);
+
+    int HandleInitDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    int HandleCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK StaticDialogProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam);
+
+    HINSTANCE moduleInstance;
+    UINT templateId;
+    int resultId;
+    UINT iconId;
+    HWND window;
+    HWND parent;
+    HICON smallIcon;
+    HICON bigIcon;
+
+  private:
+    SDialog(const SDialog&) = delete;
+    SDialog& operator=(const SDialog&) = delete;
+};
