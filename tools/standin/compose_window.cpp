@@ -19,7 +19,8 @@ bool ComposeWindow::RegisterWindowClass(HINSTANCE instance) {
 }
 
 ComposeWindow::ComposeWindow(ComposeEvents* composeEvents, const std::string& composeName)
-    : lastOutgoing(0), sentCount(0), events(composeEvents), name(composeName), window(nullptr) {}
+    : lastOutgoing(0), sentCount(0), refuseNextSend(false), events(composeEvents),
+      name(composeName), window(nullptr) {}
 
 bool ComposeWindow::Create(HINSTANCE instance, int index) {
     std::string title = name + " - メッセージの作成";

@@ -38,6 +38,7 @@ class ComposeWindow {
     std::string body;
     int lastOutgoing;
     int sentCount;
+    bool refuseNextSend; // the client fails the next send and keeps the window open
 
   private:
     ComposeWindow(const ComposeWindow&) = delete;

@@ -14,9 +14,12 @@ std::string DefaultFolder(const char* leaf) {
     DWORD length = GetTempPathA(sizeof(temp), temp);
     if (length == 0 || length >= sizeof(temp))
         lstrcpynA(temp, ".\\", sizeof(temp));
-    char run[MAX_PATH + 32];
-    snprintf(run, sizeof(run), "%szvhost-%lu", temp, GetCurrentProcessId());
-    CreateDirectoryA(run, nullptr);
+    // Process ids come round again in a long-lived Wine prefix: the tick count keeps runs apart.
+    static char run[MAX_PATH + 48] = "";
+    if (!run[0]) {
+        snprintf(run, sizeof(run), "%szvhost-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
+        CreateDirectoryA(run, nullptr);
+    }
     return std::string(run) + "\\" + leaf + "\\";
 }
 
@@ -97,6 +100,11 @@ void MailClient::StartPlugin() {
         Log("client: minute timer every %u ms", options.tickMs);
 }
 
+void MailClient::RestartTimer() {
+    mainWindow.StartTimer(options.tickMs);
+    Log("client: minute timer (re)started, every %u ms", options.tickMs);
+}
+
 void MailClient::ExitPlugin() {
     if (exited)
         return;
@@ -172,7 +180,7 @@ ComposeWindow* MailClient::FindCompose(HWND window) const {
 
 int MailClient::GetWindowHandles(HWND* mainHandle, HWND* treeView, HWND* listView, HWND* mailView) {
     if (mainHandle)
-        *mainHandle = mainWindow.Handle();
+        *mainHandle = options.nullMainHandle ? nullptr : mainWindow.Handle();
     HWND* others[] = {treeView, listView, mailView};
     for (HWND* handle : others)
         if (handle)
@@ -279,6 +287,13 @@ void MailClient::OnSendCommand(ComposeWindow* compose) {
         Log("%s: send -> BKC_OnOutgoing(0) = %d: not sent; window %s, X-VelmoraStatus: %s", name,
             result, IsWindowVisible(compose->Handle()) ? "visible" : "hidden",
             StatusOf(compose).c_str());
+        return;
+    }
+    if (compose->refuseNextSend) {
+        compose->refuseNextSend = false;
+        Log("%s: send -> BKC_OnOutgoing(0) = 0, but the client fails to send; window kept open "
+            "(X-VelmoraStatus: %s)",
+            name, StatusOf(compose).c_str());
         return;
     }
     std::string file = outbox.Write(compose->Headers(), compose->body);

@@ -16,9 +16,10 @@
 
 struct ClientOptions {
     std::string pluginPath = "zVelmora.dll";
-    std::string dataFolder;   // default: <temp>\zvhost-<pid>\data\ .
-    std::string outboxFolder; // default: <temp>\zvhost-<pid>\outbox\ .
-    UINT tickMs = 60000;      // 0: no minute timer
+    std::string dataFolder;      // default: <temp>\zvhost-<pid>\data\ .
+    std::string outboxFolder;    // default: <temp>\zvhost-<pid>\outbox\ .
+    UINT tickMs = 60000;         // 0: no minute timer
+    bool nullMainHandle = false; // BKA_GetWindowHandles reports no main window
 };
 
 class MailClient : public IHostBackend, public MainWindowEvents, public ComposeEvents {
@@ -30,6 +31,8 @@ class MailClient : public IHostBackend, public MainWindowEvents, public ComposeE
     bool Open();
     // BKC_OnStart, then the menu offered to the plug-in (main menu type 0, context menu type 1).
     void StartPlugin();
+    // (Re)starts the minute timer now; its first tick comes one interval later.
+    void RestartTimer();
     // BKC_OnExit once; later calls do nothing.
     void ExitPlugin();
     // Runs the message loop until the main window is gone and nothing keeps the client open.

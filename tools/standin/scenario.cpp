@@ -184,6 +184,11 @@ void ScenarioRunner::ApplyOptions(ClientOptions* options) const {
         else if (line.words[1] == "plugin")
             options->pluginPath = line.words[2];
     }
+    for (const ScenarioLine& line : lines) {
+        if (line.words.size() == 2 && line.words[0] == "option" &&
+            line.words[1] == "null-main-handle")
+            options->nullMainHandle = true;
+    }
 }
 
 bool ScenarioRunner::PrepareStart() {

@@ -155,6 +155,22 @@ StepResult Destroy(ScenarioContext& context) {
     return kStepDone;
 }
 
+StepResult Refuse(ScenarioContext& context) {
+    ComposeWindow* compose = LiveCompose(context);
+    if (!compose)
+        return kStepFailed;
+    compose->refuseNextSend = true;
+    Log("%s: the client will fail its next send", compose->Name().c_str());
+    return kStepDone;
+}
+
+StepResult Timer(ScenarioContext& context) {
+    if (context.Word(1) != "restart")
+        return context.Fail("timer restart");
+    context.client->RestartTimer();
+    return kStepDone;
+}
+
 StepResult Tick(ScenarioContext& context) {
     if (context.client->Main().IsAlive())
         PostMessageA(context.client->Main().Handle(), kTickRequest, 0, 0);
@@ -274,7 +290,7 @@ const StepCommand kCommands[] = {
     {"edit", Edit},     {"close", Close},     {"destroy", Destroy},
     {"tick", Tick},     {"wait", Wait},       {"clock", Clock},
     {"menu", Menu},     {"quit", Quit},       {"queryend", QueryEnd},
-    {"plugin", Plugin},
+    {"plugin", Plugin}, {"refuse", Refuse},   {"timer", Timer},
 };
 
 } // namespace
