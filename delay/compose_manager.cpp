@@ -10,7 +10,7 @@ namespace {
 
 // A window that is gone can never be sent; its handle may soon name another window.
 void ForgetDestroyedWindow(VelmoraLogic* logic, HWND window) {
-    if (logic && logic->delayLogic && !IsWindow(window))
+    if (logic && logic->delayLogic)
         logic->delayLogic->ForgetWindow(window);
 }
 
@@ -48,7 +48,8 @@ LRESULT SComposeWindow::OnClose(HWND window, UINT message, WPARAM wParam, LPARAM
     VelmoraLogic* owner = logic;
     Unregister(registry, window);
     LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-    ForgetDestroyedWindow(owner, window);
+    if (!IsWindow(window))
+        ForgetDestroyedWindow(owner, window);
     return result;
 }
 

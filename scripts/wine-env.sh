@@ -16,5 +16,7 @@ wineboot -i >/dev/null 2>&1
 # Without a window manager, managed windows are slow to close and have no frame.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 wineserver -w
-# A server started with inherited output makes ctest wait for it.
+# A server or service started with inherited output makes ctest wait for it forever:
+# start both here, with their output discarded, and keep them for the whole run.
 wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -10,7 +10,7 @@ for name in BKC_OnStart BKC_OnExit BKC_OnMenuInit BKC_OnOpenFolder BKC_OnOpenMai
   BKC_OnPlugInSetup BKC_OnPlugInInfo BKC_OnDragDrop BKC_OnBeforeFilter2; do
   if ! grep -Eq "\] ${name}$" <<<"$dump"; then echo "missing export $name"; fail=1; fi
 done
-exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -c '\]' || true)
+exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -Ec '^\s+\[' || true)
 [ "$exports" -eq 16 ] || { echo "expected 16 exports, found $exports"; fail=1; }
 if grep -Eq '\] BKC_[A-Za-z0-9]+@[0-9]+' <<<"$dump"; then echo "decorated export names"; fail=1; fi
 allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|VERSION|ADVAPI32|OLE32|msvcrt|SHLWAPI)\.dll$'
@@ -21,4 +21,10 @@ done < <(awk '/DLL Name:/{print $3}' <<<"$dump")
 if grep -Eq 'SetWindowSubclass|RemoveWindowSubclass|DefSubclassProc' <<<"$dump"; then
   echo "subclass functions imported by name"; fail=1
 fi
+comctl=$(awk '/DLL Name: comctl32.dll/{on=1; next} /DLL Name:/{on=0} on' <<<"$dump")
+for ordinal in 410 412 413; do
+  if ! grep -Eq "^\s+[0-9a-f]+\s+${ordinal}\s+<none>" <<<"$comctl"; then
+    echo "comctl32 ordinal $ordinal not imported"; fail=1
+  fi
+done
 exit $fail

@@ -42,7 +42,7 @@ TEST(Version, MissingFileLeavesEveryValueNull) {
 }
 
 TEST(Version, ReadsThePluginsOwnResourceInShiftJis) {
-    std::string dll = ModuleDirectory() + "..\\..\\zVelmora.dll";
+    std::string dll = ModuleDirectory() + "..\\zVelmora.dll";
     SVersion version(dll.c_str());
     ASSERT_NE(nullptr, version.buffer) << dll;
     EXPECT_EQ(0x03A40411u, version.translation);
@@ -62,7 +62,7 @@ TEST(Version, ReadsThePluginsOwnResourceInShiftJis) {
 }
 
 TEST(Version, MissingKeyGivesTheEmptyText) {
-    std::string dll = ModuleDirectory() + "..\\..\\zVelmora.dll";
+    std::string dll = ModuleDirectory() + "..\\zVelmora.dll";
     SVersion version(dll.c_str());
     ASSERT_NE(nullptr, version.buffer);
     ASSERT_NE(nullptr, version.legalTradeMarks);

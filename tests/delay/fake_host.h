@@ -1,0 +1,55 @@
+// A host for the hold engine's tests: real windows, header stores, and the host functions.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+
+class VelmoraLogic;
+
+struct FakeComposeWindow {
+    std::map<std::string, std::string> headers;
+    std::vector<WPARAM> commands; // WM_COMMAND wParams received, in order
+};
+
+class FakeHost {
+  public:
+    FakeHost();
+    ~FakeHost();
+
+    HWND OpenCompose();
+    std::string Header(HWND window, const char* name);
+    void SetHeader(HWND window, const char* name, const std::string& value);
+    // Runs the messages posted so far (the host's handling of posted send commands).
+    void Pump();
+    std::vector<WPARAM> Commands(HWND window);
+    int CountCommand(HWND window, WPARAM command);
+
+    SHostApi api;
+    HWND mainWindow;
+    std::string mailbox;
+    std::map<HWND, FakeComposeWindow> compose;
+
+    static FakeHost* current;
+};
+
+// Builds the plug-in logic on the real DLL's version resource and starts it against the host.
+VelmoraLogic* StartLogic(FakeHost* host);
+void StopLogic(VelmoraLogic* logic);
+
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0,
+                    int ms = 0);
+
+// Answers the next message box of this thread with the given button; returns its text.
+class MessageBoxAnswer {
+  public:
+    explicit MessageBoxAnswer(int button);
+    ~MessageBoxAnswer();
+    std::string text;
+    std::string caption;
+    bool answered;
+    int button;
+};
