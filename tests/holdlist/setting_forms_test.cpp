@@ -1,0 +1,256 @@
+// The setup dialog and its text dialog, opened through the host's setup request.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "delay/velmora_logic.h"
+#include "dialog_driver.h"
+#include "hold_world.h"
+#include "res/resource.h"
+#include "settings/local_setting.h"
+#include "support/string_list.h"
+
+namespace {
+
+const char kSetupCaption[] = "Velmora [Ver,2.0.2.0]";
+const char kSettings[] = "[WhiteList]\r\nInnerDomains=b.example.jp,a.example.jp\r\n"
+                         "[Delay]\r\nInnerDelayTime=0\r\nOuterDelayTime=5\r\n";
+
+std::vector<std::string> ListBoxEntries(HWND list) {
+    std::vector<std::string> entries;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[1024] = "";
+        if (SendMessageA(list, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(text)))
+            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+std::vector<std::string> RecordDomains(const LocalSetting* settings) {
+    std::vector<std::string> domains;
+    for (const SStringNode* node = settings->innerDomains->first; node; node = node->next)
+        domains.push_back(node->text ? node->text : "");
+    return domains;
+}
+
+HWND SetupWindow() {
+    return FindDialog(kSetupCaption);
+}
+
+SDialogDriver::Step Press(int id) {
+    return [=] {
+        HWND dialog = SetupWindow();
+        if (!dialog || !IsWindowEnabled(dialog))
+            return false;
+        PostClick(dialog, id);
+        return true;
+    };
+}
+
+SDialogDriver::Step Select(int index) {
+    return [=] {
+        HWND dialog = SetupWindow();
+        if (!dialog || !IsWindowEnabled(dialog))
+            return false;
+        SendDlgItemMessageA(dialog, IDC_DOMAIN_LIST, LB_SETCURSEL, index, 0);
+        return true;
+    };
+}
+
+// Types into the text dialog with this caption and confirms; keeps what it showed at first.
+SDialogDriver::Step EnterText(const char* caption, const std::string& text,
+                              std::vector<std::string>* shown) {
+    return [=] {
+        HWND dialog = FindDialog(caption);
+        if (!dialog)
+            return false;
+        if (shown) {
+            shown->push_back(WindowText(GetDlgItem(dialog, IDC_TEXT_PROMPT)));
+            shown->push_back(WindowText(GetDlgItem(dialog, IDC_TEXT_EDIT)));
+        }
+        SetDlgItemTextA(dialog, IDC_TEXT_EDIT, text.c_str());
+        PostClick(dialog, IDOK);
+        return true;
+    };
+}
+
+SDialogDriver::Step AnswerDelete(int button, std::string* text) {
+    return [=] {
+        HWND box = FindDialog("削除の確認");
+        if (!box)
+            return false;
+        if (text)
+            *text = MessageBoxText(box);
+        PostClick(box, button);
+        return true;
+    };
+}
+
+SDialogDriver::Step TypeTimes(const char* inner, const char* outer) {
+    return [=] {
+        HWND dialog = SetupWindow();
+        if (!dialog || !IsWindowEnabled(dialog))
+            return false;
+        SetDlgItemTextA(dialog, IDC_INNER_DELAY, inner);
+        SetDlgItemTextA(dialog, IDC_OUTER_DELAY, outer);
+        return true;
+    };
+}
+
+SDialogDriver::Step ReadList(std::vector<std::string>* entries) {
+    return [=] {
+        HWND dialog = SetupWindow();
+        if (!dialog || !IsWindowEnabled(dialog))
+            return false;
+        *entries = ListBoxEntries(GetDlgItem(dialog, IDC_DOMAIN_LIST));
+        return true;
+    };
+}
+
+} // namespace
+
+TEST(SetupDialog, ShowsTheVersionSortedDomainsAndTimesAndCancelChangesNothing) {
+    HoldWorld world(kSettings);
+    const std::string before = world.SettingsFile();
+    std::vector<std::string> shown, afterEdits;
+    std::string inner, outer;
+    HICON icon = nullptr;
+    SDialogDriver driver;
+    driver
+        .Then("read the dialog",
+              [&] {
+                  HWND dialog = SetupWindow();
+                  if (!dialog)
+                      return false;
+                  shown = ListBoxEntries(GetDlgItem(dialog, IDC_DOMAIN_LIST));
+                  inner = WindowText(GetDlgItem(dialog, IDC_INNER_DELAY));
+                  outer = WindowText(GetDlgItem(dialog, IDC_OUTER_DELAY));
+                  icon = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
+                  return true;
+              })
+        .Then("add", Press(IDC_DOMAIN_ADD))
+        .Then("type", EnterText("組織内ドメインの追加", "c.example.jp", nullptr))
+        .Then("select the first", Select(0))
+        .Then("delete", Press(IDC_DOMAIN_DELETE))
+        .Then("yes", AnswerDelete(IDYES, nullptr))
+        .Then("type times", TypeTimes("9", "9"))
+        .Then("read", ReadList(&afterEdits))
+        .Then("cancel", Press(IDCANCEL));
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
+    EXPECT_TRUE(driver.Finished()) << driver.Waiting();
+    EXPECT_EQ((std::vector<std::string>{"a.example.jp", "b.example.jp"}), shown);
+    EXPECT_EQ("0", inner);
+    EXPECT_EQ("5", outer);
+    EXPECT_NE(nullptr, icon);
+    EXPECT_EQ((std::vector<std::string>{"b.example.jp", "c.example.jp"}), afterEdits);
+    // Cancelled: neither the record nor the file changed.
+    EXPECT_EQ(before, world.SettingsFile());
+    EXPECT_EQ((std::vector<std::string>{"b.example.jp", "a.example.jp"}),
+              RecordDomains(world.logic->settings));
+    EXPECT_EQ(0, world.logic->settings->innerDelayTime);
+    EXPECT_EQ(5, world.logic->settings->outerDelayTime);
+}
+
+TEST(SetupDialog, AddEditDeleteAndOkWriteTheListBoxOrderAndTheTimes) {
+    HoldWorld world(kSettings);
+    std::vector<std::string> addShown, editShown;
+    std::string question;
+    SDialogDriver driver;
+    driver.Then("add", Press(IDC_DOMAIN_ADD))
+        .Then("type a new domain", EnterText("組織内ドメインの追加", "ab.example.jp", &addShown))
+        .Then("select the first", Select(0))
+        .Then("edit", Press(IDC_DOMAIN_EDIT))
+        .Then("rename it", EnterText("組織内ドメインの編集", "z.example.jp", &editShown))
+        .Then("select the last", Select(2))
+        .Then("delete", Press(IDC_DOMAIN_DELETE))
+        .Then("no", AnswerDelete(IDNO, &question))
+        .Then("type times", TypeTimes("5分", "-1"))
+        .Then("ok", Press(IDOK));
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
+    EXPECT_TRUE(driver.Finished()) << driver.Waiting();
+    EXPECT_EQ((std::vector<std::string>{"組織内ドメイン", ""}), addShown);
+    EXPECT_EQ((std::vector<std::string>{"組織内ドメイン", "a.example.jp"}), editShown);
+    EXPECT_EQ("[b.example.jp] を削除します。よろしいですか？", question);
+    // The edited entry kept its place although it sorts last.
+    EXPECT_EQ("z.example.jp,ab.example.jp,b.example.jp",
+              world.Setting("WhiteList", "InnerDomains"));
+    EXPECT_EQ("5", world.Setting("Delay", "InnerDelayTime"));
+    EXPECT_EQ("-1", world.Setting("Delay", "OuterDelayTime"));
+    EXPECT_EQ((std::vector<std::string>{"z.example.jp", "ab.example.jp", "b.example.jp"}),
+              RecordDomains(world.logic->settings));
+    EXPECT_EQ(5, world.logic->settings->innerDelayTime);
+    EXPECT_EQ(-1, world.logic->settings->outerDelayTime);
+}
+
+TEST(SetupDialog, LettersStoreZeroAndAnEmptyListWritesAnEmptyValue) {
+    HoldWorld world(kSettings);
+    SDialogDriver driver;
+    driver.Then("select", Select(0))
+        .Then("delete one", Press(IDC_DOMAIN_DELETE))
+        .Then("yes", AnswerDelete(IDYES, nullptr))
+        .Then("select again", Select(0))
+        .Then("delete the other", Press(IDC_DOMAIN_DELETE))
+        .Then("yes again", AnswerDelete(IDYES, nullptr))
+        .Then("type letters", TypeTimes("abc", ""))
+        .Then("ok", Press(IDOK));
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
+    EXPECT_EQ("", world.Setting("WhiteList", "InnerDomains"));
+    EXPECT_EQ("0", world.Setting("Delay", "InnerDelayTime"));
+    EXPECT_EQ("0", world.Setting("Delay", "OuterDelayTime"));
+    EXPECT_EQ(nullptr, world.logic->settings->innerDomains->first);
+}
+
+TEST(SetupDialog, LongDomainIsCutTo259BytesWithoutSplittingACharacter) {
+    HoldWorld world;
+    // 258 bytes, then a double-byte character that would end at byte 260.
+    const std::string kept(258, 'x');
+    SDialogDriver driver;
+    driver.Then("add", Press(IDC_DOMAIN_ADD))
+        .Then("type", EnterText("組織内ドメインの追加", kept + "表yyy", nullptr))
+        .Then("ok", Press(IDOK));
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
+    EXPECT_EQ(kept, world.Setting("WhiteList", "InnerDomains"));
+}
+
+TEST(SetupDialog, CancelInTheTextDialogAddsNothing) {
+    HoldWorld world(kSettings);
+    std::vector<std::string> entries;
+    SDialogDriver driver;
+    driver.Then("add", Press(IDC_DOMAIN_ADD))
+        .Then("cancel the text",
+              [] {
+                  HWND dialog = FindDialog("組織内ドメインの追加");
+                  if (dialog)
+                      PostClick(dialog, IDCANCEL);
+                  return dialog != nullptr;
+              })
+        .Then("edit with nothing selected", Press(IDC_DOMAIN_EDIT))
+        .Then("delete with nothing selected", Press(IDC_DOMAIN_DELETE))
+        .Then("read", ReadList(&entries))
+        .Then("ok", Press(IDOK));
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
+    EXPECT_EQ((std::vector<std::string>{"a.example.jp", "b.example.jp"}), entries);
+    EXPECT_EQ("a.example.jp,b.example.jp", world.Setting("WhiteList", "InnerDomains"));
+}
+
+TEST(SetupDialog, WithoutSettingsOrTemplateNothingIsWritten) {
+    HoldWorld broken(kSettings, GetModuleHandleA("kernel32.dll"));
+    const std::string before = broken.SettingsFile();
+    EXPECT_EQ(1, broken.logic->OnPlugInSetup(nullptr));
+    EXPECT_EQ(before, broken.SettingsFile());
+
+    LocalSetting* settings = broken.logic->settings;
+    broken.logic->settings = nullptr;
+    EXPECT_EQ(0, broken.logic->OnPlugInSetup(nullptr));
+    broken.logic->settings = settings;
+}
