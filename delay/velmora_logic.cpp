@@ -102,9 +102,17 @@ int VelmoraLogic::OnPlugInInfo(LPVOID info) {
 }
 
 int VelmoraLogic::OnStart() {
+    try {
+        Start();
+    } catch (...) {
+    }
+    return 0;
+}
+
+void VelmoraLogic::Start() {
     // A second start would hook the main window twice and leak the first objects.
     if (delayLogic)
-        return 0;
+        return;
     char path[kSettingsPathSize] = "";
     if (!AppDataSettingsPath(path))
         ModuleSettingsPath(instance, path);
@@ -123,7 +131,6 @@ int VelmoraLogic::OnStart() {
     mainWindow = newMainWindow.release();
     // Hooked last: the exit check must find the objects it asks about.
     mainWindow->Attach();
-    return 0;
 }
 
 int VelmoraLogic::OnExit() {
@@ -142,11 +149,24 @@ int VelmoraLogic::OnOpenCompose(HWND compose, int mode) {
     if (!composeManager || mode == 3)
         return 0;
     hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
-    composeManager->Register(compose);
+    try {
+        composeManager->Register(compose);
+    } catch (...) {
+    }
     return 0;
 }
 
 int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
+    // Nothing may unwind into the host. Failing, the message is neither sent nor lost:
+    // it stays in its window for the user to send again.
+    try {
+        return DecideOutgoing(compose, mode);
+    } catch (...) {
+        return -1;
+    }
+}
+
+int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
     if (!delayLogic || !composeManager)
         return 0;
     if (mode != 0) {
@@ -176,8 +196,11 @@ int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
 }
 
 int VelmoraLogic::OnEveryMinute() {
-    if (delayLogic)
-        delayLogic->ReleaseDue();
+    try {
+        if (delayLogic)
+            delayLogic->ReleaseDue();
+    } catch (...) {
+    }
     return 0;
 }
 

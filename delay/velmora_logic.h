@@ -36,4 +36,8 @@ class VelmoraLogic : public SPluginLogic {
     SMainWindow* mainWindow;
     SComposeManager* composeManager;
     SDelayLogic* delayLogic;
+
+  private:
+    void Start();
+    int DecideOutgoing(HWND compose, int mode);
 };
