@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+// Integer with the base taken from its prefix, as strtol with base 0: blanks,
+// sign, then 0x/0X hexadecimal, a leading 0 octal, otherwise decimal; stops
+// at the first other character, 0 without digits. Saturates at the 32-bit
+// limits instead of overflowing.
+int32_t ParsePrefixedInt(const char* text);
+
+// Decimal integer as atoi: blanks, sign, digits; 0 without digits.
+// Saturates at the 32-bit limits.
+int32_t ParseDecimalInt(const char* text);

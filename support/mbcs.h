@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+
+// True when c starts a double-byte character in the multibyte code page.
+// On Windows the C runtime decides; elsewhere Shift-JIS (code page 932).
+bool IsLeadByte(unsigned char c);
+
+// Shift-JIS lead bytes regardless of the code page in force.
+inline bool IsShiftJisLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Length of the character at p: 2 for a lead byte followed by a non-NUL
+// byte, otherwise 1. Never steps over the terminating NUL.
+// No code page has a lead byte below 0x80, which spares ASCII the call.
+inline size_t CharLength(const char* p) {
+    const unsigned char c = static_cast<unsigned char>(p[0]);
+    return (c >= 0x80 && IsLeadByte(c) && p[1] != '\0') ? 2 : 1;
+}
+
+// True when offset lies on a character boundary of the NUL-terminated text,
+// scanning from its start.
+bool IsCharBoundary(const char* text, size_t offset);
+
+// Copies src into dst of the given size, always NUL-terminated, cutting
+// before a double-byte character that would not fit whole. Returns the
+// number of bytes copied (without the NUL).
+size_t CopyMbcs(char* dst, size_t size, const char* src);
+
+// As CopyMbcs, for the first count bytes of src (a region that ends inside a
+// double-byte character keeps its last byte: only the size cuts whole
+// characters).
+size_t CopyMbcsN(char* dst, size_t size, const char* src, size_t count);

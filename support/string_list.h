@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+struct SStringNode {
+    char* text; // owned, may be null
+    SStringNode* next;
+    SStringNode* prev;
+    uint32_t length; // bytes of text without the NUL, 0 for a null text
+};
+
+// Ordered list of owned texts, parsed from and joined to comma-separated
+// text.
+class SStringList {
+  public:
+    SStringNode* first = nullptr;
+    SStringNode* last = nullptr;
+
+    SStringList() = default;
+    ~SStringList() { Clear(); }
+    SStringList(const SStringList&) = delete;
+    SStringList& operator=(const SStringList&) = delete;
+
+    void Clear();
+    // Appends a copy of text; a null text makes a node with a null text.
+    void Append(const char* text);
+    // Appends one node per non-empty comma-separated field, untrimmed.
+    // Returns the number of nodes appended.
+    int AppendCommaSeparated(const char* text);
+    // All texts joined with single commas, or null when the list is empty.
+    // The caller frees the result with delete[].
+    char* JoinWithCommas() const;
+    void CopyFrom(const SStringList* other);
+
+  private:
+    void AppendOwned(char* text, uint32_t length);
+};

@@ -1,0 +1,48 @@
+#include "support/int_parse.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace {
+
+TEST(ParsePrefixedInt, BaseFromPrefix) {
+    EXPECT_EQ(ParsePrefixedInt("010"), 8);
+    EXPECT_EQ(ParsePrefixedInt("0x1E"), 30);
+    EXPECT_EQ(ParsePrefixedInt("0X1e"), 30);
+    EXPECT_EQ(ParsePrefixedInt("  -3"), -3);
+    EXPECT_EQ(ParsePrefixedInt("+15min"), 15);
+    EXPECT_EQ(ParsePrefixedInt("08"), 0);
+    EXPECT_EQ(ParsePrefixedInt("0x"), 0);
+    EXPECT_EQ(ParsePrefixedInt("0xg"), 0);
+    EXPECT_EQ(ParsePrefixedInt("-0x10"), -16);
+}
+
+TEST(ParsePrefixedInt, NoDigitsGiveZero) {
+    EXPECT_EQ(ParsePrefixedInt("abc"), 0);
+    EXPECT_EQ(ParsePrefixedInt(""), 0);
+    EXPECT_EQ(ParsePrefixedInt("-"), 0);
+    EXPECT_EQ(ParsePrefixedInt(nullptr), 0);
+}
+
+TEST(ParsePrefixedInt, SaturatesOnOverflow) {
+    EXPECT_EQ(ParsePrefixedInt("2147483647"), INT32_MAX);
+    EXPECT_EQ(ParsePrefixedInt("2147483648"), INT32_MAX);
+    EXPECT_EQ(ParsePrefixedInt("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParsePrefixedInt("-99999999999999999999"), INT32_MIN);
+    EXPECT_EQ(ParsePrefixedInt("0xFFFFFFFFFF"), INT32_MAX);
+    EXPECT_EQ(ParsePrefixedInt("077777777777"), INT32_MAX);
+}
+
+TEST(ParseDecimalInt, DecimalOnly) {
+    EXPECT_EQ(ParseDecimalInt("135"), 135);
+    EXPECT_EQ(ParseDecimalInt(" 164px"), 164);
+    EXPECT_EQ(ParseDecimalInt("010"), 10);
+    EXPECT_EQ(ParseDecimalInt("0x10"), 0);
+    EXPECT_EQ(ParseDecimalInt("-7"), -7);
+    EXPECT_EQ(ParseDecimalInt("wide"), 0);
+    EXPECT_EQ(ParseDecimalInt("99999999999"), INT32_MAX);
+    EXPECT_EQ(ParseDecimalInt("-99999999999"), INT32_MIN);
+}
+
+} // namespace
