@@ -1,0 +1,54 @@
+#include "settings/local_setting.h"
+
+#include <cstdio>
+
+#include "support/int_parse.h"
+#include "support/string_list.h"
+
+const char kDefaultDelayListColumns[] = "135,164,61,206,128,126,59,89";
+
+LocalSetting::LocalSetting(const char* path) : SIniFile(path) {}
+
+LocalSetting::~LocalSetting() {
+    delete innerDomains;
+}
+
+void LocalSetting::ReadAll() {
+    innerDomainsText = GetString("WhiteList", "InnerDomains", "");
+    delete innerDomains;
+    innerDomains = nullptr;
+    innerDomains = new SStringList;
+    innerDomains->AppendCommaSeparated(innerDomainsText);
+    innerDelayTime = GetInt("Delay", "InnerDelayTime", 0);
+    outerDelayTime = GetInt("Delay", "OuterDelayTime", 5);
+    columnsText = GetString("Option", "DelayListColumns", kDefaultDelayListColumns);
+
+    columnWidths.clear();
+    SStringList fields;
+    fields.AppendCommaSeparated(columnsText);
+    for (const SStringNode* node = fields.first; node != nullptr; node = node->next)
+        columnWidths.push_back(ParseDecimalInt(node->text));
+}
+
+void LocalSetting::SaveDomains() {
+    char* joined = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
+    innerDomainsText = SetString("WhiteList", "InnerDomains", joined, true);
+    delete[] joined;
+}
+
+std::string LocalSetting::ColumnWidthsText(const std::vector<int>& widths, size_t maxLength) {
+    std::string text;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        char entry[16];
+        const int length = std::snprintf(entry, sizeof entry, i == 0 ? "%d" : ",%d", widths[i]);
+        if (length < 0 || text.size() + static_cast<size_t>(length) > maxLength)
+            break;
+        text += entry;
+    }
+    return text;
+}
+
+void LocalSetting::SaveColumnWidths() {
+    const std::string text = ColumnWidthsText(columnWidths);
+    columnsText = SetString("Option", "DelayListColumns", text.c_str(), true);
+}

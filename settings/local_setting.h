@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/ini_file.h"
+
+class SStringList;
+
+// The plug-in's settings record, read once at start-up.
+class LocalSetting : public SIniFile {
+  public:
+    explicit LocalSetting(const char* path);
+    ~LocalSetting() override;
+
+    // Reads all four keys with their defaults, in start-up order.
+    void ReadAll();
+    // Writes innerDomains joined with commas; innerDomainsText follows the
+    // result (null when the write failed).
+    void SaveDomains();
+    // Writes columnWidths; columnsText follows the result.
+    void SaveColumnWidths();
+    // "w1,w2,...,wn" in at most maxLength bytes; entries that do not fit are
+    // left off.
+    static std::string ColumnWidthsText(const std::vector<int>& widths, size_t maxLength = 1023);
+
+    const char* innerDomainsText = nullptr;
+    SStringList* innerDomains = nullptr;
+    int32_t innerDelayTime = 0;
+    int32_t outerDelayTime = 0;
+    const char* columnsText = nullptr;
+    std::vector<int> columnWidths;
+};
+
+extern const char kDefaultDelayListColumns[];

@@ -1,0 +1,164 @@
+#include "settings/local_setting.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/string_list.h"
+
+namespace {
+
+class LocalSettingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path_ = std::string(temp) + "zv-local-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(counter_++) + ".ini";
+    }
+    void TearDown() override { DeleteFileA(path_.c_str()); }
+    void WriteFile(const std::string& content) {
+        FILE* file = std::fopen(path_.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(content.data(), 1, content.size(), file);
+        std::fclose(file);
+    }
+    std::string FileText() {
+        std::string text;
+        FILE* file = std::fopen(path_.c_str(), "rb");
+        if (file == nullptr)
+            return "<none>";
+        char buffer[1024];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            text.append(buffer, n);
+        std::fclose(file);
+        return text;
+    }
+    static std::vector<std::string> Domains(const LocalSetting& setting) {
+        std::vector<std::string> domains;
+        for (const SStringNode* n = setting.innerDomains->first; n != nullptr; n = n->next)
+            domains.push_back(n->text);
+        return domains;
+    }
+
+    std::string path_;
+    static int counter_;
+};
+
+int LocalSettingTest::counter_ = 0;
+
+TEST_F(LocalSettingTest, NoFileGivesDefaults) {
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    ASSERT_NE(setting.innerDomains, nullptr);
+    EXPECT_EQ(setting.innerDomains->first, nullptr);
+    EXPECT_STREQ(setting.innerDomainsText, "");
+    EXPECT_EQ(setting.innerDelayTime, 0);
+    EXPECT_EQ(setting.outerDelayTime, 5);
+    EXPECT_EQ(setting.columnWidths, (std::vector<int>{135, 164, 61, 206, 128, 126, 59, 89}));
+    EXPECT_EQ(FileText(), "<none>");
+}
+
+TEST_F(LocalSettingTest, EmptyTimesTakeDefaultsAndLettersGiveZero) {
+    WriteFile("[Delay]\r\nInnerDelayTime=\r\nOuterDelayTime=\r\n");
+    LocalSetting empty(path_.c_str());
+    empty.ReadAll();
+    EXPECT_EQ(empty.innerDelayTime, 0);
+    EXPECT_EQ(empty.outerDelayTime, 5);
+
+    WriteFile("[Delay]\r\nInnerDelayTime=soon\r\nOuterDelayTime=0x1E\r\n");
+    LocalSetting letters(path_.c_str());
+    letters.ReadAll();
+    EXPECT_EQ(letters.innerDelayTime, 0);
+    EXPECT_EQ(letters.outerDelayTime, 30);
+}
+
+TEST_F(LocalSettingTest, ListsSplitAtCommasWithoutEmptyEntries) {
+    WriteFile("[WhiteList]\r\nInnerDomains=,a.co.jp,,b.jp, c.jp,\r\n"
+              "[Option]\r\nDelayListColumns=100,0x10,300\r\n");
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    EXPECT_EQ(Domains(setting), (std::vector<std::string>{"a.co.jp", "b.jp", " c.jp"}));
+    EXPECT_EQ(setting.columnWidths, (std::vector<int>{100, 0, 300}));
+}
+
+TEST_F(LocalSettingTest, PresentButEmptyColumnsGiveNoWidths) {
+    WriteFile("[Option]\r\nDelayListColumns=\r\n");
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    EXPECT_TRUE(setting.columnWidths.empty());
+}
+
+TEST_F(LocalSettingTest, SeveralHundredBytesOfDomainsAreReadWhole) {
+    std::string value;
+    for (int i = 0; i < 60; ++i)
+        value += (i ? "," : "") + std::string("dept") + std::to_string(i) + ".example.co.jp";
+    WriteFile("[WhiteList]\r\nInnerDomains=" + value + "\r\n");
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    EXPECT_EQ(std::string(setting.innerDomainsText), value);
+    EXPECT_EQ(Domains(setting).size(), 60u);
+    EXPECT_EQ(Domains(setting).back(), "dept59.example.co.jp");
+}
+
+TEST_F(LocalSettingTest, SaveDomainsJoinsWithCommas) {
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    setting.innerDomains->Append("a.jp");
+    setting.innerDomains->Append("b.jp");
+    setting.SaveDomains();
+    EXPECT_STREQ(setting.innerDomainsText, "a.jp,b.jp");
+
+    setting.innerDomains->Clear();
+    setting.SaveDomains();
+    EXPECT_STREQ(setting.innerDomainsText, "");
+    EXPECT_NE(FileText().find("InnerDomains=\r\n"), std::string::npos) << FileText();
+}
+
+TEST_F(LocalSettingTest, FailedSaveLeavesTextNull) {
+    WriteFile("[WhiteList]\r\nInnerDomains=a.jp\r\n");
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    // Held open without sharing, as by another program.
+    HANDLE lock = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    setting.innerDomains->Append("b.jp");
+    setting.SaveDomains();
+    EXPECT_EQ(setting.innerDomainsText, nullptr);
+    setting.columnWidths = {1, 2};
+    setting.SaveColumnWidths();
+    EXPECT_EQ(setting.columnsText, nullptr);
+    CloseHandle(lock);
+    // The record keeps the new values in memory.
+    EXPECT_EQ(setting.columnWidths, (std::vector<int>{1, 2}));
+}
+
+TEST_F(LocalSettingTest, ColumnWidthsRoundTrip) {
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    setting.columnWidths = {90, -1, 0, 300, 45};
+    setting.SaveColumnWidths();
+    EXPECT_STREQ(setting.columnsText, "90,-1,0,300,45");
+    LocalSetting again(path_.c_str());
+    again.ReadAll();
+    EXPECT_EQ(again.columnWidths, setting.columnWidths);
+}
+
+TEST(ColumnWidthsText, EntriesThatDoNotFitAreLeftOff) {
+    EXPECT_EQ(LocalSetting::ColumnWidthsText({}), "");
+    EXPECT_EQ(LocalSetting::ColumnWidthsText({135}), "135");
+    EXPECT_EQ(LocalSetting::ColumnWidthsText({100, 200, 300}, 7), "100,200");
+    EXPECT_EQ(LocalSetting::ColumnWidthsText({100, 200, 300}, 6), "100");
+    const std::vector<int> many(400, -2147483647 - 1);
+    const std::string text = LocalSetting::ColumnWidthsText(many);
+    EXPECT_LE(text.size(), 1023u);
+    EXPECT_GT(text.size(), 1000u);
+    EXPECT_NE(text.back(), ',');
+}
+
+} // namespace
