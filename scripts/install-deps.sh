@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
   wine wine32:i386 xvfb xauth fonts-noto-cjk imagemagick
-  clang libclang-rt-14-dev libbenchmark-dev libgmime-3.0-dev pkg-config clang-format)
+  clang libclang-rt-14-dev libbenchmark-dev libgmime-3.0-dev pkg-config clang-format locales)
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
