@@ -1,0 +1,39 @@
+// The hold list and setup dialogs opened from the stand-in client's menu and worked through
+// their controls; each scenario checks its own expectations and the test reads the verdict.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "process_runner.h"
+
+namespace {
+
+void ExpectScenarioMet(const std::string& name, int expectations) {
+    ProcessResult run =
+        RunProcess("tools\\standin\\zvhost.exe --scenario scenarios\\" + name + ".txt", 90000);
+    ASSERT_TRUE(run.started) << name;
+    ASSERT_FALSE(run.timedOut) << run.output;
+    int met = -1, total = -1;
+    size_t at = run.output.rfind("result: ");
+    if (at != std::string::npos)
+        sscanf(run.output.c_str() + at, "result: %d of %d", &met, &total);
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_EQ(expectations, total) << run.output;
+    EXPECT_EQ(total, met) << run.output;
+    EXPECT_EQ(std::string::npos, run.output.find("FAIL")) << run.output;
+}
+
+} // namespace
+
+TEST(UiDialogs, HoldListRowsPausedSweepNothingSelectedNoAndStopSending) {
+    ExpectScenarioMet("ui_hold_list", 37);
+}
+
+TEST(UiDialogs, SendNowWithARowNoLongerHeldColumnWidthsAndTheEmptyList) {
+    ExpectScenarioMet("ui_send_now", 16);
+}
+
+TEST(UiDialogs, SetupAddEditDeleteTimesAndCancel) {
+    ExpectScenarioMet("ui_setup", 35);
+}
