@@ -2,7 +2,7 @@
 # Installs what the build and the tests need, skipping what is already there.
 set -euo pipefail
 
-PACKAGES=(cmake ninja-build g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
+PACKAGES=(locales cmake ninja-build g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
   wine wine32:i386 xvfb xauth fonts-noto-cjk imagemagick
   clang libclang-rt-14-dev libbenchmark-dev libgmime-3.0-dev pkg-config clang-format locales)
 
