@@ -10,3 +10,27 @@ for host in zvhost zvhost_old zvhost_2006 zvhost_2006s zvhost_long zvhost_longs 
   echo "-- $host"
   wine "tools/standin/$host.exe" --probe zVelmora.dll | grep -E 'version text|LoadLibrary|exports found|verdict|name:|vendor:|version:|description:|-> [^0]'
 done
+
+echo
+echo "== the hold cycle in the stand-in mail client (virtual clock, timer every 300 ms)"
+# The client prints "SCREENSHOT <name>" and waits for <name>.done: the picture of the screen is
+# taken here, outside Wine, while the dialog is up.
+shots="$build/demo-shots"
+rm -rf "$shots" && mkdir -p "$shots"
+wine tools/standin/zvhost.exe --scenario scenarios/demo.txt --shots "$(winepath -w "$shots")" |
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    case "$line" in
+      "SCREENSHOT "*)
+        set -- ${line#SCREENSHOT }
+        name=$1
+        # The optional second word is the dialog's rectangle, WxH+X+Y.
+        if [ -n "${2:-}" ]; then crop=(-crop "$2" +repage); else crop=(); fi
+        import -window root "${crop[@]}" "$shots/$name.png" && echo "   (screenshot: $shots/$name.png)"
+        touch "$shots/$name.done" ;;
+      *) echo "$line" ;;
+    esac
+  done
+status=${PIPESTATUS[0]}
+rm -f "$shots"/*.done
+echo "== hold-cycle demo finished with exit code $status"

@@ -75,7 +75,11 @@ HWND FindMessageBox(const std::string& text) {
 }
 
 bool AnyDialogShown() {
-    return Find(std::string(), false, true) != nullptr;
+    return TopDialog() != nullptr;
+}
+
+HWND TopDialog() {
+    return Find(std::string(), false, true);
 }
 
 std::string WindowText(HWND window) {

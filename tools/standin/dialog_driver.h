@@ -12,6 +12,8 @@ HWND FindDialog(const std::string& captionPrefix);
 // The topmost enabled message box whose text starts with the given text; null if none.
 HWND FindMessageBox(const std::string& text);
 bool AnyDialogShown();
+// The topmost visible dialog or message box of this process, enabled or not; null if none.
+HWND TopDialog();
 bool IsListView(HWND control);
 std::string WindowText(HWND window);
 // Selects exactly the given rows of a list view or list box, as a click would.

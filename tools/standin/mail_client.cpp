@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/standin/timeline.h"
+#include "tools/standin/virtual_clock.h"
 
 namespace {
 
@@ -250,7 +251,15 @@ void MailClient::OnInitMenuPopup(HMENU popup) {
 }
 
 void MailClient::OnMinuteTimer(bool fromTimer) {
-    Log("%s: BKC_OnEveryMinute", fromTimer ? "timer" : "tick");
+    // A fast timer on a virtual clock would fill the timeline: one line per minute shown.
+    static SYSTEMTIME lastLogged;
+    SYSTEMTIME now;
+    VirtualClock::Now(&now);
+    bool sameMinute = now.wHour == lastLogged.wHour && now.wMinute == lastLogged.wMinute &&
+                      now.wDay == lastLogged.wDay;
+    if (!fromTimer || !sameMinute)
+        Log("%s: BKC_OnEveryMinute", fromTimer ? "timer" : "tick");
+    lastLogged = now;
     int result = plugin.OnEveryMinute ? plugin.OnEveryMinute() : 0;
     if (result != 0)
         Log("tick: BKC_OnEveryMinute -> %d", result);

@@ -9,6 +9,7 @@
 #include "tools/standin/mail_client.h"
 #include "tools/standin/probe.h"
 #include "tools/standin/scenario.h"
+#include "tools/standin/timeline.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ int RunClient(CommandLine& line) {
         return 2;
     if (runner.PrepareStart())
         client.StartPlugin();
+    // The benchmark's thousands of windows would drown its results.
+    SetLogQuiet(line.perf);
     if (scripted)
         runner.Start(&client, line.shots, line.perf ? 900000 : line.timeoutMs);
     client.RunLoop();

@@ -100,7 +100,7 @@ StepResult ScenarioContext::Pass(const char* format, ...) {
     std::string text = VsFormat(format, args);
     va_end(args);
     ++passed;
-    Log("PASS line %d: %s", line->number, text.c_str());
+    LogAlways("PASS line %d: %s", line->number, text.c_str());
     return kStepDone;
 }
 
@@ -110,7 +110,7 @@ StepResult ScenarioContext::Fail(const char* format, ...) {
     std::string text = VsFormat(format, args);
     va_end(args);
     ++failed;
-    Log("FAIL line %d: %s", line->number, text.c_str());
+    LogAlways("FAIL line %d: %s", line->number, text.c_str());
     return kStepFailed;
 }
 
@@ -234,8 +234,8 @@ void ScenarioRunner::Step() {
         return;
     busy = true;
     if (GetTickCount() - started > timeoutMs) {
-        Log("FAIL the scenario did not finish within %lu ms (stuck at line %d)", timeoutMs,
-            next < lines.size() ? lines[next].number : 0);
+        LogAlways("FAIL the scenario did not finish within %lu ms (stuck at line %d)", timeoutMs,
+                  next < lines.size() ? lines[next].number : 0);
         context->failed++;
         Finish();
         ExitProcess(4);

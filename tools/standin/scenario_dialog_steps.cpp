@@ -228,8 +228,16 @@ StepResult MessageBoxStep(ScenarioContext& context) {
 // The picture is taken outside: the line below tells the demo script, which answers by
 // creating <name>.done in the shots folder.
 StepResult Screenshot(ScenarioContext& context) {
-    if (context.firstCall)
-        PrintLine("SCREENSHOT %s", context.Word(1).c_str());
+    if (context.firstCall) {
+        // The topmost dialog's rectangle lets the picture be cropped to it.
+        HWND dialog = DialogDriver::TopDialog();
+        RECT box;
+        if (dialog && GetWindowRect(dialog, &box))
+            PrintLine("SCREENSHOT %s %ldx%ld+%ld+%ld", context.Word(1).c_str(),
+                      box.right - box.left, box.bottom - box.top, box.left, box.top);
+        else
+            PrintLine("SCREENSHOT %s", context.Word(1).c_str());
+    }
     if (context.shotsFolder.empty())
         return kStepDone;
     std::string done = context.shotsFolder + "\\" + context.Word(1) + ".done";

@@ -12,10 +12,21 @@ namespace {
 
 bool g_quiet = false;
 
+void Stamped(const char* text) {
+    SYSTEMTIME now;
+    VirtualClock::Now(&now);
+    PrintLine("[%04d-%02d-%02d %02d:%02d:%02d] %s", now.wYear, now.wMonth, now.wDay, now.wHour,
+              now.wMinute, now.wSecond, text);
+}
+
 } // namespace
 
 void SetLogQuiet(bool quiet) {
     g_quiet = quiet;
+}
+
+bool IsLogQuiet() {
+    return g_quiet;
 }
 
 void Log(const char* format, ...) {
@@ -26,10 +37,16 @@ void Log(const char* format, ...) {
     va_start(args, format);
     vsnprintf(text, sizeof(text), format, args);
     va_end(args);
-    SYSTEMTIME now;
-    VirtualClock::Now(&now);
-    PrintLine("[%04d-%02d-%02d %02d:%02d:%02d] %s", now.wYear, now.wMonth, now.wDay, now.wHour,
-              now.wMinute, now.wSecond, text);
+    Stamped(text);
+}
+
+void LogAlways(const char* format, ...) {
+    char text[3072];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    Stamped(text);
 }
 
 std::string Abbreviate(const std::string& text, size_t keep) {
