@@ -66,6 +66,9 @@ SDelayListForm::SDelayListForm(HINSTANCE moduleInstance, HWND parent)
       settings(nullptr), listView(nullptr), sendNowButton(nullptr), stopButton(nullptr),
       closeButton(nullptr) {
     mailboxPath[0] = '\0';
+    // The template's list view fails to be created unless its class is registered.
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
 }
 
 SDelayListForm::~SDelayListForm() {
