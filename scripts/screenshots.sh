@@ -10,33 +10,26 @@ source "$root/scripts/wine-env.sh"
 cd "$build"
 
 shots=$(mktemp -d /tmp/zv-shots.XXXXXX)
-shots_win=$(winepath -w "$shots" 2>/dev/null)
-# One picture: the window with that caption when it can be found, else the whole screen.
-take() {
-  local name=$1 caption=$2 id=""
-  if command -v xwininfo >/dev/null; then
-    id=$(xwininfo -root -tree | grep -F "\"$caption\"" | head -1 | awk '{print $1}')
-  fi
-  if [ -n "$id" ]; then
-    import -window "$id" "$out/$name.png"
-  else
-    import -window root "$out/$name.png"
-  fi
-  echo "wrote $out/$name.png"
-}
-
-status=0
-wine tools/standin/zvhost.exe --scenario 'scenarios\ui_demo_screens.txt' --shots "$shots_win" 2>&1 |
+# The client prints "SCREENSHOT <name>" (after "DIALOG-AREA <name> WxH+X+Y", or with the area
+# as a third word) and waits for <name>.done; the picture is cropped to that area when known.
+wine tools/standin/zvhost.exe --scenario 'scenarios\ui_demo_screens.txt' \
+  --shots "$(winepath -w "$shots")" 2>&1 |
   while IFS= read -r line; do
     line=${line%$'\r'}
     case "$line" in
-      *"SCREENSHOT setup-dialog"*) take setup-dialog "Velmora [Ver,2.0.2.0]" ;;
-      *"SCREENSHOT text-entry-dialog"*) take text-entry-dialog "組織内ドメインの追加" ;;
-      *"SCREENSHOT hold-list"*) take hold-list "送信保留リスト [営業部 山田]" ;;
-      *"result:"*) echo "$line" ;;
-      *FAIL*) echo "$line" ;;
+      "DIALOG-AREA "*)
+        set -- ${line#DIALOG-AREA }
+        area=${2:-} ;;
+      "SCREENSHOT "*)
+        set -- ${line#SCREENSHOT }
+        name=$1
+        area=${2:-${area:-}}
+        if [ -n "$area" ]; then crop=(-crop "$area" +repage); else crop=(); fi
+        import -window root "${crop[@]}" "$out/$name.png" && echo "wrote $out/$name.png"
+        touch "$shots/$name.done"
+        area="" ;;
+      *"result:"* | *FAIL*) echo "$line" ;;
     esac
-    case "$line" in *SCREENSHOT*) touch "$shots/${line##*SCREENSHOT }.done" ;; esac
   done
 status=${PIPESTATUS[0]}
 rm -rf "$shots"
