@@ -17,16 +17,17 @@ echo "== the hold cycle in the stand-in mail client (virtual clock, timer every 
 # taken here, outside Wine, while the dialog is up.
 shots="$build/demo-shots"
 rm -rf "$shots" && mkdir -p "$shots"
+crop=()
 wine tools/standin/zvhost.exe --scenario scenarios/demo.txt --shots "$(winepath -w "$shots")" |
   while IFS= read -r line; do
     line=${line%$'\r'}
     case "$line" in
+      # The dialog's rectangle, WxH+X+Y, announced just before its screenshot.
+      "DIALOG-AREA "*) set -- $line; crop=(-crop "$3" +repage) ;;
       "SCREENSHOT "*)
-        set -- ${line#SCREENSHOT }
-        name=$1
-        # The optional second word is the dialog's rectangle, WxH+X+Y.
-        if [ -n "${2:-}" ]; then crop=(-crop "$2" +repage); else crop=(); fi
+        name=${line#SCREENSHOT }
         import -window root "${crop[@]}" "$shots/$name.png" && echo "   (screenshot: $shots/$name.png)"
+        crop=()
         touch "$shots/$name.done" ;;
       *) echo "$line" ;;
     esac

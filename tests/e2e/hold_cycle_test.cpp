@@ -80,6 +80,10 @@ TEST(HoldCycle, ReleasedWindowKeptOpenIsShownAgainAndSentOnce) {
     ExpectAllMet("hold_kept_open", 12);
 }
 
+TEST(HoldCycle, MessageTakenBackForEditingIsHeldAgainAndSentOnce) {
+    ExpectAllMet("reedit_send_again", 37);
+}
+
 TEST(HoldCycle, TwoMailboxesKeepTheirOwnHeldMail) {
     ExpectAllMet("two_mailboxes", 13);
 }

@@ -157,6 +157,7 @@ ComposeWindow* MailClient::OpenCompose(const std::string& name, int mode,
         Log("ERROR cannot create compose window %s", name.c_str());
         return nullptr;
     }
+    openWindows[compose->Handle()] = compose;
     int result = plugin.OnOpenCompose ? plugin.OnOpenCompose(compose->Handle(), mode) : 0;
     Log("%s: opened (mode %d), BKC_OnOpenCompose -> %d", name.c_str(), mode, result);
     return compose;
@@ -171,12 +172,8 @@ ComposeWindow* MailClient::FindCompose(const std::string& name) const {
 }
 
 ComposeWindow* MailClient::FindCompose(HWND window) const {
-    if (!window)
-        return nullptr;
-    for (ComposeWindow* compose : composeWindows)
-        if (compose->Handle() == window)
-            return compose;
-    return nullptr;
+    std::map<HWND, ComposeWindow*>::const_iterator found = openWindows.find(window);
+    return found == openWindows.end() ? nullptr : found->second;
 }
 
 int MailClient::GetWindowHandles(HWND* mainHandle, HWND* treeView, HWND* listView, HWND* mailView) {
@@ -332,5 +329,11 @@ void MailClient::OnBackToEditing(ComposeWindow* compose) {
 }
 
 void MailClient::OnComposeGone(ComposeWindow* compose) {
+    for (std::map<HWND, ComposeWindow*>::iterator it = openWindows.begin(); it != openWindows.end();
+         ++it)
+        if (it->second == compose) {
+            openWindows.erase(it);
+            break;
+        }
     Log("%s: window closed", compose->Name().c_str());
 }

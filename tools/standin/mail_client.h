@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,8 @@ class MailClient : public IHostBackend, public MainWindowEvents, public ComposeE
     ClientMenu menu;
     MainWindow mainWindow;
     std::vector<ComposeWindow*> composeWindows;
+    // Open windows by handle: the plug-in's header calls must not slow down with history.
+    std::map<HWND, ComposeWindow*> openWindows;
     bool started;
     bool exited;
     bool keepRunning;

@@ -229,14 +229,14 @@ StepResult MessageBoxStep(ScenarioContext& context) {
 // creating <name>.done in the shots folder.
 StepResult Screenshot(ScenarioContext& context) {
     if (context.firstCall) {
-        // The topmost dialog's rectangle lets the picture be cropped to it.
+        // The topmost dialog's rectangle comes first, on its own line, so that the picture can
+        // be cropped to it; "SCREENSHOT <name>" stays the whole line that scripts wait for.
         HWND dialog = DialogDriver::TopDialog();
         RECT box;
         if (dialog && GetWindowRect(dialog, &box))
-            PrintLine("SCREENSHOT %s %ldx%ld+%ld+%ld", context.Word(1).c_str(),
+            PrintLine("DIALOG-AREA %s %ldx%ld+%ld+%ld", context.Word(1).c_str(),
                       box.right - box.left, box.bottom - box.top, box.left, box.top);
-        else
-            PrintLine("SCREENSHOT %s", context.Word(1).c_str());
+        PrintLine("SCREENSHOT %s", context.Word(1).c_str());
     }
     if (context.shotsFolder.empty())
         return kStepDone;
