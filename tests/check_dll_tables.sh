@@ -1,6 +1,8 @@
 #!/bin/bash
 # The DLL exports the sixteen callbacks by plain name and imports only system DLLs.
 set -euo pipefail
+# Messages must stay in English whatever locale the test run uses.
+export LC_ALL=C
 dll=$1
 dump=$(i686-w64-mingw32-objdump -p "$dll")
 fail=0
