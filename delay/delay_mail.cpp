@@ -43,6 +43,31 @@ SDelayMail::SDelayMail(const SDelayMail& other)
     bcc = CopyList(other.bcc);
 }
 
+SDelayMail::SDelayMail(SDelayMail&& other) noexcept
+    : composeWindow(other.composeWindow), heldAt(other.heldAt), releaseAt(other.releaseAt),
+      subject(std::move(other.subject)), from(std::move(other.from)), to(other.to), cc(other.cc),
+      bcc(other.bcc), innerCount(other.innerCount), outerCount(other.outerCount) {
+    other.to = other.cc = other.bcc = nullptr;
+}
+
+SDelayMail& SDelayMail::operator=(SDelayMail&& other) noexcept {
+    if (this == &other)
+        return *this;
+    FreeLists();
+    composeWindow = other.composeWindow;
+    heldAt = other.heldAt;
+    releaseAt = other.releaseAt;
+    subject = std::move(other.subject);
+    from = std::move(other.from);
+    to = other.to;
+    cc = other.cc;
+    bcc = other.bcc;
+    other.to = other.cc = other.bcc = nullptr;
+    innerCount = other.innerCount;
+    outerCount = other.outerCount;
+    return *this;
+}
+
 SDelayMail& SDelayMail::operator=(const SDelayMail& other) {
     if (this == &other)
         return *this;
@@ -66,7 +91,9 @@ SDelayMail& SDelayMail::operator=(const SDelayMail& other) {
     return *this;
 }
 
-SDelayMail::~SDelayMail() { FreeLists(); }
+SDelayMail::~SDelayMail() {
+    FreeLists();
+}
 
 void SDelayMail::FreeLists() {
     delete to;
@@ -121,9 +148,10 @@ SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char*
     std::unique_ptr<SStringList> list(new SStringList);
     std::unique_ptr<char[]> name(new char[kAddressPartSize]);
     std::unique_ptr<char[]> address(new char[kAddressPartSize]);
+    SDomainMatcher matcher(innerDomains);
     for (; entry; entry = NextAddress(nullptr)) {
         SplitAddress(name.get(), address.get(), entry);
-        if (IsInnerAddress(address.get(), innerDomains))
+        if (matcher.IsInner(address.get()))
             ++*innerCount;
         else
             ++*outerCount;

@@ -15,6 +15,9 @@ class SDelayMail {
     SDelayMail();
     SDelayMail(const SDelayMail& other);
     SDelayMail& operator=(const SDelayMail& other);
+    // Moves keep the held list cheap to reorder: the lists change owner, nothing is copied.
+    SDelayMail(SDelayMail&& other) noexcept;
+    SDelayMail& operator=(SDelayMail&& other) noexcept;
     // Writes the hold time in minutes; true when it is above 0.
     virtual bool GetDelayMinutes(VelmoraLogic* logic, int* minutes);
     virtual ~SDelayMail();

@@ -25,7 +25,9 @@ int SDelaySenderLogic::FindMail(HWND window) const {
     return -1;
 }
 
-void SDelaySenderLogic::RemoveMail(int index) { mails.erase(mails.begin() + index); }
+void SDelaySenderLogic::RemoveMail(int index) {
+    mails.erase(mails.begin() + index);
+}
 
 void SDelaySenderLogic::SetStatus(HWND window, int status) {
     char text[16] = "";
@@ -38,11 +40,13 @@ bool SDelaySenderLogic::Hold(HWND window) {
     SDelayMail mail;
     if (!mail.Capture(window, logic))
         return false;
-    mails.push_back(mail);
-    // Stable, so that messages sent within the same millisecond keep their order.
-    std::stable_sort(mails.begin(), mails.end(), [](const SDelayMail& a, const SDelayMail& b) {
-        return CompareLocalTime(a.heldAt, b.heldAt) < 0;
-    });
+    // The list is always in order, so the new record goes after every one held at or before
+    // its time: the same order a full stable sort would give, without touching the others.
+    auto place = std::upper_bound(mails.begin(), mails.end(), mail,
+                                  [](const SDelayMail& a, const SDelayMail& b) {
+                                      return CompareLocalTime(a.heldAt, b.heldAt) < 0;
+                                  });
+    mails.insert(place, std::move(mail));
     SetStatus(window, kStatusHeld);
     ShowWindow(window, SW_HIDE);
     return true;
@@ -128,19 +132,28 @@ bool SDelaySenderLogic::ReleaseDue() {
         return false;
     SYSTEMTIME now;
     GetCurrentLocalTime(&now);
-    size_t i = 0;
-    while (i < mails.size()) {
-        if (CompareLocalTime(now, mails[i].releaseAt) > 0) {
-            HWND window = mails[i].composeWindow;
-            RemoveMail(static_cast<int>(i));
-            Release(window, kStatusReleasedByTimer);
-        } else {
-            ++i;
-        }
+    // Every record is tested: the list is ordered by sending time, not by release time.
+    // Due records leave the list in one pass, before any of them is released.
+    auto isDue = [&](const SDelayMail& mail) { return CompareLocalTime(now, mail.releaseAt) > 0; };
+    std::vector<HWND> due;
+    for (const SDelayMail& mail : mails) {
+        if (isDue(mail))
+            due.push_back(mail.composeWindow);
     }
+    if (due.empty())
+        return true;
+    auto kept = std::stable_partition(mails.begin(), mails.end(),
+                                      [&](const SDelayMail& mail) { return !isDue(mail); });
+    mails.erase(kept, mails.end());
+    for (HWND window : due)
+        Release(window, kStatusReleasedByTimer);
     return true;
 }
 
-const std::vector<SDelayMail>& SDelaySenderLogic::GetMails() const { return mails; }
+const std::vector<SDelayMail>& SDelaySenderLogic::GetMails() const {
+    return mails;
+}
 
-int SDelaySenderLogic::GetCount() const { return static_cast<int>(mails.size()); }
+int SDelaySenderLogic::GetCount() const {
+    return static_cast<int>(mails.size());
+}

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int MonthLength(int year, int month) {
     static const int kLengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -57,9 +59,9 @@ SLocalTime AddMinutes(const SLocalTime& t, int minutes) {
 }
 
 int CompareLocalTime(const SLocalTime& a, const SLocalTime& b) {
-    const unsigned short left[] = {a.wYear, a.wMonth,  a.wDay,         a.wHour,
+    const unsigned short left[] = {a.wYear,   a.wMonth,  a.wDay,         a.wHour,
                                    a.wMinute, a.wSecond, a.wMilliseconds};
-    const unsigned short right[] = {b.wYear, b.wMonth,  b.wDay,         b.wHour,
+    const unsigned short right[] = {b.wYear,   b.wMonth,  b.wDay,         b.wHour,
                                     b.wMinute, b.wSecond, b.wMilliseconds};
     for (int i = 0; i < 7; ++i) {
         if (left[i] != right[i])

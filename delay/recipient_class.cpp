@@ -18,3 +18,70 @@ bool IsInnerAddress(const char* address, const SStringList* innerDomains) {
     }
     return false;
 }
+
+SDomainMatcher::SDomainMatcher(const SStringList* innerDomains) {
+    for (uint32_t& child : rootChildren)
+        child = 0;
+    nodes.push_back(SNode{0, 0, 0, false});
+    if (!innerDomains)
+        return;
+    for (const SStringNode* node = innerDomains->first; node; node = node->next) {
+        // An empty entry would match every domain and let outside mail go unheld.
+        if (node->text && node->text[0])
+            Add(node->text);
+    }
+}
+
+uint32_t SDomainMatcher::Child(uint32_t node, unsigned char byte) const {
+    if (node == 0)
+        return rootChildren[byte];
+    for (uint32_t child = nodes[node].firstChild; child; child = nodes[child].nextSibling) {
+        if (nodes[child].byte == byte)
+            return child;
+    }
+    return 0;
+}
+
+void SDomainMatcher::Add(const char* domain) {
+    uint32_t node = 0;
+    for (const char* p = domain; *p; ++p) {
+        unsigned char byte = static_cast<unsigned char>(*p);
+        uint32_t child = Child(node, byte);
+        if (!child) {
+            child = static_cast<uint32_t>(nodes.size());
+            uint32_t sibling = node == 0 ? 0 : nodes[node].firstChild;
+            nodes.push_back(SNode{0, sibling, byte, false});
+            if (node == 0)
+                rootChildren[byte] = child;
+            else
+                nodes[node].firstChild = child;
+        }
+        node = child;
+    }
+    nodes[node].terminal = true;
+}
+
+bool SDomainMatcher::MatchesAt(const char* text) const {
+    uint32_t node = 0;
+    for (const char* p = text; *p; ++p) {
+        node = Child(node, static_cast<unsigned char>(*p));
+        if (!node)
+            return false;
+        if (nodes[node].terminal)
+            return true;
+    }
+    return false;
+}
+
+bool SDomainMatcher::IsInner(const char* address) const {
+    if (!address || nodes.size() == 1)
+        return false;
+    const char* at = strchr(address, '@');
+    if (!at)
+        return false;
+    for (const char* start = at + 1; *start; ++start) {
+        if (MatchesAt(start))
+            return true;
+    }
+    return false;
+}

@@ -1,7 +1,34 @@
 // Whether one recipient address belongs to the organisation's own domains.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 class SStringList;
 
 // Inner when some domain occurs, case-sensitively, in the text after the first '@'.
 bool IsInnerAddress(const char* address, const SStringList* innerDomains);
+
+// The same answer as IsInnerAddress, for many addresses against one domain list: the domains
+// form a trie, so each start position of the domain part costs only as many steps as it
+// shares with some domain, instead of one search per domain.
+class SDomainMatcher {
+  public:
+    explicit SDomainMatcher(const SStringList* innerDomains);
+    bool IsInner(const char* address) const;
+
+  private:
+    struct SNode {
+        uint32_t firstChild;
+        uint32_t nextSibling;
+        unsigned char byte;
+        bool terminal;
+    };
+    void Add(const char* domain);
+    uint32_t Child(uint32_t node, unsigned char byte) const;
+    bool MatchesAt(const char* text) const;
+
+    std::vector<SNode> nodes; // nodes[0] is the root; 0 also means "none" for links
+    uint32_t rootChildren[256];
+};

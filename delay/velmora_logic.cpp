@@ -88,7 +88,9 @@ VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR moduleP
     version = new SVersion(modulePath);
 }
 
-VelmoraLogic::~VelmoraLogic() { delete version; }
+VelmoraLogic::~VelmoraLogic() {
+    delete version;
+}
 
 int VelmoraLogic::OnPlugInInfo(LPVOID info) {
     if (!info)
@@ -254,6 +256,12 @@ bool VelmoraLogic::CanClose(HWND window) {
     return false;
 }
 
-void VelmoraLogic::LogError(LPCSTR text) { Log(2, __LINE__, text); }
-void VelmoraLogic::LogDebug(LPCSTR text) { Log(8, __LINE__, text); }
-void VelmoraLogic::LogInfo(LPCSTR text) { Log(6, __LINE__, text); }
+void VelmoraLogic::LogError(LPCSTR text) {
+    Log(2, __LINE__, text);
+}
+void VelmoraLogic::LogDebug(LPCSTR text) {
+    Log(8, __LINE__, text);
+}
+void VelmoraLogic::LogInfo(LPCSTR text) {
+    Log(6, __LINE__, text);
+}

@@ -11,7 +11,8 @@ struct SEntry {
     size_t offset;
 };
 
-#define HOST_ENTRY(name) {#name, offsetof(SHostApi, name)}
+#define HOST_ENTRY(name)                                                                           \
+    { #name, offsetof(SHostApi, name) }
 
 // Table order; a missing one of these makes the host unusable.
 const SEntry kRequired[] = {
@@ -72,8 +73,8 @@ const SEntry kRequired[] = {
 };
 
 const SEntry kOptional[] = {
-    HOST_ENTRY(BKA_SetStatus),  HOST_ENTRY(BKA_NextUnread), HOST_ENTRY(BKA_ProcessMail),
-    HOST_ENTRY(BKA_GetSize),    HOST_ENTRY(BKA_MoveMessages),
+    HOST_ENTRY(BKA_SetStatus), HOST_ENTRY(BKA_NextUnread),   HOST_ENTRY(BKA_ProcessMail),
+    HOST_ENTRY(BKA_GetSize),   HOST_ENTRY(BKA_MoveMessages),
 };
 
 #undef HOST_ENTRY

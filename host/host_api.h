@@ -9,13 +9,13 @@ typedef UINT(WINAPI* HostCommandStateProc)(UINT commandId, LPARAM lParam);
 
 typedef LPCSTR(WINAPI* PFN_BKA_GetVersion)();
 typedef int(WINAPI* PFN_BKA_GetWindowHandles)(HWND* mainWindow, HWND* treeView, HWND* listView,
-                                                HWND* mailView);
+                                              HWND* mailView);
 typedef UINT(WINAPI* PFN_BKA_RegisterCommand)(LPCSTR caption, int target, HostCommandProc proc);
 typedef int(WINAPI* PFN_BKA_RegisterUICallback)(UINT commandId, HostCommandStateProc proc);
 typedef LPCSTR(WINAPI* PFN_BKA_GetDataFolder)();
 typedef LPCSTR(WINAPI* PFN_BKA_GetCurrentMailBox)();
 typedef int(WINAPI* PFN_BKA_CompGetSpecifiedHeader)(HWND compose, LPCSTR name, LPSTR buffer,
-                                                      int size);
+                                                    int size);
 typedef int(WINAPI* PFN_BKA_CompSetSpecifiedHeader)(HWND compose, LPCSTR name, LPCSTR value);
 
 // Entries the plug-in never calls; only their presence matters.

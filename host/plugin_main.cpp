@@ -40,14 +40,24 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 #define PLUGIN_EXPORT extern "C" __declspec(dllexport) int WINAPI
 
-PLUGIN_EXPORT BKC_OnStart() { return g_logic ? g_logic->OnStart() : 0; }
-PLUGIN_EXPORT BKC_OnExit() { return g_logic ? g_logic->OnExit() : 0; }
+PLUGIN_EXPORT BKC_OnStart() {
+    return g_logic ? g_logic->OnStart() : 0;
+}
+PLUGIN_EXPORT BKC_OnExit() {
+    return g_logic ? g_logic->OnExit() : 0;
+}
 PLUGIN_EXPORT BKC_OnMenuInit(HWND window, HMENU menu, int type) {
     return g_logic ? g_logic->OnMenuInit(window, menu, type) : 0;
 }
-PLUGIN_EXPORT BKC_OnOpenFolder(LPCSTR folder) { return g_logic ? g_logic->OnOpenFolder(folder) : 0; }
-PLUGIN_EXPORT BKC_OnOpenMail(LPCSTR mail) { return g_logic ? g_logic->OnOpenMail(mail) : 0; }
-PLUGIN_EXPORT BKC_OnEveryMinute() { return g_logic ? g_logic->OnEveryMinute() : 0; }
+PLUGIN_EXPORT BKC_OnOpenFolder(LPCSTR folder) {
+    return g_logic ? g_logic->OnOpenFolder(folder) : 0;
+}
+PLUGIN_EXPORT BKC_OnOpenMail(LPCSTR mail) {
+    return g_logic ? g_logic->OnOpenMail(mail) : 0;
+}
+PLUGIN_EXPORT BKC_OnEveryMinute() {
+    return g_logic ? g_logic->OnEveryMinute() : 0;
+}
 PLUGIN_EXPORT BKC_OnOpenCompose(HWND compose, int mode) {
     return g_logic ? g_logic->OnOpenCompose(compose, mode) : 0;
 }
@@ -60,12 +70,18 @@ PLUGIN_EXPORT BKC_OnKeyDispatch(HWND window, int key, int shift) {
 PLUGIN_EXPORT BKC_OnRetrieve(LPCSTR mail, LPCSTR mailId) {
     return g_logic ? g_logic->OnRetrieve(mail, mailId) : 0;
 }
-PLUGIN_EXPORT BKC_OnSend(LPCSTR mail) { return g_logic ? g_logic->OnSend(mail) : 0; }
+PLUGIN_EXPORT BKC_OnSend(LPCSTR mail) {
+    return g_logic ? g_logic->OnSend(mail) : 0;
+}
 PLUGIN_EXPORT BKC_OnFinishRetrieve(int count) {
     return g_logic ? g_logic->OnFinishRetrieve(count) : 0;
 }
-PLUGIN_EXPORT BKC_OnPlugInSetup(HWND owner) { return g_logic ? g_logic->OnPlugInSetup(owner) : 0; }
-PLUGIN_EXPORT BKC_OnPlugInInfo(LPVOID info) { return g_logic ? g_logic->OnPlugInInfo(info) : 0; }
+PLUGIN_EXPORT BKC_OnPlugInSetup(HWND owner) {
+    return g_logic ? g_logic->OnPlugInSetup(owner) : 0;
+}
+PLUGIN_EXPORT BKC_OnPlugInInfo(LPVOID info) {
+    return g_logic ? g_logic->OnPlugInInfo(info) : 0;
+}
 PLUGIN_EXPORT BKC_OnDragDrop(LPCSTR target, LPCSTR source, int count, int effect) {
     return g_logic ? g_logic->OnDragDrop(target, source, count, effect) : 0;
 }

@@ -4,11 +4,22 @@
 
 namespace {
 
-char* CopyOf(const char* text, size_t length) {
-    char* copy = new char[length + 1];
-    std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    return copy;
+// A node and its text share one allocation: a recipient list has thousands of them.
+SStringNode* NewNode(const char* text, size_t length) {
+    size_t textSize = text ? length + 1 : 0;
+    char* block = new char[sizeof(SStringNode) + textSize];
+    SStringNode* node = reinterpret_cast<SStringNode*>(block);
+    node->text = nullptr;
+    node->next = nullptr;
+    node->prev = nullptr;
+    node->length = 0;
+    if (text) {
+        node->text = block + sizeof(SStringNode);
+        std::memcpy(node->text, text, length);
+        node->text[length] = '\0';
+        node->length = static_cast<uint32_t>(length);
+    }
+    return node;
 }
 
 } // namespace
@@ -17,16 +28,15 @@ void SStringList::Clear() {
     SStringNode* node = first;
     while (node != nullptr) {
         SStringNode* next = node->next;
-        delete[] node->text;
-        delete node;
+        delete[] reinterpret_cast<char*>(node);
         node = next;
     }
     first = nullptr;
     last = nullptr;
 }
 
-void SStringList::AppendOwned(char* text, uint32_t length) {
-    SStringNode* node = new SStringNode{text, nullptr, last, length};
+void SStringList::AppendNode(SStringNode* node) {
+    node->prev = last;
     if (last != nullptr) {
         last->next = node;
     } else {
@@ -36,18 +46,7 @@ void SStringList::AppendOwned(char* text, uint32_t length) {
 }
 
 void SStringList::Append(const char* text) {
-    if (text == nullptr) {
-        AppendOwned(nullptr, 0);
-        return;
-    }
-    const size_t length = std::strlen(text);
-    char* copy = CopyOf(text, length);
-    try {
-        AppendOwned(copy, static_cast<uint32_t>(length));
-    } catch (...) {
-        delete[] copy;
-        throw;
-    }
+    AppendNode(NewNode(text, text ? std::strlen(text) : 0));
 }
 
 int SStringList::AppendCommaSeparated(const char* text) {
@@ -62,13 +61,7 @@ int SStringList::AppendCommaSeparated(const char* text) {
             break;
         const char* end = std::strchr(p, ',');
         const size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
-        char* copy = CopyOf(p, length);
-        try {
-            AppendOwned(copy, static_cast<uint32_t>(length));
-        } catch (...) {
-            delete[] copy;
-            throw;
-        }
+        AppendNode(NewNode(p, length));
         ++count;
         p += length;
     }

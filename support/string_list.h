@@ -33,5 +33,5 @@ class SStringList {
     void CopyFrom(const SStringList* other);
 
   private:
-    void AppendOwned(char* text, uint32_t length);
+    void AppendNode(SStringNode* node);
 };

@@ -42,8 +42,12 @@ int WINAPI GetWindowHandles(HWND* mainWindow, HWND* a, HWND* b, HWND* c) {
     return 1;
 }
 
-LPCSTR WINAPI GetCurrentMailBox() { return FakeHost::current->mailbox.c_str(); }
-LPCSTR WINAPI GetDataFolder() { return "C:\\data\\"; }
+LPCSTR WINAPI GetCurrentMailBox() {
+    return FakeHost::current->mailbox.c_str();
+}
+LPCSTR WINAPI GetDataFolder() {
+    return "C:\\data\\";
+}
 
 int WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size) {
     if (size <= 0)

@@ -40,8 +40,7 @@ class FakeHost {
 VelmoraLogic* StartLogic(FakeHost* host);
 void StopLogic(VelmoraLogic* logic);
 
-SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0,
-                    int ms = 0);
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0, int ms = 0);
 
 // Answers the next message box of this thread with the given button; returns its text.
 class MessageBoxAnswer {

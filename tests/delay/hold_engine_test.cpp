@@ -75,8 +75,8 @@ TEST_F(HoldEngine, OneOuterRecipientAnywhereHoldsTheWholeMessage) {
 }
 
 TEST_F(HoldEngine, RecipientsAreKeptRawAndCountedPerOccurrence) {
-    HWND window = Compose("\"Yamada, Taro\" <t@outer.com>, t@outer.com; bare-name",
-                          "(comment) c@inner.jp");
+    HWND window =
+        Compose("\"Yamada, Taro\" <t@outer.com>, t@outer.com; bare-name", "(comment) c@inner.jp");
     ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
     const SDelayMail& mail = Sender()->GetMails()[0];
     EXPECT_EQ(3, mail.outerCount);

@@ -83,8 +83,8 @@ TEST_F(Logic, IdentNumberAfterTheFirstCommaDecides) {
     struct Case {
         const char* ident;
         int expected;
-    } cases[] = {{"abc,1", 0},  {",2", 0},  {"abc, +7,0", 0}, {"abc,0", -1},
-                 {"abc", -1},   {"", -1},   {"abc,-1", -1},   {"abc,x1", -1}};
+    } cases[] = {{"abc,1", 0}, {",2", 0}, {"abc, +7,0", 0}, {"abc,0", -1},
+                 {"abc", -1},  {"", -1},  {"abc,-1", -1},   {"abc,x1", -1}};
     for (const Case& c : cases) {
         HWND window = OuterCompose();
         host.SetHeader(window, "X-KRV-Ident", c.ident);
@@ -202,7 +202,8 @@ TEST_F(Logic, ExitCheckNoKeepsEverythingAndRefuses) {
     MessageBoxAnswer answer(IDNO);
     EXPECT_FALSE(logic->CanClose(host.mainWindow));
     EXPECT_TRUE(answer.answered);
-    EXPECT_EQ("送信保留メールが残っているため終了できません。\nすべてを送信しますか？", answer.text);
+    EXPECT_EQ("送信保留メールが残っているため終了できません。\nすべてを送信しますか？",
+              answer.text);
     EXPECT_EQ("送信保留メールがあります", answer.caption);
     EXPECT_EQ(1, logic->delayLogic->FindSender("box1")->GetCount());
     EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));

@@ -34,3 +34,44 @@ TEST(InnerAddress, AnEmptyDomainEntryMatchesNothing) {
     domains.Append("inside.jp");
     EXPECT_TRUE(IsInnerAddress("someone@inside.jp", &domains));
 }
+
+TEST(DomainMatcher, AgreesWithTheOneDomainAtATimeRule) {
+    // Domains sharing prefixes and suffixes, one inside another, one byte long, and high bytes.
+    SStringList domains;
+    const char* list[] = {"inner001.example",
+                          "inner01.example",
+                          "ner0",
+                          "example.co.jp",
+                          "co.jp.x",
+                          "q",
+                          "\x82\xA0",
+                          ""};
+    for (const char* domain : list)
+        domains.Append(domain);
+    SDomainMatcher matcher(&domains);
+    const char alphabet[] = "inner0e1.xamplcoj@pq\x82\xA0";
+    unsigned seed = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        char address[24];
+        int length = static_cast<int>((seed = seed * 1103515245 + 12345) >> 16) % 23;
+        for (int i = 0; i < length; ++i) {
+            seed = seed * 1103515245 + 12345;
+            address[i] = alphabet[(seed >> 16) % (sizeof(alphabet) - 1)];
+        }
+        address[length] = '\0';
+        ASSERT_EQ(IsInnerAddress(address, &domains), matcher.IsInner(address)) << address;
+    }
+    EXPECT_TRUE(matcher.IsInner("a@mail.inner01.example"));
+    EXPECT_TRUE(matcher.IsInner("a@x.co.jp.xyz"));
+    EXPECT_FALSE(matcher.IsInner("a@x.co.j"));
+    EXPECT_FALSE(matcher.IsInner("inner001.example"));
+}
+
+TEST(DomainMatcher, NoDomainsMatchNothing) {
+    SDomainMatcher none(nullptr);
+    EXPECT_FALSE(none.IsInner("a@b.c"));
+    SStringList empty;
+    empty.Append("");
+    SDomainMatcher onlyEmpty(&empty);
+    EXPECT_FALSE(onlyEmpty.IsInner("a@b.c"));
+}

@@ -22,8 +22,10 @@ int HeaderStore::Get(const char* name, char* buffer, int size) const {
         return 0;
     const std::string& value = fields[at].second;
     size_t room = static_cast<size_t>(size - 1);
-    // Stop before a double-byte character that would not fit whole.
     size_t copied = 0;
+    if (value.size() <= room)
+        copied = value.size();
+    // Cut short: stop before a double-byte character that would not fit whole.
     while (copied < value.size()) {
         size_t step = IsDBCSLeadByte(static_cast<BYTE>(value[copied])) ? 2 : 1;
         if (copied + step > room)
