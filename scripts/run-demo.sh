@@ -13,25 +13,8 @@ done
 
 echo
 echo "== the hold cycle in the stand-in mail client (virtual clock, timer every 300 ms)"
-# The client prints "SCREENSHOT <name>" and waits for <name>.done: the picture of the screen is
-# taken here, outside Wine, while the dialog is up.
-shots="$build/demo-shots"
-rm -rf "$shots" && mkdir -p "$shots"
-crop=()
-wine tools/standin/zvhost.exe --scenario scenarios/demo.txt --shots "$(winepath -w "$shots")" |
-  while IFS= read -r line; do
-    line=${line%$'\r'}
-    case "$line" in
-      # The dialog's rectangle, WxH+X+Y, announced just before its screenshot.
-      "DIALOG-AREA "*) set -- $line; crop=(-crop "$3" +repage) ;;
-      "SCREENSHOT "*)
-        name=${line#SCREENSHOT }
-        import -window root "${crop[@]}" "$shots/$name.png" && echo "   (screenshot: $shots/$name.png)"
-        crop=()
-        touch "$shots/$name.done" ;;
-      *) echo "$line" ;;
-    esac
-  done
-status=${PIPESTATUS[0]}
-rm -f "$shots"/*.done
+source "$root/scripts/scenario-shots.sh"
+run_scenario_with_shots 'scenarios\demo.txt' "$build/demo-shots"
+status=$?
 echo "== hold-cycle demo finished with exit code $status"
+exit "$status"

@@ -9,28 +9,5 @@ mkdir -p "$out"
 source "$root/scripts/wine-env.sh"
 cd "$build"
 
-shots=$(mktemp -d /tmp/zv-shots.XXXXXX)
-# The client prints "SCREENSHOT <name>" (after "DIALOG-AREA <name> WxH+X+Y", or with the area
-# as a third word) and waits for <name>.done; the picture is cropped to that area when known.
-wine tools/standin/zvhost.exe --scenario 'scenarios\ui_demo_screens.txt' \
-  --shots "$(winepath -w "$shots")" 2>&1 |
-  while IFS= read -r line; do
-    line=${line%$'\r'}
-    case "$line" in
-      "DIALOG-AREA "*)
-        set -- ${line#DIALOG-AREA }
-        area=${2:-} ;;
-      "SCREENSHOT "*)
-        set -- ${line#SCREENSHOT }
-        name=$1
-        area=${2:-${area:-}}
-        if [ -n "$area" ]; then crop=(-crop "$area" +repage); else crop=(); fi
-        import -window root "${crop[@]}" "$out/$name.png" && echo "wrote $out/$name.png"
-        touch "$shots/$name.done"
-        area="" ;;
-      *"result:"* | *FAIL*) echo "$line" ;;
-    esac
-  done
-status=${PIPESTATUS[0]}
-rm -rf "$shots"
-exit "$status"
+source "$root/scripts/scenario-shots.sh"
+run_scenario_with_shots 'scenarios\ui_demo_screens.txt' "$out" quiet

@@ -1,6 +1,5 @@
 # Sourced: a fresh throwaway Wine prefix with the Japanese code page, torn down on exit.
 # Expects to run under an X display (xvfb-run).
-export LC_ALL=ja_JP.UTF-8
 # Without the ja_JP.UTF-8 locale Wine cannot map Japanese file names to Unix names
 # (creating a folder named in Shift-JIS fails with "path not found").
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
@@ -12,6 +11,7 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
       mv -T "$LOCPATH/tmp.$$" "$LOCPATH/ja_JP.UTF-8" 2>/dev/null || rm -rf "$LOCPATH/tmp.$$"
   fi
 fi
+export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
