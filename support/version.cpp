@@ -50,9 +50,9 @@ SVersion::SVersion(LPCSTR modulePath)
 }
 
 SVersion::~SVersion() {
-    char* values[] = {companyName,      fileDescription, fileVersion,    internalName,
-                      legalCopyright,   legalTradeMarks, originalFilename, productName,
-                      productVersion,   comments};
+    char* values[] = {companyName,    fileDescription, fileVersion,      internalName,
+                      legalCopyright, legalTradeMarks, originalFilename, productName,
+                      productVersion, comments};
     for (char* value : values)
         delete[] value;
     delete[] buffer;

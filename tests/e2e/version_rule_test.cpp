@@ -40,9 +40,13 @@ void ExpectInert(const char* host) {
 
 } // namespace
 
-TEST(VersionRule, CurrentHostWithSetStatusIsAccepted) { ExpectAccepted("zvhost"); }
+TEST(VersionRule, CurrentHostWithSetStatusIsAccepted) {
+    ExpectAccepted("zvhost");
+}
 
-TEST(VersionRule, OldShortVersionIsAcceptedWithoutSetStatus) { ExpectAccepted("zvhost_old"); }
+TEST(VersionRule, OldShortVersionIsAcceptedWithoutSetStatus) {
+    ExpectAccepted("zvhost_old");
+}
 
 TEST(VersionRule, Exactly2_00_06NeedsSetStatus) {
     ExpectInert("zvhost_2006");
@@ -54,6 +58,10 @@ TEST(VersionRule, VersionTextOfEightCharactersNeedsSetStatus) {
     ExpectAccepted("zvhost_longs");
 }
 
-TEST(VersionRule, MissingRequiredNameLeavesThePluginInert) { ExpectInert("zvhost_noconnect"); }
+TEST(VersionRule, MissingRequiredNameLeavesThePluginInert) {
+    ExpectInert("zvhost_noconnect");
+}
 
-TEST(VersionRule, MissingOptionalNamesChangeNothing) { ExpectAccepted("zvhost_nooptional"); }
+TEST(VersionRule, MissingOptionalNamesChangeNothing) {
+    ExpectAccepted("zvhost_nooptional");
+}

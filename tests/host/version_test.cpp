@@ -14,11 +14,6 @@ std::string ModuleDirectory() {
     return text.substr(0, text.find_last_of("\\/") + 1);
 }
 
-std::string SystemFile(const char* name) {
-    char folder[MAX_PATH] = "";
-    GetSystemDirectoryA(folder, sizeof(folder));
-    return std::string(folder) + "\\" + name;
-}
 
 } // namespace
 
@@ -53,11 +48,11 @@ TEST(Version, ReadsThePluginsOwnResourceInShiftJis) {
     EXPECT_STREQ("Velmora", version.fileDescription);
     // The Comments text, byte for byte in code page 932.
     const unsigned char expected[] = {
-        'V', 'e', 'l', 'm', 'o', 'r', 'a', ' ', 0x82, 0xCD, 0x83, 0x81, 0x81, 0x5B, 0x83, 0x8B,
-        0x82, 0xCC, 0x8C, 0xEB, 0x91, 0x97, 0x90, 0x4D, 0x91, 0xCE, 0x8D, 0xF4, 0x82, 0xC9,
-        0x96, 0xF0, 0x97, 0xA7, 0x82, 0xC2, 0x92, 0x78, 0x89, 0x84, 0x91, 0x97, 0x90, 0x4D,
-        0x83, 0x76, 0x83, 0x89, 0x83, 0x4F, 0x83, 0x43, 0x83, 0x93, 0x82, 0xC5, 0x82, 0xB7,
-        0x81, 0x42, 0};
+        'V',  'e',  'l',  'm',  'o',  'r',  'a',  ' ',  0x82, 0xCD, 0x83, 0x81, 0x81,
+        0x5B, 0x83, 0x8B, 0x82, 0xCC, 0x8C, 0xEB, 0x91, 0x97, 0x90, 0x4D, 0x91, 0xCE,
+        0x8D, 0xF4, 0x82, 0xC9, 0x96, 0xF0, 0x97, 0xA7, 0x82, 0xC2, 0x92, 0x78, 0x89,
+        0x84, 0x91, 0x97, 0x90, 0x4D, 0x83, 0x76, 0x83, 0x89, 0x83, 0x4F, 0x83, 0x43,
+        0x83, 0x93, 0x82, 0xC5, 0x82, 0xB7, 0x81, 0x42, 0};
     EXPECT_STREQ(reinterpret_cast<const char*>(expected), version.comments);
 }
 
@@ -70,4 +65,15 @@ TEST(Version, MissingKeyGivesTheEmptyText) {
     char* absent = version.QueryString("NoSuchKey");
     EXPECT_STREQ("", absent);
     delete[] absent;
+}
+
+TEST(Version, ResourceWithoutTranslationTableIsReadAsUsEnglishUnicode) {
+    // A module whose only string block is 040904B0 and which has no VarFileInfo.
+    std::string dll = ModuleDirectory() + "version_no_translation.dll";
+    SVersion version(dll.c_str());
+    ASSERT_NE(nullptr, version.buffer) << dll;
+    EXPECT_EQ(0x04B00409u, version.translation);
+    EXPECT_STREQ("Untranslated", version.productName);
+    EXPECT_STREQ("9.8.7.6", version.fileVersion);
+    EXPECT_STREQ("", version.comments);
 }

@@ -18,7 +18,8 @@ void PrintLine(const char* format, ...) {
     } else {
         std::vector<wchar_t> unicode(wide);
         MultiByteToWideChar(CP_ACP, 0, text, -1, unicode.data(), wide);
-        int bytes = WideCharToMultiByte(CP_UTF8, 0, unicode.data(), -1, nullptr, 0, nullptr, nullptr);
+        int bytes =
+            WideCharToMultiByte(CP_UTF8, 0, unicode.data(), -1, nullptr, 0, nullptr, nullptr);
         std::vector<char> utf8(bytes > 0 ? bytes : 1, '\0');
         WideCharToMultiByte(CP_UTF8, 0, unicode.data(), -1, utf8.data(), bytes, nullptr, nullptr);
         printf("%s\n", utf8.data());

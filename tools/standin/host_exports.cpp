@@ -12,9 +12,13 @@
 
 IHostBackend* g_backend = nullptr;
 
-LPCSTR StandinVersion() { return STANDIN_VERSION; }
+LPCSTR StandinVersion() {
+    return STANDIN_VERSION;
+}
 
-HOST_EXPORT LPCSTR WINAPI BKA_GetVersion() { return STANDIN_VERSION; }
+HOST_EXPORT LPCSTR WINAPI BKA_GetVersion() {
+    return STANDIN_VERSION;
+}
 
 HOST_EXPORT int WINAPI BKA_GetWindowHandles(HWND* mainWindow, HWND* treeView, HWND* listView,
                                             HWND* mailView) {
@@ -58,7 +62,9 @@ HOST_EXPORT int WINAPI BKA_CompSetSpecifiedHeader(HWND compose, LPCSTR name, LPC
 
 // Functions the plug-in never calls: present so that it finds them, inert otherwise.
 #define UNUSED_EXPORT(name)                                                                        \
-    HOST_EXPORT int WINAPI name() { return 0; }
+    HOST_EXPORT int WINAPI name() {                                                                \
+        return 0;                                                                                  \
+    }
 
 UNUSED_EXPORT(BKA_Command)
 UNUSED_EXPORT(BKA_GetTempFolder)

@@ -9,17 +9,18 @@ struct SExport {
     size_t offset;
 };
 
-#define PLUGIN_EXPORT_ENTRY(field) {"BKC_" #field, offsetof(PluginModule, field)}
+#define PLUGIN_EXPORT_ENTRY(field)                                                                 \
+    { "BKC_" #field, offsetof(PluginModule, field) }
 
 const SExport kExports[] = {
-    PLUGIN_EXPORT_ENTRY(OnStart),          PLUGIN_EXPORT_ENTRY(OnExit),
-    PLUGIN_EXPORT_ENTRY(OnMenuInit),       PLUGIN_EXPORT_ENTRY(OnOpenFolder),
-    PLUGIN_EXPORT_ENTRY(OnOpenMail),       PLUGIN_EXPORT_ENTRY(OnEveryMinute),
-    PLUGIN_EXPORT_ENTRY(OnOpenCompose),    PLUGIN_EXPORT_ENTRY(OnOutgoing),
-    PLUGIN_EXPORT_ENTRY(OnKeyDispatch),    PLUGIN_EXPORT_ENTRY(OnRetrieve),
-    PLUGIN_EXPORT_ENTRY(OnSend),           PLUGIN_EXPORT_ENTRY(OnFinishRetrieve),
-    PLUGIN_EXPORT_ENTRY(OnPlugInSetup),    PLUGIN_EXPORT_ENTRY(OnPlugInInfo),
-    PLUGIN_EXPORT_ENTRY(OnDragDrop),       PLUGIN_EXPORT_ENTRY(OnBeforeFilter2),
+    PLUGIN_EXPORT_ENTRY(OnStart),       PLUGIN_EXPORT_ENTRY(OnExit),
+    PLUGIN_EXPORT_ENTRY(OnMenuInit),    PLUGIN_EXPORT_ENTRY(OnOpenFolder),
+    PLUGIN_EXPORT_ENTRY(OnOpenMail),    PLUGIN_EXPORT_ENTRY(OnEveryMinute),
+    PLUGIN_EXPORT_ENTRY(OnOpenCompose), PLUGIN_EXPORT_ENTRY(OnOutgoing),
+    PLUGIN_EXPORT_ENTRY(OnKeyDispatch), PLUGIN_EXPORT_ENTRY(OnRetrieve),
+    PLUGIN_EXPORT_ENTRY(OnSend),        PLUGIN_EXPORT_ENTRY(OnFinishRetrieve),
+    PLUGIN_EXPORT_ENTRY(OnPlugInSetup), PLUGIN_EXPORT_ENTRY(OnPlugInInfo),
+    PLUGIN_EXPORT_ENTRY(OnDragDrop),    PLUGIN_EXPORT_ENTRY(OnBeforeFilter2),
 };
 
 #undef PLUGIN_EXPORT_ENTRY
@@ -34,8 +35,8 @@ PluginModule::PluginModule()
     : OnStart(nullptr), OnExit(nullptr), OnMenuInit(nullptr), OnOpenFolder(nullptr),
       OnOpenMail(nullptr), OnEveryMinute(nullptr), OnOpenCompose(nullptr), OnOutgoing(nullptr),
       OnKeyDispatch(nullptr), OnRetrieve(nullptr), OnSend(nullptr), OnFinishRetrieve(nullptr),
-      OnPlugInSetup(nullptr), OnPlugInInfo(nullptr), OnDragDrop(nullptr),
-      OnBeforeFilter2(nullptr), module(nullptr) {}
+      OnPlugInSetup(nullptr), OnPlugInInfo(nullptr), OnDragDrop(nullptr), OnBeforeFilter2(nullptr),
+      module(nullptr) {}
 
 PluginModule::~PluginModule() {
     if (module)
@@ -51,9 +52,13 @@ bool PluginModule::Load(LPCSTR path) {
     return true;
 }
 
-int PluginModule::ExportCount() { return sizeof(kExports) / sizeof(kExports[0]); }
+int PluginModule::ExportCount() {
+    return sizeof(kExports) / sizeof(kExports[0]);
+}
 
-LPCSTR PluginModule::ExportName(int index) { return kExports[index].name; }
+LPCSTR PluginModule::ExportName(int index) {
+    return kExports[index].name;
+}
 
 bool PluginModule::HasExport(int index) const {
     return *Slot(const_cast<PluginModule*>(this), index) != nullptr;

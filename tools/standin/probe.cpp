@@ -14,25 +14,39 @@ int CallByIndex(PluginModule& plugin, int index, bool* called) {
         return 0;
     // The setup callback would open a dialog; it is asked before start, when it must answer 0.
     switch (index) {
-    case 0: return plugin.OnStart();
-    case 1: return plugin.OnExit();
-    case 2: return plugin.OnMenuInit(nullptr, nullptr, 1);
-    case 3: return plugin.OnOpenFolder("Inbox");
-    case 4: return plugin.OnOpenMail("1.eml");
-    case 5: return plugin.OnEveryMinute();
-    case 6: return plugin.OnOpenCompose(nullptr, 3);
-    case 7: return plugin.OnOutgoing(nullptr, 1);
-    case 8: return plugin.OnKeyDispatch(nullptr, 'A', 0);
-    case 9: return plugin.OnRetrieve("1.eml", "1");
-    case 10: return plugin.OnSend("1.eml");
-    case 11: return plugin.OnFinishRetrieve(1);
-    case 12: return plugin.OnPlugInSetup(nullptr);
+    case 0:
+        return plugin.OnStart();
+    case 1:
+        return plugin.OnExit();
+    case 2:
+        return plugin.OnMenuInit(nullptr, nullptr, 1);
+    case 3:
+        return plugin.OnOpenFolder("Inbox");
+    case 4:
+        return plugin.OnOpenMail("1.eml");
+    case 5:
+        return plugin.OnEveryMinute();
+    case 6:
+        return plugin.OnOpenCompose(nullptr, 3);
+    case 7:
+        return plugin.OnOutgoing(nullptr, 1);
+    case 8:
+        return plugin.OnKeyDispatch(nullptr, 'A', 0);
+    case 9:
+        return plugin.OnRetrieve("1.eml", "1");
+    case 10:
+        return plugin.OnSend("1.eml");
+    case 11:
+        return plugin.OnFinishRetrieve(1);
+    case 12:
+        return plugin.OnPlugInSetup(nullptr);
     case 13: {
         SPlugInInfo scratch;
         memset(&scratch, 0, sizeof(scratch));
         return plugin.OnPlugInInfo(&scratch);
     }
-    case 14: return plugin.OnDragDrop("Inbox", "Outbox", 1, 1);
+    case 14:
+        return plugin.OnDragDrop("Inbox", "Outbox", 1, 1);
     case 15: {
         int action = 0;
         char* param = nullptr;
