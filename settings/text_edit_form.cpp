@@ -3,17 +3,13 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "support/text_copy.h"
 #include "ui/win_control.h"
 
 namespace {
 
 void ReplaceText(char** field, const char* text) {
-    char* copy = nullptr;
-    if (text) {
-        size_t length = strlen(text);
-        copy = new char[length + 1];
-        memcpy(copy, text, length + 1);
-    }
+    char* copy = NewTextCopy(text);
     delete[] * field;
     *field = copy;
 }

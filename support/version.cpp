@@ -1,5 +1,7 @@
 #include "support/version.h"
 
+#include "support/text_copy.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -7,13 +9,6 @@ namespace {
 
 const DWORD kDefaultTranslation = 0x04B00409;
 const size_t kValueSize = 2048;
-
-char* CopyText(const char* text) {
-    size_t length = strlen(text);
-    char* copy = new char[length + 1];
-    memcpy(copy, text, length + 1);
-    return copy;
-}
 
 } // namespace
 
@@ -74,5 +69,5 @@ char* SVersion::QueryString(LPCSTR key) const {
             value[n] = '\0';
         }
     }
-    return CopyText(value);
+    return NewTextCopy(value);
 }

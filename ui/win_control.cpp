@@ -5,18 +5,8 @@
 #include <cstring>
 
 #include "support/mbcs.h"
+#include "support/text_copy.h"
 #include "ui/subclass_id_pool.h"
-
-namespace {
-
-char* CopyText(const char* text) {
-    size_t length = strlen(text);
-    char* copy = new char[length + 1];
-    memcpy(copy, text, length + 1);
-    return copy;
-}
-
-} // namespace
 
 SWinControl::SWinControl(HWND window) : window(window), subclassId(0), cachedText(nullptr) {
     ReadWindowText();
@@ -112,7 +102,7 @@ void SWinControl::GetText(char* buffer, size_t size) const {
 }
 
 void SWinControl::ReplaceCachedText(const char* text) {
-    char* copy = CopyText(text);
+    char* copy = NewTextCopy(text);
     delete[] cachedText;
     cachedText = copy;
 }
