@@ -28,6 +28,12 @@ SDelaySenderLogic* SDelayLogic::FindSender(const char* mailboxPath) const {
 }
 
 bool SDelayLogic::Hold(const char* mailboxPath, HWND window) {
+    // A second send of a window that is already held must not make a second record:
+    // each record is released once, and the message would go out twice.
+    for (SDelaySenderLogic* holder : senders) {
+        if (holder->IsHeld(window))
+            return true;
+    }
     SDelaySenderLogic* sender = FindSender(mailboxPath);
     if (!sender) {
         std::unique_ptr<SDelaySenderLogic> created(new SDelaySenderLogic(logic, mailboxPath));

@@ -43,6 +43,7 @@ class SDelaySenderLogic {
     virtual int GetCount() const;
 
     bool Release(HWND window, int status);
+    bool IsHeld(HWND window) const { return FindMail(window) >= 0; }
 
     VelmoraLogic* logic;
     SHostApi* hostApi;

@@ -259,9 +259,10 @@ int SDelayListForm::OnCommand(HWND window, int id, int, HWND) {
 int SDelayListForm::OnNotify(HWND window, UINT, int controlId, NMHDR* notifyHeader) {
     if (controlId != IDC_HELD_LIST || !notifyHeader || !listView)
         return 0;
-    if (static_cast<int>(notifyHeader->code) == LVN_ITEMCHANGED)
+    int code = static_cast<int>(notifyHeader->code);
+    if (code == static_cast<int>(LVN_ITEMCHANGED))
         return OnItemChanged(listView->window);
-    if (static_cast<int>(notifyHeader->code) == NM_DBLCLK)
+    if (code == static_cast<int>(NM_DBLCLK))
         return OnItemDoubleClick(window, listView->window);
     return 0;
 }

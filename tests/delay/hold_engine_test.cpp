@@ -309,3 +309,14 @@ TEST_F(HoldEngine, ShowAgainReachesWindowsReleasedByAnotherMailbox) {
     EXPECT_TRUE(IsWindowVisible(a));
     EXPECT_FALSE(IsWindowVisible(b));
 }
+
+TEST_F(HoldEngine, ASecondSendOfAHeldWindowKeepsOneRecord) {
+    HWND window = Compose("x@outer.com");
+    ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
+    host.mailbox = "box2";
+    EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
+    EXPECT_EQ(1, Sender()->GetCount());
+    EXPECT_EQ(nullptr, Sender("box2"));
+    EXPECT_TRUE(logic->delayLogic->ReleaseAll());
+    EXPECT_EQ(1, host.CountCommand(window, kComposeSendCommand));
+}

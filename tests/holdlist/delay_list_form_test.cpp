@@ -29,8 +29,9 @@ class HoldListTest : public ::testing::Test {
         HoldListCommand(nullptr, 0);
         g_logic = nullptr;
         EXPECT_FALSE(driver->TimedOut()) << "waiting for: " << driver->Waiting();
-        if (!lastStepWatches)
+        if (!lastStepWatches) {
             EXPECT_TRUE(driver->Finished()) << "waiting for: " << driver->Waiting();
+        }
     }
 };
 
