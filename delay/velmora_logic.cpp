@@ -1,7 +1,5 @@
 #include "delay/velmora_logic.h"
 
-#include <shlobj.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,60 +7,22 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
+#include "delay/settings_path.h"
 #include "host/host_api.h"
 #include "host/mailbox_key.h"
 #include "host/main_window.h"
 #include "settings/local_setting.h"
-#include "support/file_utils.h"
 #include "support/int_parse.h"
 #include "support/log_writer.h"
 #include "support/mbcs.h"
-#include "support/path_utils.h"
 #include "support/version.h"
 
 namespace {
 
 const size_t kInfoFieldSize = 80;
-const size_t kSettingsPathSize = 388;
 const int kIdentSize = 2048;
 const int kMailerSize = 16384;
 const int kMailerLimit = 16324;
-
-// Joins folder and name with one backslash; false when the result would not fit.
-bool JoinPath(char* out, size_t size, const char* folder, const char* name) {
-    size_t length = strlen(folder);
-    const char* separator = (length > 0 && folder[length - 1] == '\\') ? "" : "\\";
-    int written = snprintf(out, size, "%s%s%s", folder, separator, name);
-    return written > 0 && static_cast<size_t>(written) < size;
-}
-
-bool EnsureFolder(const char* path) {
-    return DirectoryExists(path) || CreateDirectoryPath(path);
-}
-
-// <application data>\Tarnwyk\Velmora\Velmora.ini, made on the way when missing.
-bool AppDataSettingsPath(char* path) {
-    char appData[MAX_PATH] = "";
-    char maker[MAX_PATH] = "";
-    char product[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, TRUE))
-        return false;
-    appData[MAX_PATH - 1] = '\0';
-    if (!JoinPath(maker, sizeof(maker), appData, "Tarnwyk") || !EnsureFolder(maker))
-        return false;
-    if (!JoinPath(product, sizeof(product), maker, "Velmora") || !EnsureFolder(product))
-        return false;
-    // The settings store keeps 260 bytes of path; a longer one would name another file.
-    return JoinPath(path, MAX_PATH, product, "Velmora.ini");
-}
-
-void ModuleSettingsPath(HINSTANCE instance, char* path) {
-    char module[kSettingsPathSize] = "";
-    GetModuleFileNameA(instance, module, sizeof(module));
-    module[sizeof(module) - 1] = '\0';
-    if (ChangeExtension(path, kSettingsPathSize, module, ".ini") != 0)
-        path[0] = '\0';
-}
 
 // Copies at most 79 bytes and never leaves half of a double-byte character.
 void CopyInfoField(char* field, const char* text) {
@@ -116,8 +76,7 @@ void VelmoraLogic::Start() {
     if (delayLogic)
         return;
     char path[kSettingsPathSize] = "";
-    if (!AppDataSettingsPath(path))
-        ModuleSettingsPath(instance, path);
+    ChooseSettingsPath(instance, path);
 
     std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
     newSettings->ReadAll();
