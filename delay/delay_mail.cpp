@@ -123,10 +123,11 @@ bool SDelayMail::Capture(HWND window, VelmoraLogic* logic) {
     FreeLists();
     innerCount = 0;
     outerCount = 0;
-    const SStringList* domains = logic->settings ? logic->settings->innerDomains : nullptr;
-    to = ReadRecipients(hostApi, window, "To", buffer.get(), domains, &innerCount, &outerCount);
-    cc = ReadRecipients(hostApi, window, "Cc", buffer.get(), domains, &innerCount, &outerCount);
-    bcc = ReadRecipients(hostApi, window, "Bcc", buffer.get(), domains, &innerCount, &outerCount);
+    // One matcher for the three headers: building it costs more than a short header.
+    SDomainMatcher matcher(logic->settings ? logic->settings->innerDomains : nullptr);
+    to = ReadRecipients(hostApi, window, "To", buffer.get(), matcher, &innerCount, &outerCount);
+    cc = ReadRecipients(hostApi, window, "Cc", buffer.get(), matcher, &innerCount, &outerCount);
+    bcc = ReadRecipients(hostApi, window, "Bcc", buffer.get(), matcher, &innerCount, &outerCount);
     buffer.reset();
 
     GetCurrentLocalTime(&heldAt);
@@ -138,7 +139,7 @@ bool SDelayMail::Capture(HWND window, VelmoraLogic* logic) {
 }
 
 SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
-                            const SStringList* innerDomains, int* innerCount, int* outerCount) {
+                            const SDomainMatcher& matcher, int* innerCount, int* outerCount) {
     ReadHeader(hostApi, window, header, buffer);
     if (!buffer[0])
         return nullptr;
@@ -148,7 +149,6 @@ SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char*
     std::unique_ptr<SStringList> list(new SStringList);
     std::unique_ptr<char[]> name(new char[kAddressPartSize]);
     std::unique_ptr<char[]> address(new char[kAddressPartSize]);
-    SDomainMatcher matcher(innerDomains);
     for (; entry; entry = NextAddress(nullptr)) {
         SplitAddress(name.get(), address.get(), entry);
         if (matcher.IsInner(address.get()))

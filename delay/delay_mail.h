@@ -8,6 +8,7 @@
 
 class VelmoraLogic;
 class SStringList;
+class SDomainMatcher;
 struct SHostApi;
 
 class SDelayMail {
@@ -42,7 +43,8 @@ class SDelayMail {
 
 const int kHeaderBufferSize = 65536;
 
-// Reads one recipient header, counts each entry inner or outer and returns the raw entries
-// (null when there are none). buffer holds kHeaderBufferSize bytes.
+// Reads one recipient header, counts each entry inner or outer against the inner domains
+// matcher and returns the raw entries (null when there are none). buffer holds
+// kHeaderBufferSize bytes.
 SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
-                            const SStringList* innerDomains, int* innerCount, int* outerCount);
+                            const SDomainMatcher& matcher, int* innerCount, int* outerCount);

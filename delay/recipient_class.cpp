@@ -25,6 +25,10 @@ SDomainMatcher::SDomainMatcher(const SStringList* innerDomains) {
     nodes.push_back(SNode{0, 0, 0, false});
     if (!innerDomains)
         return;
+    size_t bytes = 0;
+    for (const SStringNode* node = innerDomains->first; node; node = node->next)
+        bytes += node->length;
+    nodes.reserve(bytes + 1);
     for (const SStringNode* node = innerDomains->first; node; node = node->next) {
         // An empty entry would match every domain and let outside mail go unheld.
         if (node->text && node->text[0])

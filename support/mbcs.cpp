@@ -4,7 +4,7 @@
 #include <mbctype.h>
 #endif
 
-bool IsLeadByte(unsigned char c) {
+bool IsHighLeadByte(unsigned char c) {
 #ifdef _WIN32
     return _ismbblead(c) != 0;
 #else

@@ -2,9 +2,15 @@
 
 #include <cstddef>
 
+// The runtime's (natively: Shift-JIS's) answer for a byte of 0x80 or above.
+bool IsHighLeadByte(unsigned char c);
+
 // True when c starts a double-byte character in the multibyte code page.
 // On Windows the C runtime decides; elsewhere Shift-JIS (code page 932).
-bool IsLeadByte(unsigned char c);
+inline bool IsLeadByte(unsigned char c) {
+    // No code page has a lead byte below 0x80; text is mostly ASCII, so ask the runtime rarely.
+    return c >= 0x80 && IsHighLeadByte(c);
+}
 
 // Shift-JIS lead bytes regardless of the code page in force.
 inline bool IsShiftJisLeadByte(unsigned char c) {
@@ -13,10 +19,8 @@ inline bool IsShiftJisLeadByte(unsigned char c) {
 
 // Length of the character at p: 2 for a lead byte followed by a non-NUL
 // byte, otherwise 1. Never steps over the terminating NUL.
-// No code page has a lead byte below 0x80, which spares ASCII the call.
 inline size_t CharLength(const char* p) {
-    const unsigned char c = static_cast<unsigned char>(p[0]);
-    return (c >= 0x80 && IsLeadByte(c) && p[1] != '\0') ? 2 : 1;
+    return (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') ? 2 : 1;
 }
 
 // True when offset lies on a character boundary of the NUL-terminated text,

@@ -4,17 +4,43 @@
 
 namespace {
 
-// A node and its text share one allocation: a recipient list has thousands of them.
-SStringNode* NewNode(const char* text, size_t length) {
+const size_t kBlockSize = 8192;
+
+size_t Aligned(size_t size) {
+    const size_t alignment = alignof(SStringNode);
+    return (size + alignment - 1) / alignment * alignment;
+}
+
+} // namespace
+
+char* SStringList::Allocate(size_t size) {
+    size = Aligned(size);
+    if (size > spareSize) {
+        size_t header = Aligned(sizeof(SBlock));
+        size_t blockSize = size + header > kBlockSize ? size + header : kBlockSize;
+        char* raw = new char[blockSize];
+        SBlock* block = reinterpret_cast<SBlock*>(raw);
+        block->previous = blocks;
+        blocks = block;
+        spare = raw + header;
+        spareSize = blockSize - header;
+    }
+    char* result = spare;
+    spare += size;
+    spareSize -= size;
+    return result;
+}
+
+SStringNode* SStringList::NewNode(const char* text, size_t length) {
     size_t textSize = text ? length + 1 : 0;
-    char* block = new char[sizeof(SStringNode) + textSize];
-    SStringNode* node = reinterpret_cast<SStringNode*>(block);
+    char* storage = Allocate(sizeof(SStringNode) + textSize);
+    SStringNode* node = reinterpret_cast<SStringNode*>(storage);
     node->text = nullptr;
     node->next = nullptr;
     node->prev = nullptr;
     node->length = 0;
     if (text) {
-        node->text = block + sizeof(SStringNode);
+        node->text = storage + sizeof(SStringNode);
         std::memcpy(node->text, text, length);
         node->text[length] = '\0';
         node->length = static_cast<uint32_t>(length);
@@ -22,15 +48,14 @@ SStringNode* NewNode(const char* text, size_t length) {
     return node;
 }
 
-} // namespace
-
 void SStringList::Clear() {
-    SStringNode* node = first;
-    while (node != nullptr) {
-        SStringNode* next = node->next;
-        delete[] reinterpret_cast<char*>(node);
-        node = next;
+    while (blocks) {
+        SBlock* previous = blocks->previous;
+        delete[] reinterpret_cast<char*>(blocks);
+        blocks = previous;
     }
+    spare = nullptr;
+    spareSize = 0;
     first = nullptr;
     last = nullptr;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct SStringNode {
-    char* text; // owned, may be null
+    char* text; // in the list's own storage, may be null
     SStringNode* next;
     SStringNode* prev;
     uint32_t length; // bytes of text without the NUL, 0 for a null text
@@ -33,5 +34,15 @@ class SStringList {
     void CopyFrom(const SStringList* other);
 
   private:
+    SStringNode* NewNode(const char* text, size_t length);
+    char* Allocate(size_t size);
     void AppendNode(SStringNode* node);
+
+    // Nodes and texts are carved from blocks the list owns: a recipient list has thousands.
+    struct SBlock {
+        SBlock* previous;
+    };
+    SBlock* blocks = nullptr;
+    char* spare = nullptr;
+    size_t spareSize = 0;
 };
