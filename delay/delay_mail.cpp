@@ -21,13 +21,6 @@ SStringList* CopyList(const SStringList* source) {
     return copy;
 }
 
-// The host promises a terminated text; a misbehaving one must not make us read past the buffer.
-void ReadHeader(SHostApi* hostApi, HWND window, LPCSTR name, char* buffer) {
-    buffer[0] = '\0';
-    hostApi->BKA_CompGetSpecifiedHeader(window, name, buffer, kHeaderBufferSize);
-    buffer[kHeaderBufferSize - 1] = '\0';
-}
-
 } // namespace
 
 SDelayMail::SDelayMail()
@@ -115,9 +108,9 @@ bool SDelayMail::Capture(HWND window, VelmoraLogic* logic) {
     SHostApi* hostApi = logic->HostApi();
     composeWindow = window;
     std::unique_ptr<char[]> buffer(new char[kHeaderBufferSize]);
-    ReadHeader(hostApi, window, "Subject", buffer.get());
+    ReadComposeHeader(hostApi, window, "Subject", buffer.get(), kHeaderBufferSize);
     subject = buffer.get();
-    ReadHeader(hostApi, window, "From", buffer.get());
+    ReadComposeHeader(hostApi, window, "From", buffer.get(), kHeaderBufferSize);
     from = buffer.get();
 
     FreeLists();
@@ -140,7 +133,7 @@ bool SDelayMail::Capture(HWND window, VelmoraLogic* logic) {
 
 SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
                             const SDomainMatcher& matcher, int* innerCount, int* outerCount) {
-    ReadHeader(hostApi, window, header, buffer);
+    ReadComposeHeader(hostApi, window, header, buffer, kHeaderBufferSize);
     if (!buffer[0])
         return nullptr;
     char* entry = NextAddress(buffer);

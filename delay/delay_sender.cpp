@@ -134,16 +134,14 @@ bool SDelaySenderLogic::ReleaseDue() {
     GetCurrentLocalTime(&now);
     // Every record is tested: the list is ordered by sending time, not by release time.
     // Due records leave the list in one pass, before any of them is released.
-    auto isDue = [&](const SDelayMail& mail) { return CompareLocalTime(now, mail.releaseAt) > 0; };
+    // Reserved first: once the list is partitioned, nothing may fail before the erase.
     std::vector<HWND> due;
-    for (const SDelayMail& mail : mails) {
-        if (isDue(mail))
-            due.push_back(mail.composeWindow);
-    }
-    if (due.empty())
-        return true;
-    auto kept = std::stable_partition(mails.begin(), mails.end(),
-                                      [&](const SDelayMail& mail) { return !isDue(mail); });
+    due.reserve(mails.size());
+    auto kept = std::stable_partition(mails.begin(), mails.end(), [&](const SDelayMail& mail) {
+        return CompareLocalTime(now, mail.releaseAt) <= 0;
+    });
+    for (auto it = kept; it != mails.end(); ++it)
+        due.push_back(it->composeWindow);
     mails.erase(kept, mails.end());
     for (HWND window : due)
         Release(window, kStatusReleasedByTimer);

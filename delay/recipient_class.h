@@ -2,17 +2,13 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 class SStringList;
 
-// Inner when some domain occurs, case-sensitively, in the text after the first '@'.
-bool IsInnerAddress(const char* address, const SStringList* innerDomains);
-
-// The same answer as IsInnerAddress, for many addresses against one domain list: the domains
-// form a trie, so each start position of the domain part costs only as many steps as it
-// shares with some domain, instead of one search per domain.
+// An address is inner when some domain occurs, case-sensitively, in the text after its first
+// '@'. The domains form a trie, so each start position of the domain part costs only as many
+// steps as it shares with some domain, instead of one search per domain.
 class SDomainMatcher {
   public:
     explicit SDomainMatcher(const SStringList* innerDomains);

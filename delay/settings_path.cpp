@@ -2,24 +2,18 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "support/file_utils.h"
 #include "support/path_utils.h"
 
 namespace {
 
-// Joins folder and name with one backslash; false when the result would not fit.
-bool JoinPath(char* out, size_t size, const char* folder, const char* name) {
-    size_t length = strlen(folder);
-    const char* separator = (length > 0 && folder[length - 1] == '\\') ? "" : "\\";
-    int written = snprintf(out, size, "%s%s%s", folder, separator, name);
-    return written > 0 && static_cast<size_t>(written) < size;
-}
-
-bool EnsureFolder(const char* path) {
-    return DirectoryExists(path) || CreateDirectoryPath(path);
+// The folder, found or made; false when it can be neither, or its path would not fit.
+bool EnsureFolder(const std::string& path) {
+    return path.size() < MAX_PATH &&
+           (DirectoryExists(path.c_str()) || CreateDirectoryPath(path.c_str()));
 }
 
 } // namespace
@@ -33,14 +27,18 @@ void ModuleSettingsPath(HINSTANCE module, char* path) {
 }
 
 bool SettingsPathUnder(const char* base, char* path) {
-    char maker[MAX_PATH] = "";
-    char product[MAX_PATH] = "";
-    if (!JoinPath(maker, sizeof(maker), base, "Tarnwyk") || !EnsureFolder(maker))
+    std::string maker = JoinPath(base, "Tarnwyk");
+    if (!EnsureFolder(maker))
         return false;
-    if (!JoinPath(product, sizeof(product), maker, "Velmora") || !EnsureFolder(product))
+    std::string product = JoinPath(maker.c_str(), "Velmora");
+    if (!EnsureFolder(product))
         return false;
     // The settings store keeps 260 bytes of path; a longer one would name another file.
-    return JoinPath(path, MAX_PATH, product, "Velmora.ini");
+    std::string file = JoinPath(product.c_str(), "Velmora.ini");
+    if (file.size() >= MAX_PATH)
+        return false;
+    memcpy(path, file.c_str(), file.size() + 1);
+    return true;
 }
 
 void ChooseSettingsPath(HINSTANCE module, char* path) {

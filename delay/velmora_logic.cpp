@@ -29,12 +29,6 @@ void CopyInfoField(char* field, const char* text) {
     CopyMbcs(field, kInfoFieldSize, text ? text : "");
 }
 
-void ReadHeader(SHostApi* hostApi, HWND window, LPCSTR name, char* buffer, int size) {
-    buffer[0] = '\0';
-    hostApi->BKA_CompGetSpecifiedHeader(window, name, buffer, size);
-    buffer[size - 1] = '\0';
-}
-
 void Log(int level, int line, LPCSTR text) {
     NTessik::SLogWriter writer(NTessik::GetSink(), "VelmoraLogic", line, 0, 0, level);
     writer.Write("%s", text);
@@ -141,7 +135,7 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
         return 0;
 
     std::unique_ptr<char[]> ident(new char[kIdentSize]);
-    ReadHeader(hostApi, compose, "X-KRV-Ident", ident.get(), kIdentSize);
+    ReadComposeHeader(hostApi, compose, "X-KRV-Ident", ident.get(), kIdentSize);
     const char* comma = strchr(ident.get(), ',');
     if (comma && ParseDecimalInt(comma + 1) >= 1) {
         hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
@@ -167,7 +161,7 @@ int VelmoraLogic::OnEveryMinute() {
 
 void VelmoraLogic::AddMailerHeader(HWND compose) {
     std::unique_ptr<char[]> value(new char[kMailerSize]);
-    ReadHeader(hostApi, compose, "X-Mailer-Plugin", value.get(), kMailerSize);
+    ReadComposeHeader(hostApi, compose, "X-Mailer-Plugin", value.get(), kMailerSize);
     const char* description = version->fileDescription ? version->fileDescription : "";
     const char* productVersion = version->productVersion ? version->productVersion : "";
     if (description[0] && strstr(value.get(), description))

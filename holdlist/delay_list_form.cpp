@@ -15,6 +15,7 @@
 #include "settings/ini_file.h"
 #include "settings/local_setting.h"
 #include "support/mbcs.h"
+#include "support/path_utils.h"
 #include "support/string_list.h"
 #include "ui/win_control.h"
 
@@ -28,19 +29,6 @@ const char* const kColumnTitles[kColumnCount] = {"送信日時", "Subject", "To"
 
 const char kNothingSelectedText[] = "メールが選択されていません";
 const char kNothingSelectedCaption[] = "メール未選択";
-
-// Joins two path parts with one backslash; a trail byte 0x5C of a double-byte character
-// at the end of the first part is no separator.
-std::string JoinPath(const char* first, const char* second) {
-    std::string path(first);
-    size_t length = path.size();
-    bool endsInSeparator =
-        length > 0 && path[length - 1] == '\\' && IsCharBoundary(first, length - 1);
-    if (!endsInSeparator)
-        path += '\\';
-    path += second;
-    return path;
-}
 
 // The recipients joined with single commas, cut to fit the cell without splitting a
 // double-byte character.

@@ -115,3 +115,9 @@ BOOL SHostApi::Load() {
     hostModule = nullptr;
     return FALSE;
 }
+
+void ReadComposeHeader(const SHostApi* hostApi, HWND compose, LPCSTR name, char* buffer, int size) {
+    buffer[0] = '\0';
+    hostApi->BKA_CompGetSpecifiedHeader(compose, name, buffer, size);
+    buffer[size - 1] = '\0';
+}

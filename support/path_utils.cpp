@@ -145,6 +145,17 @@ size_t TrimSuffix(char* text, const char* suffix) {
     return cut;
 }
 
+std::string JoinPath(const char* first, const char* second) {
+    std::string path(first);
+    size_t length = path.size();
+    bool endsInSeparator =
+        length > 0 && path[length - 1] == '\\' && IsCharBoundary(first, length - 1);
+    if (!endsInSeparator)
+        path += '\\';
+    path += second;
+    return path;
+}
+
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
     if (from.empty())
         return text;

@@ -21,6 +21,10 @@ size_t ChangeExtension(char* output, size_t outputSize, const char* path, const 
 // character never counts as a match). Returns the text's new length.
 size_t TrimSuffix(char* text, const char* suffix);
 
+// first and second joined with one backslash; a trail byte 0x5C of a double-byte character
+// at the end of first is no separator.
+std::string JoinPath(const char* first, const char* second);
+
 // Copy of text with every non-overlapping occurrence of from replaced by to,
 // left to right. An empty from leaves the text unchanged.
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to);

@@ -1,8 +1,32 @@
 // Which recipients count as inside the organisation.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "delay/recipient_class.h"
 #include "support/string_list.h"
+
+namespace {
+
+bool IsInnerAddress(const char* address, const SStringList* innerDomains) {
+    return SDomainMatcher(innerDomains).IsInner(address);
+}
+
+// The rule spelled out one domain at a time, to check the matcher against.
+bool ReferenceIsInner(const char* address, const SStringList* innerDomains) {
+    if (!address || !innerDomains)
+        return false;
+    const char* at = strchr(address, '@');
+    if (!at)
+        return false;
+    for (const SStringNode* node = innerDomains->first; node; node = node->next) {
+        if (node->text && node->text[0] && strstr(at + 1, node->text))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 TEST(InnerAddress, MatchesTheDomainPartCaseSensitivelyAsASubstring) {
     SStringList domains;
@@ -59,7 +83,7 @@ TEST(DomainMatcher, AgreesWithTheOneDomainAtATimeRule) {
             address[i] = alphabet[(seed >> 16) % (sizeof(alphabet) - 1)];
         }
         address[length] = '\0';
-        ASSERT_EQ(IsInnerAddress(address, &domains), matcher.IsInner(address)) << address;
+        ASSERT_EQ(ReferenceIsInner(address, &domains), matcher.IsInner(address)) << address;
     }
     EXPECT_TRUE(matcher.IsInner("a@mail.inner01.example"));
     EXPECT_TRUE(matcher.IsInner("a@x.co.jp.xyz"));

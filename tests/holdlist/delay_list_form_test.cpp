@@ -70,7 +70,7 @@ TEST_F(HoldListTest, ShowsTheHeldMessagesWithTheAccountAndPausesTheSweep) {
         HWND list = ListOf(dialog);
         for (int row = 0; row < 2; ++row)
             for (int column = 0; column < 5; ++column)
-                cells.push_back(ListCell(list, row, column));
+                cells.push_back(CellText(list, row, column));
         for (int column = 0; column < 5; ++column)
             widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
         paused = world.sender->paused;

@@ -123,3 +123,11 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlap) {
 }
 
 } // namespace
+
+TEST(JoinPath, OneBackslashBetweenAndATrailByteIsNoSeparator) {
+    EXPECT_EQ("C:\\data\\box1", JoinPath("C:\\data", "box1"));
+    EXPECT_EQ("C:\\data\\box1", JoinPath("C:\\data\\", "box1"));
+    EXPECT_EQ("\\x", JoinPath("", "x"));
+    // 表 is 0x95 0x5C: its second byte must not pass for the separator.
+    EXPECT_EQ("C:\\\x95\x5C\\x", JoinPath("C:\\\x95\x5C", "x"));
+}

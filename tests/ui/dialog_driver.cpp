@@ -98,12 +98,6 @@ int CountDialogs() {
     return search.count;
 }
 
-std::string WindowText(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 std::string MessageBoxText(HWND box) {
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
@@ -123,14 +117,4 @@ void SelectListRows(HWND list, const std::vector<int>& rows) {
         item.state = LVIS_SELECTED;
         SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
-}
-
-std::string ListCell(HWND list, int row, int column) {
-    char text[1024] = "";
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/standin/dialog_driver.h"
+
 class SDialogDriver {
   public:
     typedef std::function<bool()> Step;
@@ -38,10 +40,11 @@ class SDialogDriver {
 HWND FindDialog(const char* caption);
 // Any visible dialog of this thread.
 int CountDialogs();
-std::string WindowText(HWND window);
+// Window texts and list cells are read as the stand-in client reads them.
+using DialogDriver::CellText;
+using DialogDriver::WindowText;
 // The text of a message box.
 std::string MessageBoxText(HWND box);
 // Posted like a click, so that whatever the handler opens runs outside the timer.
 void PostClick(HWND dialog, int id);
 void SelectListRows(HWND list, const std::vector<int>& rows);
-std::string ListCell(HWND list, int row, int column);

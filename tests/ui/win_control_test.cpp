@@ -216,8 +216,8 @@ TEST(ListView, RowsGoLastAndSelectionIsWalkedInOrder) {
         EXPECT_EQ(row, list.InsertItem(0, text, LVIF_TEXT));
         EXPECT_TRUE(list.SetItem(1, row, "件名", LVIF_TEXT));
     }
-    EXPECT_EQ("r3", ListCell(window, 3, 0));
-    EXPECT_EQ("件名", ListCell(window, 2, 1));
+    EXPECT_EQ("r3", CellText(window, 3, 0));
+    EXPECT_EQ("件名", CellText(window, 2, 1));
     EXPECT_EQ(-1, list.GetNextSelected(-1));
     SelectListRows(window, {1, 3});
     EXPECT_EQ(1, list.GetNextSelected(-1));
