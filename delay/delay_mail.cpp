@@ -134,21 +134,5 @@ bool SDelayMail::Capture(HWND window, VelmoraLogic* logic) {
 SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
                             const SDomainMatcher& matcher, int* innerCount, int* outerCount) {
     ReadComposeHeader(hostApi, window, header, buffer, kHeaderBufferSize);
-    if (!buffer[0])
-        return nullptr;
-    char* entry = NextAddress(buffer);
-    if (!entry)
-        return nullptr;
-    std::unique_ptr<SStringList> list(new SStringList);
-    std::unique_ptr<char[]> name(new char[kAddressPartSize]);
-    std::unique_ptr<char[]> address(new char[kAddressPartSize]);
-    for (; entry; entry = NextAddress(nullptr)) {
-        SplitAddress(name.get(), address.get(), entry);
-        if (matcher.IsInner(address.get()))
-            ++*innerCount;
-        else
-            ++*outerCount;
-        list->Append(entry);
-    }
-    return list.release();
+    return ClassifyRecipients(buffer, matcher, innerCount, outerCount);
 }

@@ -1,7 +1,9 @@
 #include "delay/recipient_class.h"
 
 #include <cstring>
+#include <memory>
 
+#include "support/address_list.h"
 #include "support/string_list.h"
 
 SDomainMatcher::SDomainMatcher(const SStringList* innerDomains) {
@@ -73,4 +75,25 @@ bool SDomainMatcher::IsInner(const char* address) const {
             return true;
     }
     return false;
+}
+
+SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
+                                int* outerCount) {
+    if (!value[0])
+        return nullptr;
+    char* entry = NextAddress(value);
+    if (!entry)
+        return nullptr;
+    std::unique_ptr<SStringList> list(new SStringList);
+    std::unique_ptr<char[]> name(new char[kAddressPartSize]);
+    std::unique_ptr<char[]> address(new char[kAddressPartSize]);
+    for (; entry; entry = NextAddress(nullptr)) {
+        SplitAddress(name.get(), address.get(), entry);
+        if (matcher.IsInner(address.get()))
+            ++*innerCount;
+        else
+            ++*outerCount;
+        list->Append(entry);
+    }
+    return list.release();
 }

@@ -28,3 +28,8 @@ class SDomainMatcher {
     std::vector<SNode> nodes; // nodes[0] is the root; 0 also means "none" for links
     uint32_t rootChildren[256];
 };
+
+// Walks one recipient header value in place (the text is changed), counts each entry inner
+// or outer and returns the raw entries, or null when there are none.
+SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
+                                int* outerCount);
