@@ -1,8 +1,11 @@
-// Where the hold engine reads the current local time; tests can set it.
+// Where the hold engine's platform side reads the current local time; tests can set it.
 #pragma once
 #include <windows.h>
 
-void GetCurrentLocalTime(SYSTEMTIME* now);
+#include "delay/local_time.h"
+
+SLocalTime CurrentLocalTime();
+SLocalTime ToLocalTime(const SYSTEMTIME& time);
 
 // Tests only: a fixed time returned instead of the clock's; null goes back to the clock.
 void SetLocalTimeOverride(const SYSTEMTIME* fixed);

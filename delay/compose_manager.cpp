@@ -3,29 +3,10 @@
 #include <algorithm>
 #include <commctrl.h>
 
-#include "delay/delay_logic.h"
-#include "delay/velmora_logic.h"
+#include "delay/hold_book.h"
 
-namespace {
-
-// A window that is gone can never be sent; its handle may soon name another window.
-void ForgetDestroyedWindow(VelmoraLogic* logic, HWND window) {
-    if (logic && logic->delayLogic)
-        logic->delayLogic->ForgetWindow(window);
-}
-
-void Unregister(SComposeManager* owner, HWND window) {
-    if (!owner)
-        return;
-    SComposeWindow* hook = owner->FindComposeWindow(window);
-    if (hook)
-        owner->Remove(hook);
-}
-
-} // namespace
-
-SComposeWindow::SComposeWindow(VelmoraLogic* logic, HWND window, SComposeManager* registry)
-    : SHostWindow(logic, window, kComposeWindowSubclassId), registry(registry), released(0) {}
+SComposeWindow::SComposeWindow(SPluginLogic* logic, HWND window, SComposeManager* registry)
+    : SHostWindow(logic, window, kComposeWindowSubclassId), registry(registry) {}
 
 SComposeWindow::~SComposeWindow() {}
 
@@ -33,27 +14,22 @@ LRESULT SComposeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_CLOSE)
         return OnClose(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        // Destroyed without WM_CLOSE: leave the registry now rather than at exit.
-        VelmoraLogic* owner = logic;
-        Unregister(registry, window);
+        // This destroys the very hook that is running: touch nothing of it afterwards.
+        SComposeManager* owner = registry;
+        owner->Unregister(window);
         LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        ForgetDestroyedWindow(owner, window);
+        owner->ForgetWindow(window);
         return result;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// The hook stays: the client may still ask "save changes?" and keep the window open.
 LRESULT SComposeWindow::OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // This usually destroys the very hook that is running: touch nothing of it afterwards.
-    VelmoraLogic* owner = logic;
-    Unregister(registry, window);
-    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-    if (!IsWindow(window))
-        ForgetDestroyedWindow(owner, window);
-    return result;
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
-SComposeManager::SComposeManager(VelmoraLogic* logic) : logic(logic) {}
+SComposeManager::SComposeManager(SPluginLogic* logic) : logic(logic), book(nullptr) {}
 
 SComposeManager::~SComposeManager() {
     while (!windows.empty()) {
@@ -64,7 +40,10 @@ SComposeManager::~SComposeManager() {
 }
 
 SComposeWindow* SComposeManager::Register(HWND window) {
-    SComposeWindow* hook = new SComposeWindow(logic, window, this);
+    SComposeWindow* hook = FindComposeWindow(window);
+    if (hook)
+        return hook;
+    hook = new SComposeWindow(logic, window, this);
     try {
         windows.push_back(hook);
     } catch (...) {
@@ -90,4 +69,15 @@ bool SComposeManager::Remove(SComposeWindow* hook) {
     windows.erase(found);
     delete hook;
     return true;
+}
+
+void SComposeManager::Unregister(HWND window) {
+    SComposeWindow* hook = FindComposeWindow(window);
+    if (hook)
+        Remove(hook);
+}
+
+void SComposeManager::ForgetWindow(HWND window) {
+    if (book)
+        book->WindowGone(window);
 }

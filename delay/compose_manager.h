@@ -1,4 +1,5 @@
-// The registry of hooks on compose windows, which tells plug-in sends from user sends.
+// The registry of hooks on compose windows: it sees each window's end, so nothing is
+// remembered of a window whose handle may name another one tomorrow.
 #pragma once
 #include <windows.h>
 
@@ -6,38 +7,45 @@
 
 #include "host/host_window.h"
 
-class VelmoraLogic;
 class SComposeManager;
+class SHoldBook;
 
 const UINT_PTR kComposeWindowSubclassId = 40622442;
 
 class SComposeWindow : public SHostWindow {
   public:
-    SComposeWindow(VelmoraLogic* logic, HWND window, SComposeManager* registry);
+    SComposeWindow(SPluginLogic* logic, HWND window, SComposeManager* registry);
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     ~SComposeWindow() override;
     virtual LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+  private:
     SComposeManager* registry;
-    // Set once the plug-in itself released this window's message; never reset.
-    BYTE released;
 };
 
 class SComposeManager {
   public:
-    explicit SComposeManager(VelmoraLogic* logic);
+    explicit SComposeManager(SPluginLogic* logic);
     virtual ~SComposeManager();
 
-    // Registers a hook for a newly opened compose window.
+    // Registers a hook for a compose window; a window already registered keeps its one hook.
     SComposeWindow* Register(HWND window);
     SComposeWindow* FindComposeWindow(HWND window) const;
-    // Takes the hook off the list and destroys it; false when it is not listed.
-    bool Remove(SComposeWindow* hook);
+    int Count() const { return static_cast<int>(windows.size()); }
 
-    VelmoraLogic* logic;
-    std::vector<SComposeWindow*> windows;
+    // The hold memory told when a window is gone; null while there is none.
+    void SetBook(SHoldBook* newBook) { book = newBook; }
+    // A window being destroyed: its hook leaves, then the hold forgets it.
+    void Unregister(HWND window);
+    void ForgetWindow(HWND window);
 
   private:
+    bool Remove(SComposeWindow* hook);
+
+    SPluginLogic* logic;
+    SHoldBook* book;
+    std::vector<SComposeWindow*> windows;
+
     SComposeManager(const SComposeManager&) = delete;
     SComposeManager& operator=(const SComposeManager&) = delete;
 };

@@ -1,15 +1,25 @@
 #include "delay/delay_logic.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
+#include "delay/compose_manager.h"
 #include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
 
-SDelayLogic::SDelayLogic(VelmoraLogic* logic)
-    : logic(logic), hostApi(logic->HostApi()), settings(logic->settings) {}
+SDelayLogic::SDelayLogic(SHostApi* hostApi, LocalSetting* settings, SComposeManager* composeManager)
+    : hostApi(hostApi), settings(settings), composeManager(composeManager) {
+    if (composeManager)
+        composeManager->SetBook(&book);
+}
 
 SDelayLogic::~SDelayLogic() {
+    if (composeManager)
+        composeManager->SetBook(nullptr);
+    for (SHoldPause* pause : pauses)
+        pause->queue = nullptr;
+    // Held windows stay as they are and their records end with the book, unreported: a
+    // message still held when the plug-in ends was not sent.
     while (!senders.empty()) {
         SDelaySenderLogic* sender = senders.front();
         senders.erase(senders.begin());
@@ -21,26 +31,24 @@ SDelaySenderLogic* SDelayLogic::FindSender(const char* mailboxPath) const {
     if (!mailboxPath)
         return nullptr;
     for (SDelaySenderLogic* sender : senders) {
-        if (strcmp(sender->mailboxPath.c_str(), mailboxPath) == 0)
+        if (strcmp(sender->MailboxPath().c_str(), mailboxPath) == 0)
             return sender;
     }
     return nullptr;
 }
 
-bool SDelayLogic::Hold(const char* mailboxPath, HWND window) {
-    // A second send of a window that is already held must not make a second record:
-    // each record is released once, and the message would go out twice.
-    for (SDelaySenderLogic* holder : senders) {
-        if (holder->IsHeld(window))
-            return true;
-    }
+SDelaySenderLogic& SDelayLogic::SenderOf(const char* mailboxPath) {
     SDelaySenderLogic* sender = FindSender(mailboxPath);
-    if (!sender) {
-        std::unique_ptr<SDelaySenderLogic> created(new SDelaySenderLogic(logic, mailboxPath));
-        senders.push_back(created.get());
-        sender = created.release();
-    }
-    return sender->Hold(window);
+    if (sender)
+        return *sender;
+    std::unique_ptr<SDelaySenderLogic> created(
+        new SDelaySenderLogic(&book, hostApi, settings, composeManager, mailboxPath));
+    senders.push_back(created.get());
+    return *created.release();
+}
+
+bool SDelayLogic::Hold(const char* mailboxPath, HWND window) {
+    return SenderOf(mailboxPath ? mailboxPath : "").Hold(window);
 }
 
 bool SDelayLogic::ReleaseAll() {
@@ -56,7 +64,50 @@ bool SDelayLogic::ReleaseDue() {
     return all;
 }
 
-void SDelayLogic::ForgetWindow(HWND window) {
-    for (SDelaySenderLogic* sender : senders)
-        sender->Forget(window);
+bool SDelayLogic::AnyHeld() const {
+    return book.AnyHeld();
+}
+
+int SDelayLogic::CountHeld(const char* mailboxPath) const {
+    return mailboxPath ? book.Count(mailboxPath) : 0;
+}
+
+std::vector<SDelayMail> SDelayLogic::ListHeld(const char* mailboxPath) const {
+    if (!mailboxPath)
+        return std::vector<SDelayMail>();
+    return book.Mails(mailboxPath);
+}
+
+bool SDelayLogic::SendNow(const char* mailboxPath, HWND window) {
+    SDelaySenderLogic* sender = FindSender(mailboxPath);
+    return sender && sender->SendNow(window, kStatusSentNow);
+}
+
+HWND SDelayLogic::TakeBack(const char* mailboxPath, HWND window) {
+    SDelaySenderLogic* sender = FindSender(mailboxPath);
+    return sender ? sender->ReEdit(window) : nullptr;
+}
+
+bool SDelayLogic::IsReleased(HWND window) const {
+    return book.IsReleased(window);
+}
+
+bool SDelayLogic::IsPaused(const char* mailboxPath) const {
+    return mailboxPath && book.IsPaused(mailboxPath);
+}
+
+SHoldPause::SHoldPause(SDelayLogic* queue, const char* mailboxPath)
+    : queue(queue), mailboxPath(mailboxPath ? mailboxPath : "") {
+    if (!queue)
+        return;
+    queue->pauses.push_back(this);
+    queue->book.Pause(this->mailboxPath);
+}
+
+SHoldPause::~SHoldPause() {
+    if (!queue)
+        return;
+    queue->book.Resume(mailboxPath);
+    auto& list = queue->pauses;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }

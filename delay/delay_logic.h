@@ -1,17 +1,21 @@
-// The hold queue: one delayed sender per mailbox, keyed by the host's mailbox text.
+// The hold queue: one delayed sender per mailbox, keyed by the host's mailbox text, over one
+// hold book that remembers every message's state.
 #pragma once
 #include <windows.h>
 
 #include <vector>
 
-class VelmoraLogic;
+#include "delay/hold_book.h"
+
 class LocalSetting;
+class SComposeManager;
 class SDelaySenderLogic;
+class SHoldPause;
 struct SHostApi;
 
 class SDelayLogic {
   public:
-    explicit SDelayLogic(VelmoraLogic* logic);
+    SDelayLogic(SHostApi* hostApi, LocalSetting* settings, SComposeManager* composeManager);
     virtual ~SDelayLogic();
     virtual bool Hold(const char* mailboxPath, HWND window);
     virtual bool ReleaseAll();
@@ -19,15 +23,49 @@ class SDelayLogic {
 
     // The sender of that mailbox, or null; compared byte for byte, with case.
     SDelaySenderLogic* FindSender(const char* mailboxPath) const;
-    // Drops the record of a compose window that no longer exists, in every mailbox.
-    void ForgetWindow(HWND window);
 
-    VelmoraLogic* logic;
-    SHostApi* hostApi;
-    LocalSetting* settings;
-    std::vector<SDelaySenderLogic*> senders;
+    // What the user interface may ask and do, and nothing more.
+    bool AnyHeld() const;
+    int CountHeld(const char* mailboxPath) const;
+    // A copy: the caller may run a message loop while it looks at the rows.
+    std::vector<SDelayMail> ListHeld(const char* mailboxPath) const;
+    bool SendNow(const char* mailboxPath, HWND window);
+    HWND TakeBack(const char* mailboxPath, HWND window);
+
+    // A message the plug-in released passes the outgoing check.
+    bool IsReleased(HWND window) const;
+    bool IsPaused(const char* mailboxPath) const;
+    const std::vector<SWindowId>& ReleasedWindows() const { return book.ReleasedWindows(); }
+    void SetObserver(SHoldObserver* observer) { book.SetObserver(observer); }
 
   private:
+    friend class SHoldPause;
+    SDelaySenderLogic& SenderOf(const char* mailboxPath);
+
+    SHostApi* hostApi;
+    LocalSetting* settings;
+    SComposeManager* composeManager;
+    SHoldBook book;
+    std::vector<SDelaySenderLogic*> senders;
+    std::vector<SHoldPause*> pauses;
+
     SDelayLogic(const SDelayLogic&) = delete;
     SDelayLogic& operator=(const SDelayLogic&) = delete;
+};
+
+// Pauses one mailbox's sweep for as long as it lives. It ends on every road out, and outlives
+// the queue harmlessly: when the plug-in ends first, Queue() becomes null.
+class SHoldPause {
+  public:
+    SHoldPause(SDelayLogic* queue, const char* mailboxPath);
+    ~SHoldPause();
+    SDelayLogic* Queue() const { return queue; }
+
+  private:
+    friend class SDelayLogic;
+    SDelayLogic* queue;
+    std::string mailboxPath;
+
+    SHoldPause(const SHoldPause&) = delete;
+    SHoldPause& operator=(const SHoldPause&) = delete;
 };

@@ -3,12 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "delay/clock.h"
 #include "delay/recipient_class.h"
-#include "delay/velmora_logic.h"
-#include "host/host_api.h"
-#include "settings/local_setting.h"
-#include "support/address_list.h"
 #include "support/string_list.h"
 
 namespace {
@@ -95,44 +90,32 @@ void SDelayMail::FreeLists() {
     to = cc = bcc = nullptr;
 }
 
-bool SDelayMail::GetDelayMinutes(VelmoraLogic* logic, int* minutes) {
-    LocalSetting* settings = logic->settings;
-    int value = 0;
-    if (settings)
-        value = outerCount > 0 ? settings->outerDelayTime : settings->innerDelayTime;
+bool SDelayMail::GetDelayMinutes(const SHoldTimes& times, int* minutes) const {
+    int value = outerCount > 0 ? times.outerMinutes : times.innerMinutes;
     *minutes = value;
     return value > 0;
 }
 
-bool SDelayMail::Capture(HWND window, VelmoraLogic* logic) {
-    SHostApi* hostApi = logic->HostApi();
+bool SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers,
+                         const SStringList* innerDomains, const SHoldTimes& times,
+                         const SLocalTime& now) {
     composeWindow = window;
-    std::unique_ptr<char[]> buffer(new char[kHeaderBufferSize]);
-    ReadComposeHeader(hostApi, window, "Subject", buffer.get(), kHeaderBufferSize);
-    subject = buffer.get();
-    ReadComposeHeader(hostApi, window, "From", buffer.get(), kHeaderBufferSize);
-    from = buffer.get();
+    subject = headers->subject;
+    from = headers->from;
 
     FreeLists();
     innerCount = 0;
     outerCount = 0;
     // One matcher for the three headers: building it costs more than a short header.
-    SDomainMatcher matcher(logic->settings ? logic->settings->innerDomains : nullptr);
-    to = ReadRecipients(hostApi, window, "To", buffer.get(), matcher, &innerCount, &outerCount);
-    cc = ReadRecipients(hostApi, window, "Cc", buffer.get(), matcher, &innerCount, &outerCount);
-    bcc = ReadRecipients(hostApi, window, "Bcc", buffer.get(), matcher, &innerCount, &outerCount);
-    buffer.reset();
+    SDomainMatcher matcher(innerDomains);
+    to = ClassifyRecipients(&headers->to[0], matcher, &innerCount, &outerCount);
+    cc = ClassifyRecipients(&headers->cc[0], matcher, &innerCount, &outerCount);
+    bcc = ClassifyRecipients(&headers->bcc[0], matcher, &innerCount, &outerCount);
 
-    GetCurrentLocalTime(&heldAt);
+    heldAt = now;
     int minutes = 0;
-    if (!GetDelayMinutes(logic, &minutes))
+    if (!GetDelayMinutes(times, &minutes))
         return false;
     releaseAt = AddMinutes(heldAt, minutes);
     return true;
-}
-
-SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
-                            const SDomainMatcher& matcher, int* innerCount, int* outerCount) {
-    ReadComposeHeader(hostApi, window, header, buffer, kHeaderBufferSize);
-    return ClassifyRecipients(buffer, matcher, innerCount, outerCount);
 }

@@ -1,15 +1,30 @@
 // The record of one held message: its compose window, times, and what the hold list shows.
 #pragma once
-#include <windows.h>
 
 #include <string>
 
 #include "delay/local_time.h"
 
-class VelmoraLogic;
 class SStringList;
-class SDomainMatcher;
-struct SHostApi;
+
+// A compose window as the hold rules see it: an identity, never a handle to act on.
+typedef void* SWindowId;
+
+// The two hold times of the settings, in minutes; 0 or less means "not held".
+struct SHoldTimes {
+    int innerMinutes;
+    int outerMinutes;
+};
+
+// What the compose window's headers said at the send. The recipient texts are walked in
+// place by the capture.
+struct SCapturedHeaders {
+    std::string subject;
+    std::string from;
+    std::string to;
+    std::string cc;
+    std::string bcc;
+};
 
 class SDelayMail {
   public:
@@ -20,15 +35,17 @@ class SDelayMail {
     SDelayMail(SDelayMail&& other) noexcept;
     SDelayMail& operator=(SDelayMail&& other) noexcept;
     // Writes the hold time in minutes; true when it is above 0.
-    virtual bool GetDelayMinutes(VelmoraLogic* logic, int* minutes);
+    virtual bool GetDelayMinutes(const SHoldTimes& times, int* minutes) const;
     virtual ~SDelayMail();
 
-    // Fills the record from the compose window; true when the message is to be held.
-    bool Capture(HWND window, VelmoraLogic* logic);
+    // Fills the record from the captured headers at the time now; true when the message is to
+    // be held.
+    bool Capture(SWindowId window, SCapturedHeaders* headers, const SStringList* innerDomains,
+                 const SHoldTimes& times, const SLocalTime& now);
 
-    HWND composeWindow;
-    SYSTEMTIME heldAt;
-    SYSTEMTIME releaseAt;
+    SWindowId composeWindow;
+    SLocalTime heldAt;
+    SLocalTime releaseAt;
     std::string subject;
     std::string from;
     SStringList* to;
@@ -40,11 +57,3 @@ class SDelayMail {
   private:
     void FreeLists();
 };
-
-const int kHeaderBufferSize = 65536;
-
-// Reads one recipient header, counts each entry inner or outer against the inner domains
-// matcher and returns the raw entries (null when there are none). buffer holds
-// kHeaderBufferSize bytes.
-SStringList* ReadRecipients(SHostApi* hostApi, HWND window, LPCSTR header, char* buffer,
-                            const SDomainMatcher& matcher, int* innerCount, int* outerCount);

@@ -1,32 +1,28 @@
 #include "delay/delay_sender.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "delay/clock.h"
+#include "delay/compose_headers.h"
 #include "delay/compose_manager.h"
-#include "delay/velmora_logic.h"
 #include "host/host_api.h"
+#include "settings/local_setting.h"
 
 const char kStatusHeader[] = "X-VelmoraStatus";
 
-SDelaySenderLogic::SDelaySenderLogic(VelmoraLogic* logic, const char* mailboxPath)
-    : logic(logic), hostApi(logic->HostApi()), settings(logic->settings),
-      composeManager(logic->composeManager), mailboxPath(mailboxPath ? mailboxPath : ""),
-      paused(0) {}
+SDelaySenderLogic::SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi, LocalSetting* settings,
+                                     SComposeManager* composeManager, const char* mailboxPath)
+    : book(book), hostApi(hostApi), settings(settings), composeManager(composeManager),
+      mailboxPath(mailboxPath ? mailboxPath : "") {}
 
 SDelaySenderLogic::~SDelaySenderLogic() {}
 
-int SDelaySenderLogic::FindMail(HWND window) const {
-    for (size_t i = 0; i < mails.size(); ++i) {
-        if (mails[i].composeWindow == window)
-            return static_cast<int>(i);
+bool SDelaySenderLogic::Owns(HWND window) const {
+    for (const SDelayMail& mail : book->Mails(mailboxPath)) {
+        if (mail.composeWindow == window)
+            return true;
     }
-    return -1;
-}
-
-void SDelaySenderLogic::RemoveMail(int index) {
-    mails.erase(mails.begin() + index);
+    return false;
 }
 
 void SDelaySenderLogic::SetStatus(HWND window, int status) {
@@ -37,90 +33,83 @@ void SDelaySenderLogic::SetStatus(HWND window, int status) {
 }
 
 bool SDelaySenderLogic::Hold(HWND window) {
+    SCapturedHeaders headers;
+    ReadCapturedHeaders(hostApi, window, &headers);
+    SHoldTimes times = {0, 0};
+    const SStringList* domains = nullptr;
+    if (settings) {
+        times.innerMinutes = settings->innerDelayTime;
+        times.outerMinutes = settings->outerDelayTime;
+        domains = settings->innerDomains;
+    }
     SDelayMail mail;
-    if (!mail.Capture(window, logic))
+    if (!mail.Capture(window, &headers, domains, times, CurrentLocalTime())) {
+        // Sent again while still held, and now not to be held: the old record must not
+        // release it a second time.
+        if (book->Replace(window))
+            SetStatus(window, kStatusNone);
         return false;
-    // The list is always in order, so the new record goes after every one held at or before
-    // its time: the same order a full stable sort would give, without touching the others.
-    auto place = std::upper_bound(mails.begin(), mails.end(), mail,
-                                  [](const SDelayMail& a, const SDelayMail& b) {
-                                      return CompareLocalTime(a.heldAt, b.heldAt) < 0;
-                                  });
-    mails.insert(place, std::move(mail));
+    }
+    // The hook sees the window's end, so its state is never left behind for a reused handle.
+    if (composeManager)
+        composeManager->Register(window);
+    book->Hold(mailboxPath, std::move(mail));
     SetStatus(window, kStatusHeld);
     ShowWindow(window, SW_HIDE);
     return true;
 }
 
 bool SDelaySenderLogic::Release(HWND window, int status) {
-    if (composeManager) {
-        SComposeWindow* hook = composeManager->FindComposeWindow(window);
-        if (hook)
-            hook->released = 1;
-    }
     SetStatus(window, status);
     PostMessageA(window, WM_COMMAND, kComposeSendCommand, 0);
     return true;
 }
 
 bool SDelaySenderLogic::SendNow(HWND window, int status) {
-    int index = FindMail(window);
-    if (index < 0)
+    if (!Owns(window) || !book->SendNow(window, status))
         return false;
-    RemoveMail(index);
-    Release(window, status);
-    return true;
+    return Release(window, status);
 }
 
 bool SDelaySenderLogic::ReleaseAll() {
-    // Take the records first: a release must never run twice for one message.
-    std::vector<SDelayMail> released;
-    released.swap(mails);
-    for (const SDelayMail& mail : released)
-        Release(mail.composeWindow, kStatusReleasedAtExit);
+    for (const SRelease& release : book->ReleaseAll(mailboxPath, kStatusReleasedAtExit))
+        Release(WindowOf(release.window), release.status);
     return true;
 }
 
 bool SDelaySenderLogic::ReleaseAllForEdit() {
-    std::vector<SDelayMail> released;
-    released.swap(mails);
-    for (const SDelayMail& mail : released) {
-        Release(mail.composeWindow, kStatusReleasedForEdit);
-        ShowWindow(mail.composeWindow, SW_SHOW);
-        PostMessageA(mail.composeWindow, WM_COMMAND, kComposeEditCommand, 0);
+    for (const SRelease& release : book->ReleaseAll(mailboxPath, kStatusReleasedForEdit)) {
+        HWND window = WindowOf(release.window);
+        Release(window, release.status);
+        ShowWindow(window, SW_SHOW);
+        PostMessageA(window, WM_COMMAND, kComposeEditCommand, 0);
     }
     return true;
 }
 
 HWND SDelaySenderLogic::ReEdit(HWND window) {
-    int index = FindMail(window);
-    if (index < 0)
+    if (!Owns(window) || !book->TakeBack(window))
         return nullptr;
     SetStatus(window, kStatusNone);
     ShowWindow(window, SW_SHOW);
     SetFocus(window);
-    RemoveMail(index);
     return window;
 }
 
 bool SDelaySenderLogic::Forget(HWND window) {
-    int index = FindMail(window);
-    if (index < 0)
-        return false;
-    RemoveMail(index);
-    return true;
+    return Owns(window) && book->Forget(window);
 }
 
 void SDelaySenderLogic::ShowReleasedWindows() {
-    if (!composeManager)
-        return;
     // Showing a window can run the host's code; walk a copy of the handles.
-    std::vector<HWND> shown;
-    for (SComposeWindow* hook : composeManager->windows) {
-        if (hook->released)
-            shown.push_back(hook->window);
-    }
-    for (HWND window : shown) {
+    std::vector<SWindowId> shown = book->ReleasedWindows();
+    for (SWindowId id : shown) {
+        HWND window = WindowOf(id);
+        // A window without a hook is not seen to end; its handle must not stay released.
+        if (!IsWindow(window)) {
+            book->WindowGone(id);
+            continue;
+        }
         ShowWindow(window, SW_SHOW);
         SetFocus(window);
     }
@@ -128,30 +117,17 @@ void SDelaySenderLogic::ShowReleasedWindows() {
 
 bool SDelaySenderLogic::ReleaseDue() {
     ShowReleasedWindows();
-    if (paused)
+    if (book->IsPaused(mailboxPath))
         return false;
-    SYSTEMTIME now;
-    GetCurrentLocalTime(&now);
-    // Every record is tested: the list is ordered by sending time, not by release time.
-    // Due records leave the list in one pass, before any of them is released.
-    // Reserved first: once the list is partitioned, nothing may fail before the erase.
-    std::vector<HWND> due;
-    due.reserve(mails.size());
-    auto kept = std::stable_partition(mails.begin(), mails.end(), [&](const SDelayMail& mail) {
-        return CompareLocalTime(now, mail.releaseAt) <= 0;
-    });
-    for (auto it = kept; it != mails.end(); ++it)
-        due.push_back(it->composeWindow);
-    mails.erase(kept, mails.end());
-    for (HWND window : due)
-        Release(window, kStatusReleasedByTimer);
+    for (const SRelease& release : book->ReleaseDue(mailboxPath, CurrentLocalTime()))
+        Release(WindowOf(release.window), release.status);
     return true;
 }
 
 const std::vector<SDelayMail>& SDelaySenderLogic::GetMails() const {
-    return mails;
+    return book->Mails(mailboxPath);
 }
 
 int SDelaySenderLogic::GetCount() const {
-    return static_cast<int>(mails.size());
+    return book->Count(mailboxPath);
 }

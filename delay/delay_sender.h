@@ -1,13 +1,13 @@
-// The held messages of one mailbox, and everything that happens to them in the host.
+// The held messages of one mailbox, as the host sees them: the status header, the hidden
+// window, the posted send command. What is held and what was released is the hold book's.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "delay/delay_mail.h"
+#include "delay/hold_book.h"
 
-class VelmoraLogic;
 class LocalSetting;
 class SComposeManager;
 struct SHostApi;
@@ -16,21 +16,12 @@ struct SHostApi;
 const WPARAM kComposeSendCommand = 10519;
 const WPARAM kComposeEditCommand = 10520;
 
-// Values of the X-VelmoraStatus header.
-enum EHoldStatus {
-    kStatusNone = 0,
-    kStatusHeld = 1,
-    kStatusSentNow = 2,
-    kStatusReleasedByTimer = 3,
-    kStatusReleasedAtExit = 4,
-    kStatusReleasedForEdit = 5,
-};
-
 extern const char kStatusHeader[]; // "X-VelmoraStatus"
 
 class SDelaySenderLogic {
   public:
-    SDelaySenderLogic(VelmoraLogic* logic, const char* mailboxPath);
+    SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi, LocalSetting* settings,
+                      SComposeManager* composeManager, const char* mailboxPath);
     virtual ~SDelaySenderLogic();
     virtual bool Hold(HWND window);
     virtual bool SendNow(HWND window, int status);
@@ -42,22 +33,21 @@ class SDelaySenderLogic {
     virtual const std::vector<SDelayMail>& GetMails() const;
     virtual int GetCount() const;
 
+    // The host's side of a release: the status header and the posted send command.
     bool Release(HWND window, int status);
-    bool IsHeld(HWND window) const { return FindMail(window) >= 0; }
+    const std::string& MailboxPath() const { return mailboxPath; }
 
-    VelmoraLogic* logic;
+  private:
+    bool Owns(HWND window) const;
+    void SetStatus(HWND window, int status);
+    void ShowReleasedWindows();
+
+    SHoldBook* book;
     SHostApi* hostApi;
     LocalSetting* settings;
     SComposeManager* composeManager;
     std::string mailboxPath;
-    std::vector<SDelayMail> mails;
-    BYTE paused;
 
-  private:
-    int FindMail(HWND window) const;
-    void RemoveMail(int index);
-    void SetStatus(HWND window, int status);
-    void ShowReleasedWindows();
     SDelaySenderLogic(const SDelaySenderLogic&) = delete;
     SDelaySenderLogic& operator=(const SDelaySenderLogic&) = delete;
 };

@@ -1,10 +1,7 @@
 // Local wall-clock date-times in the SYSTEMTIME layout, and the only two operations on them.
 #pragma once
 
-#ifdef _WIN32
-#include <windows.h>
-typedef SYSTEMTIME SLocalTime;
-#else
+// The same layout as the platform's SYSTEMTIME, so the two convert field by field.
 struct SLocalTime {
     unsigned short wYear;
     unsigned short wMonth;
@@ -15,7 +12,6 @@ struct SLocalTime {
     unsigned short wSecond;
     unsigned short wMilliseconds;
 };
-#endif
 
 // t moved forward by minutes (above 0); the day of week is computed afresh.
 SLocalTime AddMinutes(const SLocalTime& t, int minutes);

@@ -8,8 +8,6 @@
 
 #include "delay/delay_logic.h"
 #include "delay/delay_mail.h"
-#include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
 #include "host/host_api.h"
 #include "res/resource.h"
 #include "settings/ini_file.h"
@@ -50,7 +48,7 @@ void FormatRecipients(const SStringList* list, char* cell, size_t size) {
 } // namespace
 
 SDelayListForm::SDelayListForm(HINSTANCE moduleInstance, HWND parent)
-    : SDialog(moduleInstance, parent, IDD_DELAY_LIST, 0), logic(nullptr), hostApi(nullptr),
+    : SDialog(moduleInstance, parent, IDD_DELAY_LIST, 0), pause(nullptr), hostApi(nullptr),
       settings(nullptr), listView(nullptr), sendNowButton(nullptr), stopButton(nullptr),
       closeButton(nullptr) {
     mailboxPath[0] = '\0';
@@ -70,10 +68,14 @@ void SDelayListForm::SetMailboxPath(const char* path) {
     CopyMbcs(mailboxPath, sizeof(mailboxPath), path ? path : "");
 }
 
-SDelaySenderLogic* SDelayListForm::FindSender() const {
-    if (!logic || !logic->delayLogic)
-        return nullptr;
-    return logic->delayLogic->FindSender(mailboxPath);
+SDelayLogic* SDelayListForm::Queue() const {
+    return pause ? pause->Queue() : nullptr;
+}
+
+void SDelayListForm::OnHostEnded() {
+    pause = nullptr;
+    settings = nullptr;
+    hostApi = nullptr;
 }
 
 int SDelayListForm::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -143,13 +145,13 @@ int SDelayListForm::FillList() {
     listView->DeleteAllItems();
     // Rows and windows stay in step even when the list is filled again.
     rowWindows.clear();
-    SDelaySenderLogic* sender = FindSender();
-    if (!sender)
+    SDelayLogic* queue = Queue();
+    if (!queue)
         return 0;
     int count = 0;
-    for (const SDelayMail& mail : sender->GetMails()) {
+    for (const SDelayMail& mail : queue->ListHeld(mailboxPath)) {
         AddRow(mail);
-        rowWindows.push_back(mail.composeWindow);
+        rowWindows.push_back(static_cast<HWND>(mail.composeWindow));
         ++count;
     }
     return count;
@@ -189,9 +191,9 @@ int SDelayListForm::StopSending(HWND window) {
         return 0;
     bool handled = false;
     for (int row = listView->GetNextSelected(-1); row >= 0;) {
-        SDelaySenderLogic* sender = FindSender();
-        if (sender && static_cast<size_t>(row) < rowWindows.size()) {
-            sender->ReEdit(rowWindows[row]);
+        SDelayLogic* queue = Queue();
+        if (queue && static_cast<size_t>(row) < rowWindows.size()) {
+            queue->TakeBack(mailboxPath, rowWindows[row]);
             handled = true;
         }
         int next = listView->GetNextSelected(row);
@@ -214,9 +216,9 @@ int SDelayListForm::SendNow(HWND window) {
         return 0;
     }
     for (int row = listView->GetNextSelected(-1); row >= 0;) {
-        SDelaySenderLogic* sender = FindSender();
-        if (sender && static_cast<size_t>(row) < rowWindows.size() &&
-            !sender->SendNow(rowWindows[row], kStatusSentNow))
+        SDelayLogic* queue = Queue();
+        if (queue && static_cast<size_t>(row) < rowWindows.size() &&
+            !queue->SendNow(mailboxPath, rowWindows[row]))
             MessageBoxA(window, "メールを送信できませんでした", "メール送信エラー",
                         MB_ICONINFORMATION);
         int next = listView->GetNextSelected(row);

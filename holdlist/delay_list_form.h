@@ -6,10 +6,10 @@
 
 #include "ui/dialog.h"
 
-class VelmoraLogic;
 class LocalSetting;
+class SDelayLogic;
 class SDelayMail;
-class SDelaySenderLogic;
+class SHoldPause;
 class SListView;
 class SButton;
 struct SHostApi;
@@ -32,13 +32,16 @@ class SDelayListForm : public SDialog {
     virtual int OnItemChanged(HWND listWindow);
     virtual int OnItemDoubleClick(HWND window, HWND listWindow);
 
+    void OnHostEnded() override;
+
     // Bounded copy of the mailbox key.
     void SetMailboxPath(const char* path);
     int FillList();
     void AddRow(const SDelayMail& mail);
     void SaveColumnWidths();
 
-    VelmoraLogic* logic;
+    // The pause of this list's mailbox, through which the list reaches the hold queue.
+    SHoldPause* pause;
     SHostApi* hostApi;
     LocalSetting* settings;
     SListView* listView;
@@ -49,7 +52,8 @@ class SDelayListForm : public SDialog {
     std::vector<HWND> rowWindows;
 
   private:
-    SDelaySenderLogic* FindSender() const;
+    // Null once the plug-in has ended.
+    SDelayLogic* Queue() const;
     void ShowCaption();
     void InsertColumns();
     int StopSending(HWND window);

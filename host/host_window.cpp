@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
-SHostWindow::SHostWindow(VelmoraLogic* logic, HWND window, UINT_PTR subclassId)
+#include "support/guard.h"
+
+SHostWindow::SHostWindow(SPluginLogic* logic, HWND window, UINT_PTR subclassId)
     : logic(logic), window(window), subclassId(subclassId), subclassed(0) {}
 
 SHostWindow::~SHostWindow() {
@@ -25,13 +27,10 @@ LRESULT SHostWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 LRESULT CALLBACK HostWindowSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR subclassId, DWORD_PTR refData) {
-    // No exception may unwind into the host's message dispatch.
-    try {
+    return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
         SHostWindow* hook = reinterpret_cast<SHostWindow*>(refData);
         if (hook && hook->subclassId == subclassId)
             return hook->WindowProc(window, message, wParam, lParam);
         return DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    });
 }

@@ -2,18 +2,18 @@
 #pragma once
 #include <windows.h>
 
-class VelmoraLogic;
+class SPluginLogic;
 
 class SHostWindow {
   public:
-    SHostWindow(VelmoraLogic* logic, HWND window, UINT_PTR subclassId);
+    SHostWindow(SPluginLogic* logic, HWND window, UINT_PTR subclassId);
     virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual ~SHostWindow();
 
     // Installs the subclass when the window is not null; the result is kept in subclassed.
     bool Attach();
 
-    VelmoraLogic* logic;
+    SPluginLogic* logic;
     HWND window;
     UINT_PTR subclassId;
     BYTE subclassed;

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 
 SMainWindow::SMainWindow(VelmoraLogic* logic, HWND window)
-    : SHostWindow(logic, window, kMainWindowSubclassId) {}
+    : SHostWindow(logic, window, kMainWindowSubclassId), owner(logic) {}
 
 LRESULT SMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE)
@@ -16,7 +16,7 @@ LRESULT SMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT SMainWindow::OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!logic->CanClose(window))
+    if (!owner->CanClose(window))
         return 0;
     return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -4,6 +4,8 @@
 
 #include "host/host_window.h"
 
+class VelmoraLogic;
+
 const UINT_PTR kMainWindowSubclassId = 40622441;
 
 class SMainWindow : public SHostWindow {
@@ -12,4 +14,7 @@ class SMainWindow : public SHostWindow {
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT OnQueryEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    VelmoraLogic* owner;
 };

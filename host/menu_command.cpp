@@ -1,11 +1,12 @@
 #include "host/menu_command.h"
 
 #include "delay/delay_logic.h"
-#include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "holdlist/delay_list_form.h"
 #include "host/host_api.h"
 #include "host/plugin_entry.h"
+#include "settings/local_setting.h"
+#include "support/guard.h"
 
 namespace {
 
@@ -13,39 +14,28 @@ const char kHoldListCaption[] = "保留メールの確認...";
 const int kCommandSubmenu = 3;
 const UINT kCommandPosition = 4;
 
-// The current mailbox's sender, or null before start, after exit or when that mailbox has
-// held nothing yet.
-SDelaySenderLogic* CurrentSender(char* key) {
+// The hold queue when the current mailbox has held something, or null before start, after
+// exit or when that mailbox never held a message.
+SDelayLogic* QueueWithSender(char* key) {
     if (!g_logic || !g_logic->mainWindow || !g_logic->delayLogic)
         return nullptr;
     FormMailboxKey(g_logic->HostApi(), key);
-    return g_logic->delayLogic->FindSender(key);
+    return g_logic->delayLogic->FindSender(key) ? g_logic->delayLogic : nullptr;
 }
 
 void ShowHoldList(HWND window) {
     char key[kMailboxKeySize];
-    SDelaySenderLogic* sender = CurrentSender(key);
-    if (!sender)
+    SDelayLogic* queue = QueueWithSender(key);
+    if (!queue)
         return;
-    // The list's rows must not be released under the user.
-    sender->paused = 1;
-    SDelayListForm* form = nullptr;
-    try {
-        form = new SDelayListForm(g_logic->Instance(), window);
-        form->logic = g_logic;
-        form->hostApi = g_logic->HostApi();
-        form->settings = g_logic->settings;
-        form->SetMailboxPath(key);
-        form->DoModal();
-    } catch (...) {
-    }
-    delete form;
-    // Looked up again: the dialog's nested message loop may have let the queue change.
-    if (g_logic && g_logic->delayLogic) {
-        SDelaySenderLogic* after = g_logic->delayLogic->FindSender(key);
-        if (after)
-            after->paused = 0;
-    }
+    // The list's rows must not be released under the user, however the dialog ends.
+    SHoldPause pause(queue, key);
+    SDelayListForm form(g_logic->Instance(), window);
+    form.pause = &pause;
+    form.hostApi = g_logic->HostApi();
+    form.settings = g_logic->settings;
+    form.SetMailboxPath(key);
+    form.DoModal();
 }
 
 } // namespace
@@ -70,22 +60,16 @@ int InsertHoldListCommand(SHostApi* hostApi, HMENU menu, int type) {
 }
 
 void WINAPI HoldListCommand(HWND window, LPARAM) {
-    try {
+    GuardedCall<int>(0, [&]() {
         ShowHoldList(window);
-    } catch (...) {
-    }
+        return 0;
+    });
 }
 
 UINT WINAPI HoldListCommandState(UINT, LPARAM) {
-    try {
+    return GuardedCall<UINT>(1, [&]() -> UINT {
         char key[kMailboxKeySize];
-        SDelaySenderLogic* sender = CurrentSender(key);
-        return sender && sender->GetCount() > 0 ? 0 : 1;
-    } catch (...) {
-        return 1;
-    }
-}
-
-int VelmoraLogic::OnMenuInit(HWND, HMENU menu, int type) {
-    return InsertHoldListCommand(hostApi, menu, type);
+        SDelayLogic* queue = QueueWithSender(key);
+        return queue && queue->CountHeld(key) > 0 ? 0 : 1;
+    });
 }

@@ -1,5 +1,7 @@
 #include "host/plugin_logic.h"
 
+#include "support/mark_of_the_web.h"
+
 SPluginLogic::SPluginLogic(HINSTANCE instance, SHostApi* hostApi)
     : instance(instance), hostApi(hostApi) {}
 
@@ -49,4 +51,8 @@ int SPluginLogic::OnDragDrop(LPCSTR, LPCSTR, int, int) {
 }
 int SPluginLogic::OnBeforeFilter2(LPCSTR, LPCSTR, int*, char**) {
     return 0;
+}
+
+void SPluginLogic::SetMarkOfTheWeb(LPCSTR path) {
+    ::SetMarkOfTheWeb(this, path);
 }

@@ -2,12 +2,14 @@
 #pragma once
 #include <windows.h>
 
+#include "support/log_target.h"
+
 struct SHostApi;
 
-class SPluginLogic {
+class SPluginLogic : public SLogTarget {
   public:
     SPluginLogic(HINSTANCE instance, SHostApi* hostApi);
-    virtual ~SPluginLogic();
+    ~SPluginLogic() override;
 
     virtual int OnPlugInInfo(LPVOID info);
     virtual int OnPlugInSetup(HWND owner);
@@ -25,9 +27,6 @@ class SPluginLogic {
     virtual int OnDragDrop(LPCSTR target, LPCSTR source, int count, int effect);
     virtual int OnBeforeFilter2(LPCSTR message, LPCSTR mailbox, int* action, char** param);
     virtual void SetMarkOfTheWeb(LPCSTR path);
-    virtual void LogError(LPCSTR text) = 0;
-    virtual void LogDebug(LPCSTR text) = 0;
-    virtual void LogInfo(LPCSTR text) = 0;
 
     HINSTANCE Instance() const { return instance; }
     SHostApi* HostApi() const { return hostApi; }

@@ -1,9 +1,10 @@
 // DLL entry point and the callbacks the host calls; each forwards to the logic object.
 #include <windows.h>
 
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "host/host_api.h"
 #include "host/plugin_entry.h"
+#include "support/guard.h"
 
 namespace {
 
@@ -17,14 +18,23 @@ void Attach(HINSTANCE instance) {
     g_logic = new VelmoraLogic(instance, &g_hostApi, path);
 }
 
-void Detach() {
-    delete g_logic;
+// At process end the windows and the host are going anyway: touch nothing. Unloaded while
+// the process goes on, every hook must come off first.
+void Detach(bool processEnding) {
+    if (!processEnding)
+        delete g_logic;
     g_logic = nullptr;
+}
+
+// Every callback of the host passes here: without the logic it does nothing, and whatever
+// escapes becomes the answer that keeps the host safe.
+template <class F> int Forward(int safe, F call) {
+    return GuardedCall<int>(safe, [&]() { return g_logic ? call(g_logic) : 0; });
 }
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         // An allocation failure here must not unwind through the loader.
         try {
@@ -33,7 +43,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
             g_logic = nullptr;
         }
     } else if (reason == DLL_PROCESS_DETACH) {
-        Detach();
+        try {
+            Detach(reserved != nullptr);
+        } catch (...) {
+            g_logic = nullptr;
+        }
     }
     return TRUE;
 }
@@ -41,50 +55,54 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 #define PLUGIN_EXPORT extern "C" __declspec(dllexport) int WINAPI
 
 PLUGIN_EXPORT BKC_OnStart() {
-    return g_logic ? g_logic->OnStart() : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnStart(); });
 }
 PLUGIN_EXPORT BKC_OnExit() {
-    return g_logic ? g_logic->OnExit() : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnExit(); });
 }
 PLUGIN_EXPORT BKC_OnMenuInit(HWND window, HMENU menu, int type) {
-    return g_logic ? g_logic->OnMenuInit(window, menu, type) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnMenuInit(window, menu, type); });
 }
 PLUGIN_EXPORT BKC_OnOpenFolder(LPCSTR folder) {
-    return g_logic ? g_logic->OnOpenFolder(folder) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnOpenFolder(folder); });
 }
 PLUGIN_EXPORT BKC_OnOpenMail(LPCSTR mail) {
-    return g_logic ? g_logic->OnOpenMail(mail) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnOpenMail(mail); });
 }
 PLUGIN_EXPORT BKC_OnEveryMinute() {
-    return g_logic ? g_logic->OnEveryMinute() : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnEveryMinute(); });
 }
 PLUGIN_EXPORT BKC_OnOpenCompose(HWND compose, int mode) {
-    return g_logic ? g_logic->OnOpenCompose(compose, mode) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnOpenCompose(compose, mode); });
 }
 PLUGIN_EXPORT BKC_OnOutgoing(HWND compose, int mode) {
-    return g_logic ? g_logic->OnOutgoing(compose, mode) : 0;
+    return Forward(-1, [&](VelmoraLogic* logic) { return logic->OnOutgoing(compose, mode); });
 }
 PLUGIN_EXPORT BKC_OnKeyDispatch(HWND window, int key, int shift) {
-    return g_logic ? g_logic->OnKeyDispatch(window, key, shift) : 0;
+    return Forward(0,
+                   [&](VelmoraLogic* logic) { return logic->OnKeyDispatch(window, key, shift); });
 }
 PLUGIN_EXPORT BKC_OnRetrieve(LPCSTR mail, LPCSTR mailId) {
-    return g_logic ? g_logic->OnRetrieve(mail, mailId) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnRetrieve(mail, mailId); });
 }
 PLUGIN_EXPORT BKC_OnSend(LPCSTR mail) {
-    return g_logic ? g_logic->OnSend(mail) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnSend(mail); });
 }
 PLUGIN_EXPORT BKC_OnFinishRetrieve(int count) {
-    return g_logic ? g_logic->OnFinishRetrieve(count) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnFinishRetrieve(count); });
 }
 PLUGIN_EXPORT BKC_OnPlugInSetup(HWND owner) {
-    return g_logic ? g_logic->OnPlugInSetup(owner) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnPlugInSetup(owner); });
 }
 PLUGIN_EXPORT BKC_OnPlugInInfo(LPVOID info) {
-    return g_logic ? g_logic->OnPlugInInfo(info) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnPlugInInfo(info); });
 }
 PLUGIN_EXPORT BKC_OnDragDrop(LPCSTR target, LPCSTR source, int count, int effect) {
-    return g_logic ? g_logic->OnDragDrop(target, source, count, effect) : 0;
+    return Forward(
+        0, [&](VelmoraLogic* logic) { return logic->OnDragDrop(target, source, count, effect); });
 }
 PLUGIN_EXPORT BKC_OnBeforeFilter2(LPCSTR message, LPCSTR mailbox, int* action, char** param) {
-    return g_logic ? g_logic->OnBeforeFilter2(message, mailbox, action, param) : 0;
+    return Forward(0, [&](VelmoraLogic* logic) {
+        return logic->OnBeforeFilter2(message, mailbox, action, param);
+    });
 }

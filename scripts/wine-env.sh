@@ -26,6 +26,8 @@ trap wine_cleanup EXIT
 wineboot -i >/dev/null 2>&1
 # Without a window manager, managed windows are slow to close and have no frame.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# A crash must fail its test at once, not wait in the debugger until the test times out.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1
 wineserver -w
 # A server or service started with inherited output makes ctest wait for it forever:
 # start both here, with their output discarded, and keep them for the whole run.

@@ -47,7 +47,7 @@ int ReadDelayField(HWND window, int id) {
 } // namespace
 
 BaseSettingForm::BaseSettingForm(HINSTANCE moduleInstance, HWND parent, UINT templateId)
-    : SDialog(moduleInstance, parent, templateId, 0), logic(nullptr), settings(nullptr) {}
+    : SDialog(moduleInstance, parent, templateId, 0), settings(nullptr) {}
 
 BaseSettingForm::~BaseSettingForm() {}
 

@@ -4,7 +4,6 @@
 
 #include "ui/dialog.h"
 
-class VelmoraLogic;
 class LocalSetting;
 class SListBox;
 class SEdit;
@@ -18,8 +17,9 @@ class BaseSettingForm : public SDialog {
     ~BaseSettingForm() override;
     // Copies the dialog's fields into the settings record.
     virtual void StoreValues(HWND window) = 0;
+    void OnHostEnded() override { settings = nullptr; }
 
-    VelmoraLogic* logic;
+    // Null once the plug-in has ended while the dialog was open.
     LocalSetting* settings;
     // The caption icon is SDialog's smallIcon, destroyed with the dialog.
 };

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "host/plugin_logic.h"
 #include "support/base64url.h"
 #include "support/file_utils.h"
+#include "support/log_target.h"
 #include "support/path_utils.h"
 
 namespace {
@@ -21,7 +21,7 @@ const DWORD kTerminationWaitMs = 5000;
 
 static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "launch record of the 32-bit platform");
 
-void Log(SPluginLogic* logic, void (SPluginLogic::*level)(LPCSTR), const char* text) {
+void Log(SLogTarget* logic, void (SLogTarget::*level)(const char*), const char* text) {
     if (logic != nullptr)
         (logic->*level)(text);
 }
@@ -110,10 +110,10 @@ bool QuoteLiteralPath(const char* path, std::string* quoted) {
 }
 
 // Runs PowerShell hidden and returns its exit code, or 1 when it did not run to its end.
-DWORD RunZoneWriter(SPluginLogic* logic, const std::string& path) {
+DWORD RunZoneWriter(SLogTarget* logic, const std::string& path) {
     std::string parameters;
     if (!FormatMarkOfTheWebParameters(path.c_str(), &parameters)) {
-        Log(logic, &SPluginLogic::LogError, "Failed to set MoTW to file");
+        Log(logic, &SLogTarget::LogError, "Failed to set MoTW to file");
         return 1;
     }
     SHELLEXECUTEINFOA launch = {};
@@ -124,7 +124,7 @@ DWORD RunZoneWriter(SPluginLogic* logic, const std::string& path) {
     launch.lpParameters = parameters.c_str();
     launch.nShow = SW_HIDE;
     if (!ShellExecuteExA(&launch)) {
-        Log(logic, &SPluginLogic::LogError, "Failed to set MoTW to file");
+        Log(logic, &SLogTarget::LogError, "Failed to set MoTW to file");
         return 1;
     }
     if (launch.hProcess == nullptr)
@@ -138,7 +138,7 @@ DWORD RunZoneWriter(SPluginLogic* logic, const std::string& path) {
     case WAIT_TIMEOUT:
         TerminateProcess(launch.hProcess, 1);
         WaitForSingleObject(launch.hProcess, kTerminationWaitMs);
-        Log(logic, &SPluginLogic::LogError, "PowerShell timeout");
+        Log(logic, &SLogTarget::LogError, "PowerShell timeout");
         break;
     default:
         break;
@@ -149,26 +149,26 @@ DWORD RunZoneWriter(SPluginLogic* logic, const std::string& path) {
 
 } // namespace
 
-bool MoveToEncodedName(SPluginLogic* logic, const char* path, std::string* encodedPath) {
+bool MoveToEncodedName(SLogTarget* logic, const char* path, std::string* encodedPath) {
     std::string folder, name;
     if (SplitFolderAndName(path, &folder, &name) &&
         MoveWithinFolder(path, folder, EncodeBase64Url(name))) {
         *encodedPath = folder + EncodeBase64Url(name);
         return true;
     }
-    Log(logic, &SPluginLogic::LogError, "Failed to url_encode for MoTW");
+    Log(logic, &SLogTarget::LogError, "Failed to url_encode for MoTW");
     *encodedPath = path != nullptr ? path : "";
     return false;
 }
 
-bool MoveToDecodedName(SPluginLogic* logic, const char* encodedPath, std::string* path) {
+bool MoveToDecodedName(SLogTarget* logic, const char* encodedPath, std::string* path) {
     std::string folder, name, decoded;
     if (SplitFolderAndName(encodedPath, &folder, &name) && DecodeBase64Url(name, &decoded) &&
         IsSingleName(folder, decoded) && MoveWithinFolder(encodedPath, folder, decoded)) {
         *path = folder + decoded;
         return true;
     }
-    Log(logic, &SPluginLogic::LogError, "Failed to url_decode for MoTW");
+    Log(logic, &SLogTarget::LogError, "Failed to url_decode for MoTW");
     *path = encodedPath != nullptr ? encodedPath : "";
     return false;
 }
@@ -186,16 +186,17 @@ bool FormatMarkOfTheWebParameters(const char* path, std::string* parameters) {
     return true;
 }
 
-void SPluginLogic::SetMarkOfTheWeb(LPCSTR path) {
+void SetMarkOfTheWeb(SLogTarget* logic, const char* path) {
     if (path == nullptr)
         path = "";
     std::string encoded;
     // When the move fails, the stream is written to the file under its own name.
-    const bool encodedOk = MoveToEncodedName(this, path, &encoded);
-    if (RunZoneWriter(this, encoded) != 0)
-        LogInfo((std::string("Failed to set MoTW to file [") + path + "]").c_str());
+    const bool encodedOk = MoveToEncodedName(logic, path, &encoded);
+    if (RunZoneWriter(logic, encoded) != 0)
+        Log(logic, &SLogTarget::LogInfo,
+            (std::string("Failed to set MoTW to file [") + path + "]").c_str());
     if (encodedOk) {
         std::string restored;
-        MoveToDecodedName(this, encoded.c_str(), &restored);
+        MoveToDecodedName(logic, encoded.c_str(), &restored);
     }
 }

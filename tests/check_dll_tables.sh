@@ -4,9 +4,10 @@ set -euo pipefail
 # Messages must stay in English whatever locale the test run uses.
 export LC_ALL=C
 dll=$1
-dump=$(i686-w64-mingw32-objdump -p "$dll")
+objdump=${2:-i686-w64-mingw32-objdump}
+dump=$("$objdump" -p "$dll")
 fail=0
-grep -q 'file format pei-i386' <<<"$(i686-w64-mingw32-objdump -f "$dll")" || { echo "not a 32-bit PE"; fail=1; }
+grep -q 'file format pei-i386' <<<"$("$objdump" -f "$dll")" || { echo "not a 32-bit PE"; fail=1; }
 for name in BKC_OnStart BKC_OnExit BKC_OnMenuInit BKC_OnOpenFolder BKC_OnOpenMail BKC_OnEveryMinute \
   BKC_OnOpenCompose BKC_OnOutgoing BKC_OnKeyDispatch BKC_OnRetrieve BKC_OnSend BKC_OnFinishRetrieve \
   BKC_OnPlugInSetup BKC_OnPlugInInfo BKC_OnDragDrop BKC_OnBeforeFilter2; do

@@ -1,10 +1,17 @@
 #include "ui/dialog.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "support/guard.h"
+
 namespace {
 
 // The dialog whose window is being created; it is bound on that window's first message,
 // which can arrive before WM_INITDIALOG.
 SDialog* g_pendingDialog = nullptr;
+// Dialogs inside DoModal, outermost first.
+std::vector<SDialog*> g_openDialogs;
 
 bool IsStandardResultId(int id) {
     static const int kIds[] = {IDOK, IDCANCEL, IDABORT, IDRETRY,    IDIGNORE,   IDYES,
@@ -68,14 +75,25 @@ int SDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 int SDialog::DoModal() {
     resultId = 0;
+    g_openDialogs.push_back(this);
     g_pendingDialog = this;
     INT_PTR result =
         DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(templateId), parent, StaticDialogProc, 0);
+    g_openDialogs.erase(std::remove(g_openDialogs.begin(), g_openDialogs.end(), this),
+                        g_openDialogs.end());
     // A template that failed to load never took the pending slot; leaving it set would bind
     // the next dialog's window to this object after it is gone.
     if (g_pendingDialog == this)
         g_pendingDialog = nullptr;
     return static_cast<int>(result);
+}
+
+void SDialog::EndAllForExit() {
+    for (SDialog* dialog : g_openDialogs) {
+        dialog->OnHostEnded();
+        if (dialog->window)
+            EndDialog(dialog->window, IDCANCEL);
+    }
 }
 
 void SDialog::SetCaption(const char* text) {
@@ -112,8 +130,7 @@ int SDialog::HandleCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK SDialog::StaticDialogProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    // No C++ exception may unwind into the system's dialog manager.
-    try {
+    return GuardedCall<INT_PTR>(0, [&]() -> INT_PTR {
         SDialog* dialog = BindDialog(window);
         if (!dialog)
             return 0;
@@ -122,7 +139,5 @@ INT_PTR CALLBACK SDialog::StaticDialogProc(HWND window, UINT message, WPARAM wPa
         if (!dialog->parent)
             dialog->parent = GetParent(window);
         return dialog->DialogProc(window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    });
 }

@@ -10,9 +10,13 @@ class SDialog {
     virtual int OnCommand(HWND window, int id, int notifyCode, HWND controlWindow);
     virtual int DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual ~SDialog();
+    // The plug-in has ended while this dialog was open: drop every pointer to its objects.
+    virtual void OnHostEnded() {}
 
     // The value passed to EndDialog, or -1 when the dialog could not be created.
     int DoModal();
+    // Ends every open dialog with IDCANCEL and tells each that the plug-in has ended.
+    static void EndAllForExit();
     // No effect before the first message or after the dialog has ended.
     void SetCaption(const char* text);
 

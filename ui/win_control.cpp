@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "support/guard.h"
 #include "support/mbcs.h"
 #include "support/text_copy.h"
 #include "ui/subclass_id_pool.h"
@@ -44,14 +45,12 @@ void SWinControl::Attach(HWND newWindow) {
 
 LRESULT CALLBACK SWinControl::ControlSubclassProc(HWND window, UINT message, WPARAM wParam,
                                                   LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
-    try {
+    return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
         SWinControl* control = reinterpret_cast<SWinControl*>(refData);
         if (control && control->window)
             return control->HandleMessage(window, message, wParam, lParam);
         return DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LRESULT SWinControl::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

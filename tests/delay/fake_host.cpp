@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 
 FakeHost* FakeHost::current = nullptr;
 

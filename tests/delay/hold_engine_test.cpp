@@ -5,7 +5,7 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "fake_host.h"
 #include "settings/local_setting.h"
 #include "support/string_list.h"
@@ -165,12 +165,13 @@ TEST_F(HoldEngine, PausedSenderReleasesNothingButStillShowsReleasedWindows) {
     ASSERT_EQ(-1, logic->OnOutgoing(released, 0));
     ASSERT_TRUE(Sender()->SendNow(released, 2));
     EXPECT_EQ("2", host.Header(released, "X-VelmoraStatus"));
-    Sender()->paused = 1;
     SetClock(MakeTime(2026, 12, 7, 11, 0));
-    EXPECT_FALSE(logic->delayLogic->ReleaseDue());
-    EXPECT_EQ(0, host.CountCommand(held, kComposeSendCommand));
-    EXPECT_TRUE(IsWindowVisible(released));
-    Sender()->paused = 0;
+    {
+        SHoldPause pause(logic->delayLogic, "box1");
+        EXPECT_FALSE(logic->delayLogic->ReleaseDue());
+        EXPECT_EQ(0, host.CountCommand(held, kComposeSendCommand));
+        EXPECT_TRUE(IsWindowVisible(released));
+    }
     EXPECT_TRUE(logic->delayLogic->ReleaseDue());
     EXPECT_EQ(1, host.CountCommand(held, kComposeSendCommand));
 }
@@ -213,7 +214,7 @@ TEST_F(HoldEngine, ReleaseAllPostsOneSendPerMessageInOrder) {
     host.mailbox = "box2";
     HWND other = Compose("y@outer.com");
     ASSERT_EQ(-1, logic->OnOutgoing(other, 0));
-    ASSERT_EQ(2u, logic->delayLogic->senders.size());
+    ASSERT_NE(nullptr, Sender("box2"));
     EXPECT_TRUE(logic->delayLogic->ReleaseAll());
     for (HWND window : windows) {
         EXPECT_EQ(1, host.CountCommand(window, kComposeSendCommand));
@@ -241,14 +242,13 @@ TEST_F(HoldEngine, MailboxesAreSeparateAndKeyedWithCase) {
     host.mailbox = "box1";
     HWND b = Compose("x@outer.com");
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
-    EXPECT_EQ(2u, logic->delayLogic->senders.size());
     EXPECT_EQ(1, Sender("Box1")->GetCount());
     EXPECT_EQ(1, Sender("box1")->GetCount());
     EXPECT_EQ(nullptr, Sender("BOX1"));
     // A sender whose mail is gone stays.
     Sender("box1")->SendNow(b, 2);
+    ASSERT_NE(nullptr, Sender("box1"));
     EXPECT_EQ(0, Sender("box1")->GetCount());
-    EXPECT_EQ(2u, logic->delayLogic->senders.size());
 }
 
 TEST_F(HoldEngine, OnePausedMailboxDoesNotStopTheOthers) {
@@ -257,7 +257,7 @@ TEST_F(HoldEngine, OnePausedMailboxDoesNotStopTheOthers) {
     host.mailbox = "box2";
     HWND b = Compose("x@outer.com");
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
-    Sender("box1")->paused = 1;
+    SHoldPause pause(logic->delayLogic, "box1");
     SetClock(MakeTime(2026, 12, 7, 12, 0));
     EXPECT_FALSE(logic->delayLogic->ReleaseDue());
     EXPECT_EQ(0, host.CountCommand(a, kComposeSendCommand));
@@ -267,10 +267,10 @@ TEST_F(HoldEngine, OnePausedMailboxDoesNotStopTheOthers) {
 TEST_F(HoldEngine, ClosingAComposeWindowUnregistersIt) {
     HWND first = Compose("x@outer.com");
     HWND second = Compose("x@outer.com");
-    ASSERT_EQ(2u, logic->composeManager->windows.size());
+    ASSERT_EQ(2, logic->composeManager->Count());
     SendMessageA(first, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(first));
-    ASSERT_EQ(1u, logic->composeManager->windows.size());
+    ASSERT_EQ(1, logic->composeManager->Count());
     EXPECT_EQ(nullptr, logic->composeManager->FindComposeWindow(first));
     EXPECT_NE(nullptr, logic->composeManager->FindComposeWindow(second));
 }
@@ -310,13 +310,32 @@ TEST_F(HoldEngine, ShowAgainReachesWindowsReleasedByAnotherMailbox) {
     EXPECT_FALSE(IsWindowVisible(b));
 }
 
-TEST_F(HoldEngine, ASecondSendOfAHeldWindowKeepsOneRecord) {
+TEST_F(HoldEngine, ASecondSendOfAHeldWindowReplacesItsOneRecord) {
     HWND window = Compose("x@outer.com");
     ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
+    // The client shows the window again; the user changes it and sends from another mailbox.
+    ShowWindow(window, SW_SHOW);
+    host.SetHeader(window, "Subject", "changed");
     host.mailbox = "box2";
+    SetClock(MakeTime(2026, 12, 7, 10, 3));
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
-    EXPECT_EQ(1, Sender()->GetCount());
-    EXPECT_EQ(nullptr, Sender("box2"));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(0, Sender()->GetCount());
+    ASSERT_EQ(1, Sender("box2")->GetCount());
+    EXPECT_EQ("changed", Sender("box2")->GetMails()[0].subject);
+    EXPECT_EQ(3, Sender("box2")->GetMails()[0].heldAt.wMinute);
     EXPECT_TRUE(logic->delayLogic->ReleaseAll());
     EXPECT_EQ(1, host.CountCommand(window, kComposeSendCommand));
+}
+
+TEST_F(HoldEngine, ASecondSendOfAHeldWindowThatIsNoLongerHeldGoesOnceAndForgetsTheRecord) {
+    HWND window = Compose("x@outer.com");
+    ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
+    host.SetHeader(window, "To", "boss@inner.jp");
+    EXPECT_EQ(0, logic->OnOutgoing(window, 0));
+    EXPECT_EQ("", host.Header(window, "X-VelmoraStatus"));
+    EXPECT_EQ(0, Sender()->GetCount());
+    SetClock(MakeTime(2026, 12, 7, 12, 0));
+    logic->delayLogic->ReleaseDue();
+    EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));
 }

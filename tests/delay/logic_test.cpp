@@ -7,7 +7,7 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "fake_host.h"
 #include "host/host_window.h"
 #include "host/main_window.h"
@@ -117,7 +117,7 @@ TEST_F(Logic, MailerHeaderGetsOurEntryOnce) {
     EXPECT_EQ(almost + ", Velmora 2.0.2.0", host.Header(d, "X-Mailer-Plugin"));
 }
 
-TEST_F(Logic, UnregisteredAndModeThreeWindowsAreHeldLikeAnyOther) {
+TEST_F(Logic, UnregisteredAndModeThreeWindowsAreHeldAndReleasedLikeAnyOther) {
     HWND window = host.OpenCompose();
     host.SetHeader(window, "X-VelmoraStatus", "9");
     logic->OnOpenCompose(window, 3);
@@ -125,9 +125,11 @@ TEST_F(Logic, UnregisteredAndModeThreeWindowsAreHeldLikeAnyOther) {
     EXPECT_EQ(nullptr, logic->composeManager->FindComposeWindow(window));
     host.SetHeader(window, "To", "someone@outer.com");
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
-    // Releasing an untracked window marks nothing; its next send would be held again.
+    // Held, it is watched, so that its end is seen.
+    EXPECT_NE(nullptr, logic->composeManager->FindComposeWindow(window));
     ASSERT_TRUE(logic->delayLogic->FindSender("box1")->SendNow(window, 2));
-    EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
+    EXPECT_EQ(0, logic->OnOutgoing(window, 0));
+    EXPECT_EQ("2", host.Header(window, "X-VelmoraStatus"));
 }
 
 TEST_F(Logic, OpeningAComposeWindowClearsItsStatus) {

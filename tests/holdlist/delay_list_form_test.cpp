@@ -8,7 +8,7 @@
 #include <string>
 
 #include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "dialog_driver.h"
 #include "hold_world.h"
 #include "host/menu_command.h"
@@ -73,7 +73,7 @@ TEST_F(HoldListTest, ShowsTheHeldMessagesWithTheAccountAndPausesTheSweep) {
                 cells.push_back(CellText(list, row, column));
         for (int column = 0; column < 5; ++column)
             widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
-        paused = world.sender->paused;
+        paused = (world.Paused() ? 1 : 0);
         PostClick(dialog, IDCANCEL);
         return true;
     });
@@ -85,8 +85,8 @@ TEST_F(HoldListTest, ShowsTheHeldMessagesWithTheAccountAndPausesTheSweep) {
         cells);
     EXPECT_EQ((std::vector<int>{135, 164, 61, 206, 128}), widths);
     EXPECT_EQ(1, paused);
-    EXPECT_EQ(0, world.sender->paused);
-    EXPECT_EQ(2, world.sender->GetCount());
+    EXPECT_EQ(0, (world.Paused() ? 1 : 0));
+    EXPECT_EQ(2, world.Sender()->GetCount());
     // Closing without touching a column writes nothing.
     EXPECT_EQ("<missing>", world.Setting("Option", "DelayListColumns"));
 }
@@ -113,8 +113,8 @@ TEST_F(HoldListTest, StopSendingGivesBackEverySelectedMessageAndCloses) {
         .Then("confirm", Answer("再編集確認", IDYES, &question));
     Open(&world, &driver);
     EXPECT_EQ("送信を取りやめますか？", question);
-    ASSERT_EQ(1, world.sender->GetCount());
-    EXPECT_EQ(second, world.sender->GetMails()[0].composeWindow);
+    ASSERT_EQ(1, world.Sender()->GetCount());
+    EXPECT_EQ(second, world.Sender()->GetMails()[0].composeWindow);
     for (HWND window : {first, third, fourth}) {
         EXPECT_TRUE(IsWindowVisible(window));
         EXPECT_EQ("", world.status[window]);
@@ -161,7 +161,7 @@ TEST_F(HoldListTest, NoAtTheConfirmationOrNothingSelectedKeepsTheListOpen) {
         .Then("still open, close it", [&] {
             if (FindDialog("再編集確認") || !FindDialog(kListCaption))
                 return false;
-            countAfterNo = world.sender->GetCount();
+            countAfterNo = world.Sender()->GetCount();
             PostClick(dialog, IDCANCEL);
             return true;
         });
@@ -169,7 +169,7 @@ TEST_F(HoldListTest, NoAtTheConfirmationOrNothingSelectedKeepsTheListOpen) {
     EXPECT_EQ("メールが選択されていません", stopText);
     EXPECT_EQ("メールが選択されていません", sendText);
     EXPECT_EQ(2, countAfterNo);
-    EXPECT_EQ(2, world.sender->GetCount());
+    EXPECT_EQ(2, world.Sender()->GetCount());
 }
 
 TEST_F(HoldListTest, SendNowShowsOneErrorForTheRowNoLongerHeldAndSendsTheRest) {
@@ -188,7 +188,7 @@ TEST_F(HoldListTest, SendNowShowsOneErrorForTheRowNoLongerHeldAndSendsTheRest) {
                   if (!dialog)
                       return false;
                   SelectListRows(ListOf(dialog), {0, 1, 2});
-                  world.sender->Forget(gone);
+                  world.Sender()->Forget(gone);
                   PostClick(dialog, IDC_SEND_NOW);
                   return true;
               })
@@ -204,7 +204,7 @@ TEST_F(HoldListTest, SendNowShowsOneErrorForTheRowNoLongerHeldAndSendsTheRest) {
     Open(&world, &driver, true);
     EXPECT_EQ(1, errors);
     EXPECT_EQ("メールを送信できませんでした", errorText);
-    EXPECT_EQ(0, world.sender->GetCount());
+    EXPECT_EQ(0, world.Sender()->GetCount());
     EXPECT_EQ("2", world.status[first]);
     EXPECT_EQ("2", world.status[third]);
     EXPECT_EQ("1", world.status[gone]);
@@ -212,13 +212,16 @@ TEST_F(HoldListTest, SendNowShowsOneErrorForTheRowNoLongerHeldAndSendsTheRest) {
 
 TEST_F(HoldListTest, EmptyListSaysSoClosesAndWritesNoSettings) {
     HoldWorld world;
+    // The mailbox has held a message, which is back with the user.
+    HWND window = world.Hold("1", "a@example.com");
+    world.Sender()->ReEdit(window);
     std::string text;
     SDialogDriver driver;
     driver.Then("nothing held", Answer("送信保留機能", IDOK, &text));
     Open(&world, &driver);
     EXPECT_EQ("送信保留中のメールはありません", text);
     EXPECT_EQ("", world.SettingsFile());
-    EXPECT_EQ(0, world.sender->paused);
+    EXPECT_EQ(0, (world.Paused() ? 1 : 0));
 }
 
 TEST_F(HoldListTest, ChangedWidthsAreWrittenWithTheEntriesBeyondTheFifth) {
@@ -292,7 +295,7 @@ TEST_F(HoldListTest, TemplateThatFailsToLoadOpensNothingAndUnpauses) {
     g_logic = world.logic;
     HoldListCommand(nullptr, 0);
     g_logic = nullptr;
-    EXPECT_EQ(0, world.sender->paused);
-    EXPECT_EQ(1, world.sender->GetCount());
+    EXPECT_EQ(0, (world.Paused() ? 1 : 0));
+    EXPECT_EQ(1, world.Sender()->GetCount());
     EXPECT_EQ("", world.SettingsFile());
 }

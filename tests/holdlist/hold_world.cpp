@@ -5,9 +5,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "delay/clock.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "host/main_window.h"
 #include "settings/local_setting.h"
 #include "support/string_list.h"
@@ -24,10 +25,12 @@ LPCSTR WINAPI GetCurrentMailBox() {
     return HoldWorld::current->currentMailbox.c_str();
 }
 
-int WINAPI CompGetSpecifiedHeader(HWND, LPCSTR, LPSTR buffer, int size) {
-    if (buffer && size > 0)
-        buffer[0] = '\0';
-    return 0;
+int WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size) {
+    if (!buffer || size <= 0)
+        return 0;
+    std::string value = HoldWorld::current->headers[window][name ? name : ""];
+    snprintf(buffer, size, "%s", value.c_str());
+    return static_cast<int>(strlen(buffer));
 }
 
 int WINAPI CompSetSpecifiedHeader(HWND window, LPCSTR, LPCSTR value) {
@@ -50,14 +53,6 @@ int WINAPI RegisterUICallback(UINT command, HostCommandStateProc proc) {
     return 1;
 }
 
-SStringList* MakeList(const std::string& text) {
-    if (text.empty())
-        return nullptr;
-    SStringList* list = new SStringList;
-    list->AppendCommaSeparated(text.c_str());
-    return list;
-}
-
 std::string MakeFolder() {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof(temp), temp);
@@ -78,9 +73,9 @@ std::string ReadFile(const std::string& path) {
 }
 
 HoldWorld::HoldWorld(const std::string& settingsText, HINSTANCE instance)
-    : logic(nullptr), sender(nullptr), api(), mailbox("Box1"), currentMailbox("Box1"),
-      nextCommandId(42), registerCalls(0), registeredTarget(-1), registeredProc(nullptr),
-      callbackCommand(0), registeredCallback(nullptr) {
+    : logic(nullptr), api(), mailbox("Box1"), currentMailbox("Box1"), nextCommandId(42),
+      registerCalls(0), registeredTarget(-1), registeredProc(nullptr), callbackCommand(0),
+      registeredCallback(nullptr) {
     current = this;
     folder = MakeFolder();
     dataFolder = folder + "\\data\\";
@@ -103,9 +98,7 @@ HoldWorld::HoldWorld(const std::string& settingsText, HINSTANCE instance)
     logic->settings = new LocalSetting(iniPath.c_str());
     logic->settings->ReadAll();
     logic->mainWindow = new SMainWindow(logic, nullptr);
-    logic->delayLogic = new SDelayLogic(logic);
-    sender = new SDelaySenderLogic(logic, mailbox.c_str());
-    logic->delayLogic->senders.push_back(sender);
+    logic->delayLogic = new SDelayLogic(&api, logic->settings, nullptr);
 }
 
 HoldWorld::~HoldWorld() {
@@ -116,6 +109,7 @@ HoldWorld::~HoldWorld() {
     delete logic->settings;
     logic->settings = nullptr;
     delete logic;
+    SetLocalTimeOverride(nullptr);
     for (HWND window : windows)
         DestroyWindow(window);
     DeleteFileA(iniPath.c_str());
@@ -131,22 +125,10 @@ HWND HoldWorld::Hold(const std::string& subject, const std::string& to, const st
     HWND window = CreateWindowA("STATIC", subject.c_str(), WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     windows.push_back(window);
-    SDelayMail mail;
-    mail.composeWindow = window;
-    mail.heldAt.wYear = 2026;
-    mail.heldAt.wMonth = 12;
-    mail.heldAt.wDay = 7;
-    mail.heldAt.wHour = 9;
-    mail.heldAt.wMinute = 5;
-    mail.heldAt.wSecond = static_cast<WORD>(second);
-    mail.releaseAt = mail.heldAt;
-    mail.releaseAt.wMinute = 10;
-    mail.subject = subject;
-    mail.to = MakeList(to);
-    mail.cc = MakeList(cc);
-    mail.bcc = MakeList(bcc);
-    sender->mails.push_back(mail);
-    status[window] = "1";
+    headers[window] = {{"Subject", subject}, {"To", to}, {"Cc", cc}, {"Bcc", bcc}};
+    SYSTEMTIME heldAt = {2026, 12, 1, 7, 9, 5, static_cast<WORD>(second), 0};
+    SetLocalTimeOverride(&heldAt);
+    logic->delayLogic->Hold(mailbox.c_str(), window);
     return window;
 }
 
@@ -163,4 +145,12 @@ std::string HoldWorld::SettingsFile() const {
 void HoldWorld::WriteAccountName(const std::string& name) {
     std::string path = dataFolder + mailbox + "\\Mailbox.ini";
     WritePrivateProfileStringA("Account", "Name", name.c_str(), path.c_str());
+}
+
+SDelaySenderLogic* HoldWorld::Sender() const {
+    return logic->delayLogic->FindSender(mailbox.c_str());
+}
+
+bool HoldWorld::Paused() const {
+    return logic->delayLogic->IsPaused(mailbox.c_str());
 }

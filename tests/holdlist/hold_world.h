@@ -27,8 +27,12 @@ class HoldWorld {
     std::string SettingsFile() const;
     void WriteAccountName(const std::string& name);
 
+    // The mailbox's sender, null until it has held a message.
+    SDelaySenderLogic* Sender() const;
+    bool Paused() const;
+
     VelmoraLogic* logic;
-    SDelaySenderLogic* sender;
+    std::map<HWND, std::map<std::string, std::string>> headers;
     SHostApi api;
     std::string folder;
     std::string dataFolder;

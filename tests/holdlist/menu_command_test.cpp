@@ -7,7 +7,7 @@
 
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "dialog_driver.h"
 #include "hold_world.h"
 #include "host/main_window.h"
@@ -131,5 +131,5 @@ TEST(MenuCommand, MailboxWithoutASenderOpensNothing) {
         Sleep(5);
     }
     EXPECT_FALSE(opened);
-    EXPECT_EQ(0, world.sender->paused);
+    EXPECT_EQ(0, (world.Paused() ? 1 : 0));
 }

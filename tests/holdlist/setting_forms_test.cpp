@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 #include "dialog_driver.h"
 #include "hold_world.h"
 #include "res/resource.h"

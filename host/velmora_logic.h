@@ -39,5 +39,7 @@ class VelmoraLogic : public SPluginLogic {
 
   private:
     void Start();
+    void Stop();
     int DecideOutgoing(HWND compose, int mode);
+    void ShowReleasedWindows();
 };

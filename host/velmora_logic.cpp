@@ -1,17 +1,21 @@
-#include "delay/velmora_logic.h"
+#include "host/velmora_logic.h"
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "delay/compose_manager.h"
+#include "delay/compose_headers.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "delay/settings_path.h"
 #include "host/host_api.h"
 #include "host/mailbox_key.h"
 #include "host/main_window.h"
+#include "host/menu_command.h"
 #include "settings/local_setting.h"
+#include "settings/setting_forms.h"
+#include "settings/settings_path.h"
+#include "ui/dialog.h"
 #include "support/int_parse.h"
 #include "support/log_writer.h"
 #include "support/mbcs.h"
@@ -42,7 +46,9 @@ VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR moduleP
     version = new SVersion(modulePath);
 }
 
+// Unloaded without an exit: no subclass may be left pointing into freed code.
 VelmoraLogic::~VelmoraLogic() {
+    Stop();
     delete version;
 }
 
@@ -58,10 +64,7 @@ int VelmoraLogic::OnPlugInInfo(LPVOID info) {
 }
 
 int VelmoraLogic::OnStart() {
-    try {
-        Start();
-    } catch (...) {
-    }
+    Start();
     return 0;
 }
 
@@ -79,16 +82,25 @@ void VelmoraLogic::Start() {
     hostApi->BKA_GetWindowHandles(&handles[0], &handles[1], &handles[2], &handles[3]);
     std::unique_ptr<SMainWindow> newMainWindow(new SMainWindow(this, handles[0]));
     std::unique_ptr<SComposeManager> newComposeManager(new SComposeManager(this));
+    std::unique_ptr<SDelayLogic> newDelayLogic(
+        new SDelayLogic(hostApi, newSettings.get(), newComposeManager.get()));
 
     settings = newSettings.release();
     composeManager = newComposeManager.release();
-    delayLogic = new SDelayLogic(this);
+    delayLogic = newDelayLogic.release();
     mainWindow = newMainWindow.release();
     // Hooked last: the exit check must find the objects it asks about.
     mainWindow->Attach();
 }
 
 int VelmoraLogic::OnExit() {
+    Stop();
+    return 0;
+}
+
+void VelmoraLogic::Stop() {
+    // A dialog open in a nested loop must not go on with the objects freed below.
+    SDialog::EndAllForExit();
     delete delayLogic;
     delayLogic = nullptr;
     delete composeManager;
@@ -97,28 +109,18 @@ int VelmoraLogic::OnExit() {
     mainWindow = nullptr;
     delete settings;
     settings = nullptr;
-    return 0;
 }
 
 int VelmoraLogic::OnOpenCompose(HWND compose, int mode) {
     if (!composeManager || mode == 3)
         return 0;
     hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
-    try {
-        composeManager->Register(compose);
-    } catch (...) {
-    }
+    composeManager->Register(compose);
     return 0;
 }
 
 int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
-    // Nothing may unwind into the host. Failing, the message is neither sent nor lost:
-    // it stays in its window for the user to send again.
-    try {
-        return DecideOutgoing(compose, mode);
-    } catch (...) {
-        return -1;
-    }
+    return DecideOutgoing(compose, mode);
 }
 
 int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
@@ -128,8 +130,7 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
         hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
         return 0;
     }
-    SComposeWindow* hook = composeManager->FindComposeWindow(compose);
-    if (hook && hook->released)
+    if (delayLogic->IsReleased(compose))
         return 0;
     if (GetKeyState(VK_CONTROL) < 0)
         return 0;
@@ -151,11 +152,8 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
 }
 
 int VelmoraLogic::OnEveryMinute() {
-    try {
-        if (delayLogic)
-            delayLogic->ReleaseDue();
-    } catch (...) {
-    }
+    if (delayLogic)
+        delayLogic->ReleaseDue();
     return 0;
 }
 
@@ -176,12 +174,18 @@ void VelmoraLogic::AddMailerHeader(HWND compose) {
     hostApi->BKA_CompSetSpecifiedHeader(compose, "X-Mailer-Plugin", value.get());
 }
 
-bool VelmoraLogic::CanClose(HWND window) {
-    bool held = false;
-    if (delayLogic) {
-        for (SDelaySenderLogic* sender : delayLogic->senders)
-            held = held || sender->GetCount() > 0;
+void VelmoraLogic::ShowReleasedWindows() {
+    if (!delayLogic)
+        return;
+    std::vector<SWindowId> released = delayLogic->ReleasedWindows();
+    for (SWindowId id : released) {
+        ShowWindow(WindowOf(id), SW_SHOW);
+        SetFocus(WindowOf(id));
     }
+}
+
+bool VelmoraLogic::CanClose(HWND window) {
+    bool held = delayLogic && delayLogic->AnyHeld();
     if (held) {
         int answer = MessageBoxA(window,
                                  "送信保留メールが残っているため終了できません。\n"
@@ -190,23 +194,31 @@ bool VelmoraLogic::CanClose(HWND window) {
         if (answer == IDNO)
             return false;
     }
-    if (composeManager) {
-        std::vector<HWND> released;
-        for (SComposeWindow* hook : composeManager->windows) {
-            if (hook->released)
-                released.push_back(hook->window);
-        }
-        for (HWND compose : released) {
-            ShowWindow(compose, SW_SHOW);
-            SetFocus(compose);
-        }
-    }
+    ShowReleasedWindows();
     if (!held)
         return true;
     // The objects may be gone if the host ended the plug-in while the question was open.
     if (delayLogic)
         delayLogic->ReleaseAll();
     return false;
+}
+
+int VelmoraLogic::OnMenuInit(HWND, HMENU menu, int type) {
+    return InsertHoldListCommand(hostApi, menu, type);
+}
+
+int VelmoraLogic::OnPlugInSetup(HWND owner) {
+    if (!settings)
+        return 0;
+    LocalSettingForm form(instance, owner);
+    form.settings = settings;
+    // Null when the plug-in was ended while the dialog was open.
+    if (form.DoModal() == IDOK && form.settings) {
+        settings->SaveDomains();
+        settings->SetInt("Delay", "InnerDelayTime", settings->innerDelayTime);
+        settings->SetInt("Delay", "OuterDelayTime", settings->outerDelayTime);
+    }
+    return 1;
 }
 
 void VelmoraLogic::LogError(LPCSTR text) {

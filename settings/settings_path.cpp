@@ -1,4 +1,4 @@
-#include "delay/settings_path.h"
+#include "settings/settings_path.h"
 
 #include <shlobj.h>
 

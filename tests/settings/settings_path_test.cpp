@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "delay/settings_path.h"
+#include "settings/settings_path.h"
 
 namespace {
 

@@ -1,0 +1,109 @@
+// The hold rules' memory: every held message of every mailbox, and every released window.
+// Free of the platform, so the rules that must never lose or repeat a message run anywhere.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "delay/delay_mail.h"
+
+// Values of the X-VelmoraStatus header, and the roads a released message took.
+enum EHoldStatus {
+    kStatusNone = 0,
+    kStatusHeld = 1,
+    kStatusSentNow = 2,
+    kStatusReleasedByTimer = 3,
+    kStatusReleasedAtExit = 4,
+    kStatusReleasedForEdit = 5,
+};
+
+// How a record left the hold.
+enum EHoldRoad {
+    kRoadSentNow = kStatusSentNow,
+    kRoadTimer = kStatusReleasedByTimer,
+    kRoadExit = kStatusReleasedAtExit,
+    kRoadForEdit = kStatusReleasedForEdit,
+    kRoadTakenBack = 10, // given back to the user for editing
+    kRoadForgotten = 11, // its window is gone, or the hold ended with the plug-in
+    kRoadReplaced = 12,  // sent again while held: a fresh capture takes its place
+};
+
+// Told of every record that enters or leaves the hold.
+class SHoldObserver {
+  public:
+    virtual ~SHoldObserver() = default;
+    virtual void OnHeld(const std::string& mailbox, const SDelayMail& mail) = 0;
+    virtual void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) = 0;
+};
+
+// One window released, and the status it leaves with.
+struct SRelease {
+    SWindowId window;
+    int status;
+};
+
+class SHoldBook {
+  public:
+    SHoldBook();
+    ~SHoldBook();
+
+    // Takes a captured record into its mailbox's hold, in order of sending. A window that is
+    // already held anywhere loses its old record first: one record per message, always.
+    void Hold(const std::string& mailbox, SDelayMail&& mail);
+    // Drops a window's held record (a fresh send that is not held replaces it with nothing).
+    bool Replace(SWindowId window);
+
+    // Each of these takes records out of the hold and marks their windows released.
+    bool SendNow(SWindowId window, int status);
+    // Due records of one mailbox: those whose release time is strictly before now. Nothing
+    // while the mailbox is paused.
+    std::vector<SRelease> ReleaseDue(const std::string& mailbox, const SLocalTime& now);
+    std::vector<SRelease> ReleaseAll(const std::string& mailbox, int status);
+
+    // The record leaves without a release: the user edits the message again.
+    bool TakeBack(SWindowId window);
+    // The record leaves without a release or any effect on the window.
+    bool Forget(SWindowId window);
+    // The window no longer exists: nothing of it may be remembered, its handle may be reused.
+    void WindowGone(SWindowId window);
+
+    bool IsHeld(SWindowId window) const;
+    bool IsReleased(SWindowId window) const;
+    const std::vector<SWindowId>& ReleasedWindows() const { return released; }
+    bool HasMailbox(const std::string& mailbox) const;
+    // The held records of a mailbox in order of sending; empty for an unknown one.
+    const std::vector<SDelayMail>& Mails(const std::string& mailbox) const;
+    int Count(const std::string& mailbox) const;
+    bool AnyHeld() const;
+    // The mailboxes in the order they first held something.
+    std::vector<std::string> Mailboxes() const;
+
+    // Pauses nest: the mailbox's sweep releases nothing until every pause has ended.
+    void Pause(const std::string& mailbox);
+    void Resume(const std::string& mailbox);
+    bool IsPaused(const std::string& mailbox) const;
+
+    void SetObserver(SHoldObserver* newObserver) { observer = newObserver; }
+
+  private:
+    struct SMailbox {
+        std::string key;
+        std::vector<SDelayMail> mails;
+        int pauses;
+    };
+    SMailbox* Find(const std::string& mailbox);
+    const SMailbox* Find(const std::string& mailbox) const;
+    SMailbox& FindOrAdd(const std::string& mailbox);
+    // The mailbox and index of a window's record, or false.
+    bool Locate(SWindowId window, SMailbox** box, size_t* index);
+    SDelayMail Take(SMailbox* box, size_t index, EHoldRoad road);
+    void MarkReleased(SWindowId window);
+    std::vector<SRelease> TakeMatching(SMailbox* box, int status, const SLocalTime* dueBefore);
+
+    std::vector<SMailbox*> mailboxes;
+    std::vector<SWindowId> released;
+    SHoldObserver* observer;
+
+    SHoldBook(const SHoldBook&) = delete;
+    SHoldBook& operator=(const SHoldBook&) = delete;
+};

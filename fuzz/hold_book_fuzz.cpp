@@ -1,0 +1,228 @@
+// Random sequences of holds, sweeps, sends, take-backs, release-alls and forgotten windows
+// against the hold book, with a plain model beside it. A message is delivered when it leaves
+// by a release; it must be delivered at most once, never before its time, with the code of
+// the road it took, and never lost: every hold ends by exactly one road or is still held.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "delay/hold_book.h"
+#include "support/string_list.h"
+
+namespace {
+
+const int kWindows = 6;
+const char* const kMailboxes[] = {"a", "b", "c"};
+
+struct SModelMail {
+    std::string mailbox;
+    long heldAt; // minutes since the start
+    long dueAfter;
+    bool held;
+};
+
+struct SLeft {
+    SWindowId window;
+    std::string mailbox;
+    EHoldRoad road;
+};
+
+struct SRecorder : SHoldObserver {
+    std::vector<SLeft> left;
+    int held = 0;
+    void OnHeld(const std::string&, const SDelayMail&) override { ++held; }
+    void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) override {
+        left.push_back(SLeft{mail.composeWindow, mailbox, road});
+    }
+};
+
+SLocalTime TimeOf(long minutes) {
+    SLocalTime t = {2026, 12, 0, 1, 0, 0, 0, 0};
+    return minutes > 0 ? AddMinutes(t, static_cast<int>(minutes)) : t;
+}
+
+SWindowId Window(int n) {
+    return reinterpret_cast<SWindowId>(static_cast<uintptr_t>(n + 1));
+}
+
+void Check(bool ok) {
+    if (!ok)
+        abort();
+}
+
+class SRun {
+  public:
+    SRun() { book.SetObserver(&recorder); }
+
+    void Hold(int window, int mailbox, int minutes) {
+        SCapturedHeaders headers;
+        headers.to = "x@outer.example";
+        SHoldTimes times = {0, minutes};
+        SDelayMail mail;
+        bool held = mail.Capture(Window(window), &headers, nullptr, times, TimeOf(now));
+        Check(held == (minutes > 0));
+        size_t before = recorder.left.size();
+        if (!held) {
+            if (book.Replace(Window(window)))
+                Expect(window, kRoadReplaced, before);
+            return;
+        }
+        book.Hold(kMailboxes[mailbox], std::move(mail));
+        if (model.count(window) && model[window].held)
+            Expect(window, kRoadReplaced, before);
+        model[window] = SModelMail{kMailboxes[mailbox], now, now + minutes, true};
+    }
+
+    void Sweep(int mailbox) {
+        size_t before = recorder.left.size();
+        std::vector<SRelease> out = book.ReleaseDue(kMailboxes[mailbox], TimeOf(now));
+        bool paused = pauses[mailbox] > 0;
+        int expected = 0;
+        for (auto& entry : model) {
+            SModelMail& mail = entry.second;
+            if (mail.held && mail.mailbox == kMailboxes[mailbox] && !paused && now > mail.dueAfter)
+                ++expected;
+        }
+        Check(static_cast<int>(out.size()) == expected);
+        for (const SRelease& release : out)
+            Check(release.status == kStatusReleasedByTimer);
+        Delivered(before, kRoadTimer);
+    }
+
+    void SendNow(int window) {
+        size_t before = recorder.left.size();
+        bool wasHeld = model.count(window) && model[window].held;
+        Check(book.SendNow(Window(window), kStatusSentNow) == wasHeld);
+        if (wasHeld)
+            Expect(window, kRoadSentNow, before);
+        Delivered(before, kRoadSentNow);
+    }
+
+    void ReleaseAll(int mailbox, bool forEdit) {
+        size_t before = recorder.left.size();
+        int status = forEdit ? kStatusReleasedForEdit : kStatusReleasedAtExit;
+        std::vector<SRelease> out = book.ReleaseAll(kMailboxes[mailbox], status);
+        int expected = 0;
+        for (auto& entry : model)
+            expected += entry.second.held && entry.second.mailbox == kMailboxes[mailbox];
+        Check(static_cast<int>(out.size()) == expected);
+        Delivered(before, static_cast<EHoldRoad>(status));
+    }
+
+    void TakeBack(int window, bool gone) {
+        size_t before = recorder.left.size();
+        bool wasHeld = model.count(window) && model[window].held;
+        if (gone) {
+            book.WindowGone(Window(window));
+            Check(!book.IsReleased(Window(window)));
+        } else {
+            Check(book.TakeBack(Window(window)) == wasHeld);
+        }
+        if (wasHeld) {
+            Expect(window, gone ? kRoadForgotten : kRoadTakenBack, before);
+            model[window].held = false;
+        }
+        Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
+    }
+
+    void Pause(int mailbox, bool on) {
+        if (on) {
+            book.Pause(kMailboxes[mailbox]);
+            ++pauses[mailbox];
+        } else {
+            book.Resume(kMailboxes[mailbox]);
+            if (pauses[mailbox] > 0)
+                --pauses[mailbox];
+        }
+    }
+
+    void Advance(int minutes) { now += minutes; }
+
+    // Nothing lost: what the model holds, the book holds, and nothing else.
+    void CheckHeld() {
+        int count = 0;
+        for (auto& entry : model) {
+            Check(book.IsHeld(Window(entry.first)) == entry.second.held);
+            count += entry.second.held;
+        }
+        int inBook = 0;
+        for (const char* mailbox : kMailboxes)
+            inBook += book.Count(mailbox);
+        Check(count == inBook);
+    }
+
+  private:
+    // The one record that left since before was this window's, by this road.
+    void Expect(int window, EHoldRoad road, size_t before) {
+        Check(recorder.left.size() == before + 1);
+        Check(recorder.left[before].window == Window(window));
+        Check(recorder.left[before].road == road);
+        recorder.left.pop_back();
+    }
+
+    // Each record that left since before was held, is delivered now for the first time, by
+    // this road, and not before its time.
+    void Delivered(size_t before, EHoldRoad road) {
+        for (size_t i = before; i < recorder.left.size(); ++i) {
+            int window = static_cast<int>(reinterpret_cast<uintptr_t>(recorder.left[i].window)) - 1;
+            Check(model.count(window) && model[window].held);
+            Check(recorder.left[i].road == road);
+            Check(recorder.left[i].mailbox == model[window].mailbox);
+            if (road == kRoadTimer)
+                Check(now > model[window].dueAfter);
+            Check(book.IsReleased(Window(window)));
+            Check(!book.IsHeld(Window(window)));
+            model[window].held = false;
+        }
+        recorder.left.resize(before);
+    }
+
+    SHoldBook book;
+    SRecorder recorder;
+    std::map<int, SModelMail> model;
+    int pauses[3] = {0, 0, 0};
+    long now = 0;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    SRun run;
+    for (size_t i = 0; i + 1 < size; i += 2) {
+        int op = data[i] % 9;
+        int arg = data[i + 1];
+        int window = arg % kWindows;
+        int mailbox = (arg / kWindows) % 3;
+        switch (op) {
+        case 0:
+            run.Hold(window, mailbox, (arg >> 4) % 12 - 1);
+            break;
+        case 1:
+            run.Sweep(mailbox);
+            break;
+        case 2:
+            run.SendNow(window);
+            break;
+        case 3:
+            run.ReleaseAll(mailbox, arg & 0x80);
+            break;
+        case 4:
+            run.TakeBack(window, false);
+            break;
+        case 5:
+            run.TakeBack(window, true);
+            break;
+        case 6:
+            run.Pause(mailbox, arg & 0x80);
+            break;
+        default:
+            run.Advance(arg % 7);
+            break;
+        }
+        run.CheckHeld();
+    }
+    return 0;
+}

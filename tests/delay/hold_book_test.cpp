@@ -1,0 +1,135 @@
+// The hold rules without a window: what is held, for how long, in what order, and how each
+// record leaves.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "delay/hold_book.h"
+#include "support/string_list.h"
+
+namespace {
+
+SLocalTime At(int hour, int minute, int second = 0) {
+    SLocalTime t = {2026,
+                    12,
+                    1,
+                    7,
+                    static_cast<unsigned short>(hour),
+                    static_cast<unsigned short>(minute),
+                    static_cast<unsigned short>(second),
+                    0};
+    return t;
+}
+
+SWindowId Window(int n) {
+    return reinterpret_cast<SWindowId>(static_cast<uintptr_t>(n));
+}
+
+struct Roads : SHoldObserver {
+    std::vector<std::string> seen;
+    void OnHeld(const std::string& box, const SDelayMail& mail) override {
+        seen.push_back("held " + box + " " + mail.subject);
+    }
+    void OnLeft(const std::string& box, const SDelayMail& mail, EHoldRoad road) override {
+        seen.push_back("left " + box + " " + mail.subject + " " + std::to_string(road));
+    }
+};
+
+class HoldBookTest : public ::testing::Test {
+  protected:
+    HoldBookTest() {
+        domains.Append("inner.jp");
+        book.SetObserver(&roads);
+    }
+    // Captures a message to these recipients at that time; true when it is held.
+    bool Send(int window, const char* subject, const char* to, const SLocalTime& now,
+              const char* bcc = "") {
+        SCapturedHeaders headers;
+        headers.subject = subject;
+        headers.to = to;
+        headers.bcc = bcc;
+        SDelayMail mail;
+        if (!mail.Capture(Window(window), &headers, &domains, times, now))
+            return false;
+        book.Hold("box", std::move(mail));
+        return true;
+    }
+    SStringList domains;
+    SHoldTimes times = {0, 5};
+    SHoldBook book;
+    Roads roads;
+};
+
+TEST_F(HoldBookTest, OuterRecipientsAnywhereDecideTheHoldTime) {
+    EXPECT_FALSE(Send(1, "inner", "a@inner.jp, b@sub.inner.jp", At(10, 0)));
+    EXPECT_FALSE(Send(2, "nobody", "", At(10, 0)));
+    EXPECT_TRUE(Send(3, "bcc", "a@inner.jp", At(10, 0), "x@outer.com"));
+    EXPECT_TRUE(Send(4, "case", "a@INNER.JP", At(10, 0)));
+    ASSERT_EQ(2, book.Count("box"));
+    const SDelayMail& bcc = book.Mails("box")[0];
+    EXPECT_EQ(1, bcc.innerCount);
+    EXPECT_EQ(1, bcc.outerCount);
+    EXPECT_EQ(5, bcc.releaseAt.wMinute);
+    times.innerMinutes = 2;
+    EXPECT_TRUE(Send(5, "inner held", "a@inner.jp", At(10, 0)));
+    EXPECT_EQ(2, book.Mails("box")[2].releaseAt.wMinute);
+}
+
+TEST_F(HoldBookTest, DueIsStrictlyLaterAndEveryRecordIsTested) {
+    times.outerMinutes = 10;
+    ASSERT_TRUE(Send(1, "a", "x@outer.com", At(10, 0, 30)));
+    times.outerMinutes = 2;
+    ASSERT_TRUE(Send(2, "b", "x@outer.com", At(10, 1, 30)));
+    EXPECT_TRUE(book.ReleaseDue("box", At(10, 3, 30)).empty());
+    std::vector<SRelease> due = book.ReleaseDue("box", At(10, 3, 31));
+    ASSERT_EQ(1u, due.size());
+    EXPECT_EQ(Window(2), due[0].window);
+    EXPECT_EQ(kStatusReleasedByTimer, due[0].status);
+    EXPECT_TRUE(book.IsReleased(Window(2)));
+    EXPECT_TRUE(book.IsHeld(Window(1)));
+}
+
+TEST_F(HoldBookTest, PausesNestAndOnlyTheirMailboxWaits) {
+    ASSERT_TRUE(Send(1, "a", "x@outer.com", At(10, 0)));
+    book.Pause("box");
+    book.Pause("box");
+    book.Resume("box");
+    EXPECT_TRUE(book.ReleaseDue("box", At(11, 0)).empty());
+    book.Resume("box");
+    book.Resume("box"); // one too many changes nothing
+    EXPECT_EQ(1u, book.ReleaseDue("box", At(11, 0)).size());
+    book.Pause("other");
+    EXPECT_FALSE(book.IsPaused("box"));
+}
+
+TEST_F(HoldBookTest, ASendOfAHeldWindowReplacesItsRecord) {
+    ASSERT_TRUE(Send(1, "first", "x@outer.com", At(10, 0)));
+    ASSERT_TRUE(Send(1, "second", "y@outer.com", At(10, 2)));
+    ASSERT_EQ(1, book.Count("box"));
+    EXPECT_EQ("second", book.Mails("box")[0].subject);
+    EXPECT_EQ(1u, book.ReleaseAll("box", kStatusReleasedAtExit).size());
+    EXPECT_TRUE(book.ReleaseAll("box", kStatusReleasedAtExit).empty());
+}
+
+TEST_F(HoldBookTest, EveryRoadOutIsReportedOnceAndAGoneWindowIsForgottenWhole) {
+    ASSERT_TRUE(Send(1, "now", "x@outer.com", At(10, 0)));
+    ASSERT_TRUE(Send(2, "back", "x@outer.com", At(10, 0)));
+    ASSERT_TRUE(Send(3, "gone", "x@outer.com", At(10, 0)));
+    ASSERT_TRUE(Send(4, "edit", "x@outer.com", At(10, 0)));
+    EXPECT_TRUE(book.SendNow(Window(1), kStatusSentNow));
+    EXPECT_FALSE(book.SendNow(Window(1), kStatusSentNow));
+    EXPECT_TRUE(book.TakeBack(Window(2)));
+    EXPECT_FALSE(book.IsReleased(Window(2)));
+    book.WindowGone(Window(3));
+    EXPECT_EQ(1u, book.ReleaseAll("box", kStatusReleasedForEdit).size());
+    book.WindowGone(Window(1));
+    EXPECT_FALSE(book.IsReleased(Window(1)));
+    EXPECT_TRUE(book.IsReleased(Window(4)));
+    EXPECT_EQ((std::vector<std::string>{"held box now", "held box back", "held box gone",
+                                        "held box edit", "left box now 2", "left box back 10",
+                                        "left box gone 11", "left box edit 5"}),
+              roads.seen);
+}
+
+} // namespace
