@@ -13,7 +13,7 @@ echo "== native unit tests (ASan + UBSan)"
 (cd "$build" && ctest --output-on-failure)
 
 # Seeds stay untouched in the repository; each run grows a scratch corpus.
-for target in address_walk_fuzz string_list_fuzz path_fuzz; do
+for target in address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz; do
   echo "== fuzzing $target for ${fuzz_seconds}s"
   work="$build/fuzz-corpus/$target"
   mkdir -p "$work"
