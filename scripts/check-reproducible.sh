@@ -25,6 +25,12 @@ done
 [ "$(basename "${zips[0]}")" = "$(basename "${zips[1]}")" ] || { echo "zip names differ: ${zips[*]}" >&2; exit 1; }
 cmp "$work/${trees[0]}/build/zVelmora.dll" "$work/${trees[1]}/build/zVelmora.dll"
 cmp "${zips[0]}" "${zips[1]}"
+# Two links in the same second would hide a time stamp from cmp.
+stamp=$(i686-w64-mingw32-objdump -p "$work/${trees[0]}/build/zVelmora.dll" | awk '/^Time\/Date stamp/ {print $NF}')
+if [ "$stamp" != 0 ]; then
+  echo "the DLL's header carries a link time stamp" >&2
+  exit 1
+fi
 if strings -a "$work/${trees[1]}/build/zVelmora.dll" | grep -F "$work"; then
   echo "the DLL holds a build path" >&2
   exit 1

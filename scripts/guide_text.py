@@ -28,7 +28,7 @@ def plain_line(line, version, state):
         state["code"] = not state["code"]
         return None
     if state["code"]:
-        return "    " + line
+        return ("    " + line).rstrip()
     if IMAGE.match(line):
         return None
     if line.startswith("# "):
