@@ -1,9 +1,6 @@
 // Resource ids of the plug-in DLL.
 #pragma once
 
-#define VELMORA_VERSION_BINARY 2, 0, 2, 0
-#define VELMORA_VERSION_TEXT "2.0.2.0"
-
 // Dialog templates and the caption icon.
 #define IDD_SETUP 101
 #define IDD_TEXT_EDIT 102

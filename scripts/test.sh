@@ -1,10 +1,14 @@
 #!/bin/bash
-# Installs what is missing, builds, and runs every test: Wine tests, then the native sanitizer and fuzz runs.
+# Installs what is missing, builds, and runs every test: Wine tests, the release zip as a user
+# gets it and built twice alike, then the native sanitizer and fuzz runs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/run-tests.sh"
+zip=$("$root/scripts/release.sh" | tail -1)
+xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/check-release.sh" "$zip"
+"$root/scripts/check-reproducible.sh"
 if [ -x "$root/scripts/native-tests.sh" ]; then
   "$root/scripts/native-tests.sh"
 fi

@@ -23,6 +23,12 @@ wine_cleanup() {
 }
 trap wine_cleanup EXIT
 
+# Wine draws the caption buttons with its own Marlett font (fonts-wine), which it does not
+# find in its data folder here: without it the close button is a plain letter.
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 wineboot -i >/dev/null 2>&1
 # Without a window manager, managed windows are slow to close and have no frame.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

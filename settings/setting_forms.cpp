@@ -14,7 +14,7 @@
 #include "support/version.h"
 #include "ui/win_control.h"
 
-const char kHelpPageAddress[] = "https://github.com/tarnwyk/zvelmora#readme";
+const char kHelpPageAddress[] = "https://github.com/tarnwyk/zvelmora/blob/main/docs/ja/README.md";
 
 namespace {
 
