@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "settings/log_setup.h"
+#include "support/log_writer.h"
 #include "support/string_list.h"
 
 namespace {
@@ -162,3 +165,36 @@ TEST(ColumnWidthsText, EntriesThatDoNotFitAreLeftOff) {
 }
 
 } // namespace
+
+TEST_F(LocalSettingTest, LogKeysInstallAFileSinkAtTheirLevel) {
+    LocalSetting none(path_.c_str());
+    none.ReadAll();
+    EXPECT_EQ(none.logFile, "");
+    EXPECT_FALSE(InstallLogSink(none));
+    EXPECT_EQ(NTessik::GetSink(), nullptr);
+
+    const std::string log = path_ + ".log";
+    WriteFile("[Option]\r\nLogFile=" + log + "\r\nLogLevel=7\r\n");
+    LocalSetting invalid(path_.c_str());
+    invalid.ReadAll();
+    EXPECT_EQ(invalid.logLevel, 6);
+
+    WriteFile("[Option]\r\nLogFile=" + log + "\r\nLogLevel=2\r\n");
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    ASSERT_TRUE(InstallLogSink(setting));
+    for (int level : {2, 6}) {
+        NTessik::SLogWriter writer(NTessik::GetSink(), "test", 1, 0, 0, level);
+        writer.Write("level %d", level);
+    }
+    RemoveLogSink();
+    EXPECT_EQ(NTessik::GetSink(), nullptr);
+    FILE* file = std::fopen(log.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    char text[256] = "";
+    std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    DeleteFileA(log.c_str());
+    EXPECT_NE(std::strstr(text, "level 2\r\n"), nullptr) << text;
+    EXPECT_EQ(std::strstr(text, "level 6"), nullptr) << text;
+}
