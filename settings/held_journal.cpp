@@ -15,6 +15,8 @@ const char kJournalHistoryName[] = "history.txt";
 namespace {
 
 const char kRecordExtension[] = ".rec";
+const char kTemporaryExtension[] = ".tmp";
+const LONGLONG kHistoryLimit = 1024 * 1024;
 
 void LogFailure(int line, const char* what, const std::string& path) {
     NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
@@ -91,6 +93,30 @@ std::vector<std::string> FileNames(const std::string& folder, const char* patter
     return names;
 }
 
+// One older generation is kept, as with the log.
+void KeepHistoryBounded(const std::string& history) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(history.c_str(), GetFileExInfoStandard, &data))
+        return;
+    const LONGLONG size = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (size >= kHistoryLimit)
+        MoveFileExA(history.c_str(), (history + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// The owner named by "<owner>_<id>.rec.tmp", empty for any other name.
+std::string TemporaryOwner(const std::string& name) {
+    const std::string tail = std::string(kRecordExtension) + kTemporaryExtension;
+    const size_t underscore = name.find('_');
+    if (underscore == std::string::npos || name.size() <= underscore + 1 + tail.size() ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return std::string();
+    const std::string owner = name.substr(0, underscore);
+    const std::string id = name.substr(underscore + 1, name.size() - tail.size() - underscore - 1);
+    if (id.find_first_not_of("0123456789") != std::string::npos || !IsJournalOwnerName(owner))
+        return std::string();
+    return owner;
+}
+
 } // namespace
 
 SHeldJournal::SHeldJournal(const char* settingsFolder)
@@ -148,7 +174,7 @@ bool SHeldJournal::Add(unsigned long long id, const SLocalTime& heldAt, const SL
     mail.cc = field(cc);
     mail.bcc = field(bcc);
     const std::string path = RecordPath(owner_, id);
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = path + kTemporaryExtension;
     if (!WriteWholeFile(temporary, FormatJournalRecord(mail))) {
         LogFailure(__LINE__, "書き込めません", temporary);
         DeleteFileA(temporary.c_str());
@@ -200,6 +226,7 @@ bool SHeldJournal::TakeLostRecord(const std::string& path, std::vector<SLostMail
         return false;
     // Only a record kept in the history is deleted, so the notice is never lost instead.
     const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
+    KeepHistoryBounded(history);
     if (!AppendToFile(history, data)) {
         LogFailure(__LINE__, "履歴に書けません", history);
         return false;
@@ -211,6 +238,13 @@ bool SHeldJournal::TakeLostRecord(const std::string& path, std::vector<SLostMail
 }
 
 int SHeldJournal::CollectLost(std::vector<SLostMail>* lost) {
+    // Half-written records of ended owners are never read: their rename never happened.
+    const std::string temporaries = std::string("*") + kTemporaryExtension;
+    for (const std::string& name : FileNames(folder_, temporaries.c_str())) {
+        const std::string owner = TemporaryOwner(name);
+        if (!owner.empty() && !OwnerIsLive(owner))
+            DeleteFileA(JoinPath(folder_.c_str(), name.c_str()).c_str());
+    }
     int count = 0;
     const std::string pattern = std::string("*") + kRecordExtension;
     for (const std::string& name : FileNames(folder_, pattern.c_str())) {

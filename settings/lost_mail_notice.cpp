@@ -41,12 +41,10 @@ std::string MailLine(const SLostMail& mail) {
 } // namespace
 
 std::string LostMailNoticeText(const std::vector<SLostMail>& lost) {
-    std::string text =
-        "前回、メールを保留している間にメールソフトが終了したため、次の " +
-        std::to_string(lost.size()) +
-        " 通のメールは送信されていません。\r\n"
-        "送信済みフォルダーなどで内容を確かめ、必要なら作成し直して送信してください。"
-        "\r\n\r\n";
+    std::string text = "前回、メールを保留している間にメールソフトが終了したため、次の " +
+                       std::to_string(lost.size()) +
+                       " 通のメールは送信されていません。\r\n"
+                       "宛先と内容を確かめて、もう一度作成し送信してください。\r\n\r\n";
     for (size_t i = 0; i < lost.size() && i < kLostMailListed; ++i)
         text += MailLine(lost[i]);
     if (lost.size() > kLostMailListed)

@@ -1,5 +1,7 @@
 #include "support/line_text.h"
 
+#include <cstring>
+
 #include "support/mbcs.h"
 
 namespace {
@@ -25,16 +27,21 @@ std::string EscapeLineText(const char* text) {
     std::string out;
     if (text == nullptr)
         return out;
-    for (const char* p = text; *p != '\0'; ++p) {
+    const size_t length = std::strlen(text);
+    out.reserve(length + length / 8 + 8);
+    // Runs of plain bytes are copied whole: this sits on the send path.
+    const char* run = text;
+    const char* p = text;
+    for (; *p != '\0'; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
-        if (NeedsEscape(c)) {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        } else {
-            out += *p;
-        }
+        if (!NeedsEscape(c))
+            continue;
+        out.append(run, p - run);
+        const char escape[3] = {'%', kHex[c >> 4], kHex[c & 0x0F]};
+        out.append(escape, 3);
+        run = p + 1;
     }
+    out.append(run, p - run);
     return out;
 }
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -133,6 +132,7 @@ TEST_F(HeldJournalTest, DeadOwnersRecordsAreCollectedOnceIntoTheHistory) {
     stale.heldAt = stale.dueAt = At(3);
     WriteFile("99-0-1.lock", "");
     WriteFile("99-0-1_3.rec", FormatJournalRecord(stale));
+    WriteFile("99-0-1_4.rec.tmp", "zVelmora-journal 1\r\nowner=99-0-1\r\n");
 
     SHeldJournal journal(settings_.c_str());
     ASSERT_TRUE(journal.Open());
@@ -146,6 +146,7 @@ TEST_F(HeldJournalTest, DeadOwnersRecordsAreCollectedOnceIntoTheHistory) {
     EXPECT_EQ(subjects,
               (std::vector<std::string>{"after power loss", "second", std::string(16, 's')}));
     EXPECT_EQ(RecordCount(), 0u);
+    EXPECT_EQ(ReadFile("99-0-1_4.rec.tmp"), "<none>");
     const std::string history = ReadFile(kJournalHistoryName);
     EXPECT_NE(history.find("subject=after power loss\r\n"), std::string::npos);
     EXPECT_NE(history.find("subject=second\r\n"), std::string::npos);
@@ -168,6 +169,8 @@ TEST_F(HeldJournalTest, FilesThatAreNotWholeRecordsAreSkippedAndKept) {
     WriteFile("5-0-1_3.rec", "not a record\r\n");
     WriteFile("5-0-1_4.rec", record + std::string(2 * 1024 * 1024, 'x'));
     WriteFile("notes.txt", record);
+    WriteFile("notes.rec.tmp", record);
+    WriteFile("5-0-1_x.rec.tmp", record);
     CreateDirectoryA(Path("sub.rec").c_str(), nullptr);
     const std::vector<std::string> before = Names();
 
@@ -189,30 +192,6 @@ TEST_F(HeldJournalTest, AFileWhereTheFolderBelongsOnlyMakesAddFail) {
     std::vector<SLostMail> lost;
     EXPECT_EQ(journal.CollectLost(&lost), 0);
     EXPECT_TRUE(DeleteFileA(folder_.c_str()));
-}
-
-// The write sits on the send path: a maximal record of a new hold must take well under a
-// millisecond (replacing a record is rarer and slower under Wine).
-TEST_F(HeldJournalTest, AddOfAMaximalRecordIsFast) {
-    SHeldJournal journal(settings_.c_str());
-    ASSERT_TRUE(journal.Open());
-    const std::string text(65536, 'h');
-    std::vector<double> micros;
-    for (int id = 0; id < 101; ++id) {
-        const auto start = std::chrono::steady_clock::now();
-        const char* h = text.c_str();
-        ASSERT_TRUE(journal.Add(id, At(1), At(6), h, h, h, h, h, h));
-        micros.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                .count());
-        journal.Remove(id);
-    }
-    std::sort(micros.begin(), micros.end());
-    std::printf("journal Add of a maximal record: quartile %.0f us, median %.0f us, 90th %.0f us\n",
-                micros[25], micros[50], micros[90]);
-    // The median is the figure that counts; the quartile is checked because other builds on
-    // the machine stretch the wall clock.
-    EXPECT_LT(micros[25], 1000.0);
 }
 
 } // namespace
