@@ -19,8 +19,9 @@ const char kTemporaryExtension[] = ".tmp";
 const LONGLONG kHistoryLimit = 1024 * 1024;
 
 void LogFailure(int line, const char* what, const std::string& path) {
+    const DWORD error = GetLastError();
     NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
-    writer.Write("保留記録: %s (%lu) %s", what, GetLastError(), path.c_str());
+    writer.Write("保留記録: %s (%lu) %s", what, error, path.c_str());
 }
 
 // Process id, process start time and a per-instance count: a reused process id never
@@ -35,21 +36,11 @@ std::string NewOwnerName() {
     return name;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& data) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok =
-        WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == data.size();
-}
-
-bool AppendToFile(const std::string& path, const std::string& data) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+// data written whole, into a new file (replacing one left over) or appended.
+bool WriteToFile(const std::string& path, const std::string& data, bool append) {
+    HANDLE file = CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                              append ? FILE_SHARE_READ : 0, nullptr,
+                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -119,6 +110,14 @@ std::string TemporaryOwner(const std::string& name) {
 
 } // namespace
 
+std::string SettingsFolderOf(const char* settingsFile) {
+    char drive[8] = "";
+    char directory[MAX_PATH] = "";
+    SplitPath(settingsFile, drive, sizeof drive, directory, sizeof directory, nullptr, 0, nullptr,
+              0);
+    return std::string(drive) + directory;
+}
+
 SHeldJournal::SHeldJournal(const char* settingsFolder)
     : folder_(JoinPath(settingsFolder != nullptr ? settingsFolder : "", kJournalFolderName)),
       owner_(NewOwnerName()), lock_(nullptr) {}
@@ -175,7 +174,7 @@ bool SHeldJournal::Add(unsigned long long id, const SLocalTime& heldAt, const SL
     mail.bcc = field(bcc);
     const std::string path = RecordPath(owner_, id);
     const std::string temporary = path + kTemporaryExtension;
-    if (!WriteWholeFile(temporary, FormatJournalRecord(mail))) {
+    if (!WriteToFile(temporary, FormatJournalRecord(mail), false)) {
         LogFailure(__LINE__, "書き込めません", temporary);
         DeleteFileA(temporary.c_str());
         return false;
@@ -227,7 +226,7 @@ bool SHeldJournal::TakeLostRecord(const std::string& path, std::vector<SLostMail
     // Only a record kept in the history is deleted, so the notice is never lost instead.
     const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
     KeepHistoryBounded(history);
-    if (!AppendToFile(history, data)) {
+    if (!WriteToFile(history, data, true)) {
         LogFailure(__LINE__, "履歴に書けません", history);
         return false;
     }

@@ -181,6 +181,13 @@ TEST_F(HeldJournalTest, FilesThatAreNotWholeRecordsAreSkippedAndKept) {
     RemoveDirectoryA(Path("sub.rec").c_str());
 }
 
+TEST(SettingsFolderOf, KeepsEverythingUpToTheFileName) {
+    EXPECT_EQ(SettingsFolderOf("C:\\Users\\a\\Velmora\\Velmora.ini"), "C:\\Users\\a\\Velmora\\");
+    // 表 ends in 0x5C, which is no separator.
+    EXPECT_EQ(SettingsFolderOf("D:\\\x95\x5C\\zVelmora.ini"), "D:\\\x95\x5C\\");
+    EXPECT_EQ(SHeldJournal("C:\\a\\").Folder(), "C:\\a\\Journal");
+}
+
 TEST_F(HeldJournalTest, AFileWhereTheFolderBelongsOnlyMakesAddFail) {
     FILE* file = std::fopen(folder_.c_str(), "wb");
     ASSERT_NE(file, nullptr);
