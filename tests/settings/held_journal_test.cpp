@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/path_utils.h"
+#include "tests/file_text.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ class HeldJournalTest : public ::testing::Test {
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         settings_ = std::string(temp) + "zv-journal-" + std::to_string(GetCurrentProcessId()) +
-                    "-" + std::to_string(counter_++);
+                    "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         CreateDirectoryA(settings_.c_str(), nullptr);
         folder_ = JoinPath(settings_.c_str(), kJournalFolderName);
     }
@@ -31,44 +32,24 @@ class HeldJournalTest : public ::testing::Test {
     std::string Path(const std::string& name) const {
         return JoinPath(folder_.c_str(), name.c_str());
     }
-    std::vector<std::string> Names() const {
+    // Sorted names of the plain files matching pattern.
+    std::vector<std::string> Names(const char* pattern = "*") const {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
+        HANDLE search = FindFirstFileA(Path(pattern).c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
                 names.push_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
         std::sort(names.begin(), names.end());
         return names;
     }
-    void WriteFile(const std::string& name, const std::string& data) const {
-        FILE* file = std::fopen(Path(name).c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(data.data(), 1, data.size(), file);
-        std::fclose(file);
-    }
-    std::string ReadFile(const std::string& name) const {
-        std::string text;
-        FILE* file = std::fopen(Path(name).c_str(), "rb");
-        if (file == nullptr)
-            return "<none>";
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, n);
-        std::fclose(file);
-        return text;
-    }
+    size_t RecordCount() const { return Names("*.rec").size(); }
     static SLocalTime At(unsigned short minute) {
         SLocalTime t = {};
         t.wYear = 2024;
-        t.wMonth = 5;
-        t.wDay = 7;
-        t.wHour = 10;
+        t.wMonth = t.wDay = 7;
         t.wMinute = minute;
         return t;
     }
@@ -76,19 +57,10 @@ class HeldJournalTest : public ::testing::Test {
         return journal->Add(id, At(1), At(6), "box", subject.c_str(), "me@a.jp", "to@b.jp", "",
                             "bcc@c.jp");
     }
-    size_t RecordCount() const {
-        const std::vector<std::string> names = Names();
-        return std::count_if(names.begin(), names.end(), [](const std::string& name) {
-            return name.size() > 4 && name.compare(name.size() - 4, 4, ".rec") == 0;
-        });
-    }
 
     std::string settings_;
     std::string folder_;
-    static int counter_;
 };
-
-int HeldJournalTest::counter_ = 0;
 
 TEST_F(HeldJournalTest, RecordsOfLiveOwnersStayAndRemoveTakesThemAway) {
     SHeldJournal journal(settings_.c_str());
@@ -130,9 +102,9 @@ TEST_F(HeldJournalTest, DeadOwnersRecordsAreCollectedOnceIntoTheHistory) {
     stale.owner = "99-0-1";
     stale.subject = "after power loss";
     stale.heldAt = stale.dueAt = At(3);
-    WriteFile("99-0-1.lock", "");
-    WriteFile("99-0-1_3.rec", FormatJournalRecord(stale));
-    WriteFile("99-0-1_4.rec.tmp", "zVelmora-journal 1\r\nowner=99-0-1\r\n");
+    WriteText(Path("99-0-1.lock"), "");
+    WriteText(Path("99-0-1_3.rec"), FormatJournalRecord(stale));
+    WriteText(Path("99-0-1_4.rec.tmp"), "zVelmora-journal 1\r\nowner=99-0-1\r\n");
 
     SHeldJournal journal(settings_.c_str());
     ASSERT_TRUE(journal.Open());
@@ -144,10 +116,10 @@ TEST_F(HeldJournalTest, DeadOwnersRecordsAreCollectedOnceIntoTheHistory) {
         subjects.push_back(mail.subject.substr(0, 16));
     std::sort(subjects.begin(), subjects.end());
     EXPECT_EQ(subjects,
-              (std::vector<std::string>{"after power loss", "second", std::string(16, 's')}));
+              (std::vector<std::string>{"after power loss", "second", hostile.substr(0, 16)}));
     EXPECT_EQ(RecordCount(), 0u);
-    EXPECT_EQ(ReadFile("99-0-1_4.rec.tmp"), "<none>");
-    const std::string history = ReadFile(kJournalHistoryName);
+    EXPECT_EQ(ReadText(Path("99-0-1_4.rec.tmp")), "<none>");
+    const std::string history = ReadText(Path(kJournalHistoryName));
     EXPECT_NE(history.find("subject=after power loss\r\n"), std::string::npos);
     EXPECT_NE(history.find("subject=second\r\n"), std::string::npos);
     EXPECT_NE(history.find("%0D%0A%0D%0A"), std::string::npos);
@@ -164,13 +136,13 @@ TEST_F(HeldJournalTest, FilesThatAreNotWholeRecordsAreSkippedAndKept) {
     const std::string record = FormatJournalRecord(mail);
     SHeldJournal journal(settings_.c_str());
     ASSERT_TRUE(journal.Open());
-    WriteFile("5-0-1_1.rec", record.substr(0, record.size() / 2));
-    WriteFile("5-0-1_2.rec", "");
-    WriteFile("5-0-1_3.rec", "not a record\r\n");
-    WriteFile("5-0-1_4.rec", record + std::string(2 * 1024 * 1024, 'x'));
-    WriteFile("notes.txt", record);
-    WriteFile("notes.rec.tmp", record);
-    WriteFile("5-0-1_x.rec.tmp", record);
+    WriteText(Path("5-0-1_1.rec"), record.substr(0, record.size() / 2));
+    WriteText(Path("5-0-1_2.rec"), "");
+    WriteText(Path("5-0-1_3.rec"), "not a record\r\n");
+    WriteText(Path("5-0-1_4.rec"), record + std::string(2 * 1024 * 1024, 'x'));
+    WriteText(Path("notes.txt"), record);
+    WriteText(Path("notes.rec.tmp"), record);
+    WriteText(Path("5-0-1_x.rec.tmp"), record);
     CreateDirectoryA(Path("sub.rec").c_str(), nullptr);
     const std::vector<std::string> before = Names();
 
@@ -182,16 +154,13 @@ TEST_F(HeldJournalTest, FilesThatAreNotWholeRecordsAreSkippedAndKept) {
 }
 
 TEST(SettingsFolderOf, KeepsEverythingUpToTheFileName) {
-    EXPECT_EQ(SettingsFolderOf("C:\\Users\\a\\Velmora\\Velmora.ini"), "C:\\Users\\a\\Velmora\\");
-    // 表 ends in 0x5C, which is no separator.
-    EXPECT_EQ(SettingsFolderOf("D:\\\x95\x5C\\zVelmora.ini"), "D:\\\x95\x5C\\");
-    EXPECT_EQ(SHeldJournal("C:\\a\\").Folder(), "C:\\a\\Journal");
+    EXPECT_EQ(SettingsFolderOf("C:\\a\\Velmora.ini"), "C:\\a\\");
+    EXPECT_EQ(SHeldJournal(SettingsFolderOf("C:\\a\\Velmora.ini").c_str()).Folder(),
+              "C:\\a\\Journal");
 }
 
 TEST_F(HeldJournalTest, AFileWhereTheFolderBelongsOnlyMakesAddFail) {
-    FILE* file = std::fopen(folder_.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fclose(file);
+    ASSERT_TRUE(WriteText(folder_, ""));
     SHeldJournal journal(settings_.c_str());
     EXPECT_FALSE(journal.Open());
     EXPECT_FALSE(Add(&journal, 1, "s"));

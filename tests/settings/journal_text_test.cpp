@@ -13,13 +13,7 @@
 namespace {
 
 SLocalTime At(unsigned short hour, unsigned short minute) {
-    SLocalTime t = {};
-    t.wYear = 2024;
-    t.wMonth = 5;
-    t.wDay = 7;
-    t.wHour = hour;
-    t.wMinute = minute;
-    t.wSecond = 9;
+    SLocalTime t = {2024, 5, 0, 7, hour, minute, 9, 0};
     return t;
 }
 
@@ -31,9 +25,7 @@ SLostMail Mail(const std::string& subject) {
     mail.dueAt = At(10, 10);
     mail.mailbox = "abc\\";
     mail.subject = subject;
-    mail.from = "me@a.jp";
     mail.to = "x@b.jp";
-    mail.cc = "";
     mail.bcc = "y@c.jp";
     return mail;
 }
@@ -121,12 +113,10 @@ TEST(LostMailNotice, ListsTenBoundedLinesAndCountsTheRest) {
     EXPECT_NE(text.find("x@b.jp, y@c.jp"), std::string::npos);
     EXPECT_EQ(text.find("\r\nX"), std::string::npos);
     EXPECT_LT(text.size(), 3000u);
-}
 
-TEST(LostMailNotice, NoOverflowLineForTenOrFewer) {
-    const std::string text = LostMailNoticeText(std::vector<SLostMail>(10, Mail("")));
-    EXPECT_EQ(text.find("他 "), std::string::npos);
-    EXPECT_EQ(CountOf(text, "(件名なし)"), 10u);
+    const std::string ten = LostMailNoticeText(std::vector<SLostMail>(10, Mail("")));
+    EXPECT_EQ(ten.find("他 "), std::string::npos);
+    EXPECT_EQ(CountOf(ten, "(件名なし)"), 10u);
 }
 
 TEST(HoldLogText, HeldNamesCountsMinutesAndReleaseWithABoundedSubject) {
@@ -136,8 +126,6 @@ TEST(HoldLogText, HeldNamesCountsMinutesAndReleaseWithABoundedSubject) {
               std::string::npos);
     EXPECT_LT(held.size(), 2 * kLogSubjectBytes);
     EXPECT_NE(LeftHoldLogText(SHoldRoad::TakenBack, nullptr, "s").find("件名「s」"),
-              std::string::npos);
-    EXPECT_NE(SetupSavedLogText("a.jp,b.jp", 0, 5).find("a.jp,b.jp 社内保留=0分 社外保留=5分"),
               std::string::npos);
 }
 

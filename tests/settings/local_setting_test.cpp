@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "settings/log_setup.h"
 #include "support/log_writer.h"
 #include "support/string_list.h"
+#include "tests/file_text.h"
 
 namespace {
 
@@ -189,12 +189,8 @@ TEST_F(LocalSettingTest, LogKeysInstallAFileSinkAtTheirLevel) {
     }
     RemoveLogSink();
     EXPECT_EQ(NTessik::GetSink(), nullptr);
-    FILE* file = std::fopen(log.c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    char text[256] = "";
-    std::fread(text, 1, sizeof text - 1, file);
-    std::fclose(file);
+    const std::string text = ReadText(log);
     DeleteFileA(log.c_str());
-    EXPECT_NE(std::strstr(text, "level 2\r\n"), nullptr) << text;
-    EXPECT_EQ(std::strstr(text, "level 6"), nullptr) << text;
+    EXPECT_NE(text.find("level 2\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("level 6"), std::string::npos) << text;
 }

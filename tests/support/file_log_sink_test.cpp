@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "support/file_utils.h"
 #include "support/path_utils.h"
+#include "tests/file_text.h"
 
 namespace {
 
@@ -25,27 +27,12 @@ class FileLogSinkTest : public ::testing::Test {
         DeleteFileA((path_ + ".1").c_str());
         RemoveDirectoryA(folder_.c_str());
     }
-    static std::string Read(const std::string& path) {
-        std::string text;
-        FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr)
-            return "<none>";
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, n);
-        std::fclose(file);
-        return text;
-    }
     static bool Log(NTessik::SLogSink* sink, int level, const std::string& text) {
         NTessik::SLogWriter writer(sink, "test", 1, 0, 0, level);
         return writer.Write("%s", text.c_str());
     }
     static size_t Lines(const std::string& text) {
-        size_t count = 0;
-        for (char c : text)
-            count += c == '\n';
-        return count;
+        return std::count(text.begin(), text.end(), '\n');
     }
 
     std::string folder_;
@@ -58,7 +45,7 @@ TEST_F(FileLogSinkTest, OneLinePerEventWhateverTheText) {
     EXPECT_TRUE(Log(&sink, 6, "保留 件名「a\r\nb」"));
     EXPECT_TRUE(Log(&sink, 2, std::string(70000, 'x') + "\n"));
     EXPECT_TRUE(Log(&sink, 8, "50%"));
-    const std::string text = Read(path_);
+    const std::string text = ReadText(path_);
     EXPECT_EQ(Lines(text), 3u);
     EXPECT_NE(text.find("] 情報 保留 件名「a%0D%0Ab」\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("] エラー xxx"), std::string::npos);
@@ -77,8 +64,8 @@ TEST_F(FileLogSinkTest, PastTheLimitTheFileStartsAgainKeepingOneOlderGeneration)
     const std::string text(100, 't');
     for (int i = 0; i < 25; ++i)
         ASSERT_TRUE(Log(&sink, 6, text + std::to_string(i)));
-    const std::string current = Read(path_);
-    const std::string older = Read(path_ + ".1");
+    const std::string current = ReadText(path_);
+    const std::string older = ReadText(path_ + ".1");
     EXPECT_LT(current.size(), 1000u + 200u);
     EXPECT_GE(older.size(), 1000u);
     EXPECT_NE(current.find(text + "24\r\n"), std::string::npos);
