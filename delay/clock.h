@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "delay/local_time.h"
+#include "support/local_time.h"
 
 SLocalTime CurrentLocalTime();
 SLocalTime ToLocalTime(const SYSTEMTIME& time);

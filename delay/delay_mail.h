@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "delay/local_time.h"
+#include "support/local_time.h"
 
 class SStringList;
 

@@ -28,6 +28,11 @@ void LocalSetting::ReadAll() {
     fields.AppendCommaSeparated(columnsText);
     for (const SStringNode* node = fields.first; node != nullptr; node = node->next)
         columnWidths.push_back(ParseDecimalInt(node->text));
+
+    logFile = GetString("Option", "LogFile", "");
+    logLevel = GetInt("Option", "LogLevel", kDefaultLogLevel);
+    if (logLevel != 2 && logLevel != 6 && logLevel != 8)
+        logLevel = kDefaultLogLevel;
 }
 
 void LocalSetting::SaveDomains() {

@@ -8,13 +8,15 @@
 
 class SStringList;
 
+const int32_t kDefaultLogLevel = 6;
+
 // The plug-in's settings record, read once at start-up.
 class LocalSetting : public SIniFile {
   public:
     explicit LocalSetting(const char* path);
     ~LocalSetting() override;
 
-    // Reads all four keys with their defaults, in start-up order.
+    // Reads every key with its default, in start-up order.
     void ReadAll();
     // Writes innerDomains joined with commas; innerDomainsText follows the
     // result (null when the write failed).
@@ -31,6 +33,9 @@ class LocalSetting : public SIniFile {
     int32_t outerDelayTime = 0;
     const char* columnsText = nullptr;
     std::vector<int> columnWidths;
+    // The operation log: no file means no log. Read only, never written.
+    std::string logFile;
+    int32_t logLevel = kDefaultLogLevel;
 };
 
 extern const char kDefaultDelayListColumns[];

@@ -14,11 +14,17 @@ const SLogConfig* g_config = nullptr;
 SLogSink* GetSink() {
     return g_sink;
 }
-void SetSinkForTesting(SLogSink* sink) {
+void SetSink(SLogSink* sink) {
     g_sink = sink;
 }
-void SetConfigForTesting(const SLogConfig* config) {
+void SetConfig(const SLogConfig* config) {
     g_config = config;
+}
+void SetSinkForTesting(SLogSink* sink) {
+    SetSink(sink);
+}
+void SetConfigForTesting(const SLogConfig* config) {
+    SetConfig(config);
 }
 int32_t MaxLevel() {
     return g_config != nullptr ? g_config->maxLevel : 10;

@@ -18,7 +18,7 @@ struct SLogDigest {
     DWORD threadId;
 };
 
-// Receives finished records. The product installs none.
+// Receives finished records. None is installed unless the settings name a log file.
 class SLogSink {
   public:
     virtual ~SLogSink() = default;
@@ -30,8 +30,10 @@ struct SLogConfig {
     int32_t maxLevel;
 };
 
-// The installed sink, null unless a test installed one.
+// The installed sink, null when there is no log. Neither is owned here.
 SLogSink* GetSink();
+void SetSink(SLogSink* sink);
+void SetConfig(const SLogConfig* config);
 void SetSinkForTesting(SLogSink* sink);
 void SetConfigForTesting(const SLogConfig* config);
 int32_t MaxLevel();

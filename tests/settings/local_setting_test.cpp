@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "settings/log_setup.h"
+#include "support/log_writer.h"
 #include "support/string_list.h"
+#include "tests/file_text.h"
 
 namespace {
 
@@ -162,3 +165,32 @@ TEST(ColumnWidthsText, EntriesThatDoNotFitAreLeftOff) {
 }
 
 } // namespace
+
+TEST_F(LocalSettingTest, LogKeysInstallAFileSinkAtTheirLevel) {
+    LocalSetting none(path_.c_str());
+    none.ReadAll();
+    EXPECT_EQ(none.logFile, "");
+    EXPECT_FALSE(InstallLogSink(none));
+    EXPECT_EQ(NTessik::GetSink(), nullptr);
+
+    const std::string log = path_ + ".log";
+    WriteFile("[Option]\r\nLogFile=" + log + "\r\nLogLevel=7\r\n");
+    LocalSetting invalid(path_.c_str());
+    invalid.ReadAll();
+    EXPECT_EQ(invalid.logLevel, 6);
+
+    WriteFile("[Option]\r\nLogFile=" + log + "\r\nLogLevel=2\r\n");
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    ASSERT_TRUE(InstallLogSink(setting));
+    for (int level : {2, 6}) {
+        NTessik::SLogWriter writer(NTessik::GetSink(), "test", 1, 0, 0, level);
+        writer.Write("level %d", level);
+    }
+    RemoveLogSink();
+    EXPECT_EQ(NTessik::GetSink(), nullptr);
+    const std::string text = ReadText(log);
+    DeleteFileA(log.c_str());
+    EXPECT_NE(text.find("level 2\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("level 6"), std::string::npos) << text;
+}

@@ -87,12 +87,14 @@ int RunClient(CommandLine& line) {
     MailClient client(line.client);
     if (!client.Open())
         return 2;
-    if (runner.PrepareStart())
+    const bool startNow = runner.PrepareStart();
+    // The steps run first, so that they can answer a message box the plug-in shows at start.
+    if (scripted)
+        runner.Start(&client, line.shots, line.perf ? 900000 : line.timeoutMs);
+    if (startNow)
         client.StartPlugin();
     // The benchmark's thousands of windows would drown its results.
     SetLogQuiet(line.perf);
-    if (scripted)
-        runner.Start(&client, line.shots, line.perf ? 900000 : line.timeoutMs);
     client.RunLoop();
     int exitCode = scripted ? runner.Finish() : 0;
     client.Shutdown();

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tools/standin/console.h"
 #include "tools/standin/mail_client.h"
 #include "tools/standin/scenario.h"
 #include "tools/standin/timeline.h"
@@ -261,6 +262,16 @@ StepResult QueryEnd(ScenarioContext& context) {
     return PostToMain(context, kQueryEndRequest, 0);
 }
 
+// The client dies as if ended from outside: no BKC_OnExit, no DLL detach, nothing flushed.
+StepResult Terminate(ScenarioContext& context) {
+    int code = 3;
+    if (!context.Word(1).empty() && !ParseInt(context.Word(1), &code))
+        return context.Fail("terminate [exit code]");
+    PrintLine("client: terminated hard (exit code %d)", code);
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+    return kStepDone;
+}
+
 // Direct calls in an order the real client would not use: before start, after exit, null.
 StepResult Plugin(ScenarioContext& context) {
     MailClient* client = context.client;
@@ -284,13 +295,17 @@ StepResult Plugin(ScenarioContext& context) {
 }
 
 const StepCommand kCommands[] = {
-    {"say", Say},       {"mailbox", Mailbox}, {"open", Open},
-    {"header", Header}, {"fill", Fill},       {"recipients", Recipients},
-    {"ctrl", Ctrl},     {"send", Send},       {"save", Save},
-    {"edit", Edit},     {"close", Close},     {"destroy", Destroy},
-    {"tick", Tick},     {"wait", Wait},       {"clock", Clock},
-    {"menu", Menu},     {"quit", Quit},       {"queryend", QueryEnd},
-    {"plugin", Plugin}, {"refuse", Refuse},   {"timer", Timer},
+    {"say", Say},       {"mailbox", Mailbox},
+    {"open", Open},     {"header", Header},
+    {"fill", Fill},     {"recipients", Recipients},
+    {"ctrl", Ctrl},     {"send", Send},
+    {"save", Save},     {"edit", Edit},
+    {"close", Close},   {"destroy", Destroy},
+    {"tick", Tick},     {"wait", Wait},
+    {"clock", Clock},   {"menu", Menu},
+    {"quit", Quit},     {"queryend", QueryEnd},
+    {"plugin", Plugin}, {"refuse", Refuse},
+    {"timer", Timer},   {"terminate", Terminate},
 };
 
 } // namespace

@@ -189,7 +189,8 @@ StepResult Dialog(ScenarioContext& context) {
     return context.Fail("unknown dialog step \"%s\"", context.Word(1).c_str());
 }
 
-// msgbox expect "<text>" [caption "<caption>"] [timeout] | msgbox answer yes|no|ok|cancel
+// msgbox expect "<text>" [caption "<caption>"] [timeout] | msgbox contains "<text>"
+// | msgbox answer yes|no|ok|cancel
 StepResult MessageBoxStep(ScenarioContext& context) {
     if (context.Word(1) == "expect") {
         std::string text = DialogDriver::Unescape(context.Word(2));
@@ -205,6 +206,17 @@ StepResult MessageBoxStep(ScenarioContext& context) {
         if (context.Elapsed() < TimeoutAt(context, hasCaption ? 5 : 3))
             return kStepPending;
         return context.Fail("no message box \"%s\" appeared", context.Word(2).c_str());
+    }
+    if (context.Word(1) == "contains") {
+        HWND box = context.messageBox;
+        if (!box || !IsWindow(box))
+            return context.Fail("no open message box: use msgbox expect first");
+        // Printed whole, so that a test can count what the box names.
+        const std::string text = DialogDriver::WindowText(GetDlgItem(box, 0xFFFF));
+        PrintLine("msgbox text: %s", text.c_str());
+        const std::string part = DialogDriver::Unescape(context.Word(2));
+        return context.Check(text.find(part) != std::string::npos,
+                             "message box text contains \"%s\"", context.Word(2).c_str());
     }
     if (context.Word(1) == "answer") {
         const std::string& answer = context.Word(2);
@@ -222,7 +234,7 @@ StepResult MessageBoxStep(ScenarioContext& context) {
         context.messageBox = nullptr;
         return kStepDone;
     }
-    return context.Fail("msgbox expect|answer");
+    return context.Fail("msgbox expect|contains|answer");
 }
 
 // The picture is taken outside: the line below tells the demo script, which answers by

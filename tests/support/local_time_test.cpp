@@ -1,7 +1,7 @@
 // Release-time arithmetic and the comparison that orders held mail and decides when it is due.
 #include <gtest/gtest.h>
 
-#include "delay/local_time.h"
+#include "support/local_time.h"
 
 namespace {
 

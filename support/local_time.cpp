@@ -1,4 +1,4 @@
-#include "delay/local_time.h"
+#include "support/local_time.h"
 
 namespace {
 

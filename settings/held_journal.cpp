@@ -1,0 +1,254 @@
+#include "settings/held_journal.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "support/file_utils.h"
+#include "support/log_writer.h"
+#include "support/path_utils.h"
+
+const char kJournalFolderName[] = "Journal";
+const char kJournalHistoryName[] = "history.txt";
+
+namespace {
+
+const char kRecordExtension[] = ".rec";
+const char kTemporaryExtension[] = ".tmp";
+const LONGLONG kHistoryLimit = 1024 * 1024;
+
+void LogFailure(int line, const char* what, const std::string& path) {
+    const DWORD error = GetLastError();
+    NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
+    writer.Write("保留記録: %s (%lu) %s", what, error, path.c_str());
+}
+
+// Process id, process start time and a per-instance count: a reused process id never
+// makes the same name.
+std::string NewOwnerName() {
+    static unsigned long instances = 0;
+    FILETIME created = {}, unused1, unused2, unused3;
+    GetProcessTimes(GetCurrentProcess(), &created, &unused1, &unused2, &unused3);
+    char name[64];
+    std::snprintf(name, sizeof name, "%lu-%08lX%08lX-%lu", GetCurrentProcessId(),
+                  created.dwHighDateTime, created.dwLowDateTime, ++instances);
+    return name;
+}
+
+// data written whole, into a new file (replacing one left over) or appended.
+bool WriteToFile(const std::string& path, const std::string& data, bool append) {
+    HANDLE file = CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                              append ? FILE_SHARE_READ : 0, nullptr,
+                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == data.size();
+}
+
+// The whole file when it is a plain file of at most limit bytes.
+bool ReadSmallFile(const std::string& path, size_t limit, std::string* data) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= static_cast<LONGLONG>(limit);
+    if (ok) {
+        data->resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        ok = data->empty() ||
+             (ReadFile(file, &(*data)[0], static_cast<DWORD>(data->size()), &read, nullptr) &&
+              read == data->size());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// Names of the plain files in folder matching pattern.
+std::vector<std::string> FileNames(const std::string& folder, const char* pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(JoinPath(folder.c_str(), pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// One older generation is kept, as with the log.
+void KeepHistoryBounded(const std::string& history) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(history.c_str(), GetFileExInfoStandard, &data))
+        return;
+    const LONGLONG size = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (size >= kHistoryLimit)
+        MoveFileExA(history.c_str(), (history + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// The owner named by "<owner>_<id>.rec.tmp", empty for any other name.
+std::string TemporaryOwner(const std::string& name) {
+    const std::string tail = std::string(kRecordExtension) + kTemporaryExtension;
+    const size_t underscore = name.find('_');
+    if (underscore == std::string::npos || name.size() <= underscore + 1 + tail.size() ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return std::string();
+    const std::string owner = name.substr(0, underscore);
+    const std::string id = name.substr(underscore + 1, name.size() - tail.size() - underscore - 1);
+    if (id.find_first_not_of("0123456789") != std::string::npos || !IsJournalOwnerName(owner))
+        return std::string();
+    return owner;
+}
+
+} // namespace
+
+std::string SettingsFolderOf(const char* settingsFile) {
+    char drive[8] = "";
+    char directory[MAX_PATH] = "";
+    SplitPath(settingsFile, drive, sizeof drive, directory, sizeof directory, nullptr, 0, nullptr,
+              0);
+    return std::string(drive) + directory;
+}
+
+SHeldJournal::SHeldJournal(const char* settingsFolder)
+    : folder_(JoinPath(settingsFolder != nullptr ? settingsFolder : "", kJournalFolderName)),
+      owner_(NewOwnerName()), lock_(nullptr) {}
+
+SHeldJournal::~SHeldJournal() {
+    if (lock_ != nullptr)
+        CloseHandle(lock_);
+}
+
+bool SHeldJournal::Open() {
+    if (lock_ != nullptr)
+        return true;
+    if (!DirectoryExists(folder_.c_str()) && !CreateDirectoryPath(folder_.c_str())) {
+        LogFailure(__LINE__, "フォルダーを作れません", folder_);
+        return false;
+    }
+    // Held without sharing for the life of the process: while it exists and cannot be
+    // deleted, this owner's records are not lost.
+    const std::string path = JoinPath(folder_.c_str(), (owner_ + ".lock").c_str());
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (lock == INVALID_HANDLE_VALUE) {
+        LogFailure(__LINE__, "ロックファイルを作れません", path);
+        return false;
+    }
+    lock_ = lock;
+    return true;
+}
+
+std::string SHeldJournal::RecordPath(const std::string& owner, unsigned long long id) const {
+    const std::string name = owner + "_" + std::to_string(id) + kRecordExtension;
+    return JoinPath(folder_.c_str(), name.c_str());
+}
+
+bool SHeldJournal::Add(unsigned long long id, const SLocalTime& heldAt, const SLocalTime& dueAt,
+                       const char* mailbox, const char* subject, const char* from, const char* to,
+                       const char* cc, const char* bcc) {
+    if (lock_ == nullptr)
+        return false;
+    SLostMail mail;
+    mail.owner = owner_;
+    mail.id = id;
+    mail.heldAt = heldAt;
+    mail.dueAt = dueAt;
+    // Cut before copying: a 64 KB header need not be copied whole.
+    const auto field = [](const char* text) {
+        return text != nullptr ? std::string(text, strnlen(text, kJournalFieldLimit + 1)) : "";
+    };
+    mail.mailbox = field(mailbox);
+    mail.subject = field(subject);
+    mail.from = field(from);
+    mail.to = field(to);
+    mail.cc = field(cc);
+    mail.bcc = field(bcc);
+    const std::string path = RecordPath(owner_, id);
+    const std::string temporary = path + kTemporaryExtension;
+    if (!WriteToFile(temporary, FormatJournalRecord(mail), false)) {
+        LogFailure(__LINE__, "書き込めません", temporary);
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        LogFailure(__LINE__, "名前を変えられません", path);
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool SHeldJournal::Remove(unsigned long long id) {
+    if (lock_ == nullptr)
+        return false;
+    const std::string path = RecordPath(owner_, id);
+    if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
+        return true;
+    LogFailure(__LINE__, "消せません", path);
+    return false;
+}
+
+void SHeldJournal::RemoveAll() {
+    const std::string pattern = owner_ + "_*" + kRecordExtension;
+    for (const std::string& name : FileNames(folder_, pattern.c_str())) {
+        const std::string path = JoinPath(folder_.c_str(), name.c_str());
+        if (!DeleteFileA(path.c_str()))
+            LogFailure(__LINE__, "消せません", path);
+    }
+}
+
+bool SHeldJournal::OwnerIsLive(const std::string& owner) const {
+    if (owner == owner_)
+        return true;
+    // A lock that can be deleted, or none, has no process behind it any more.
+    const std::string lock = JoinPath(folder_.c_str(), (owner + ".lock").c_str());
+    if (DeleteFileA(lock.c_str()))
+        return false;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+bool SHeldJournal::TakeLostRecord(const std::string& path, std::vector<SLostMail>* lost) {
+    std::string data;
+    SLostMail mail;
+    if (!ReadSmallFile(path, kJournalRecordLimit, &data) ||
+        !ParseJournalRecord(data.data(), data.size(), &mail) || OwnerIsLive(mail.owner))
+        return false;
+    // Only a record kept in the history is deleted, so the notice is never lost instead.
+    const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
+    KeepHistoryBounded(history);
+    if (!WriteToFile(history, data, true)) {
+        LogFailure(__LINE__, "履歴に書けません", history);
+        return false;
+    }
+    if (!DeleteFileA(path.c_str()))
+        LogFailure(__LINE__, "消せません", path);
+    lost->push_back(mail);
+    return true;
+}
+
+int SHeldJournal::CollectLost(std::vector<SLostMail>* lost) {
+    // Half-written records of ended owners are never read: their rename never happened.
+    const std::string temporaries = std::string("*") + kTemporaryExtension;
+    for (const std::string& name : FileNames(folder_, temporaries.c_str())) {
+        const std::string owner = TemporaryOwner(name);
+        if (!owner.empty() && !OwnerIsLive(owner))
+            DeleteFileA(JoinPath(folder_.c_str(), name.c_str()).c_str());
+    }
+    int count = 0;
+    const std::string pattern = std::string("*") + kRecordExtension;
+    for (const std::string& name : FileNames(folder_, pattern.c_str())) {
+        if (TakeLostRecord(JoinPath(folder_.c_str(), name.c_str()), lost))
+            ++count;
+    }
+    return count;
+}

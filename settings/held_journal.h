@@ -1,0 +1,53 @@
+// Records of held mail in <settings folder>\Journal, so that mail lost with its process is
+// named at the next start. Never throws and never shows anything: failures go to the log.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "support/local_time.h"
+#include "settings/journal_record.h"
+
+extern const char kJournalFolderName[];  // "Journal"
+extern const char kJournalHistoryName[]; // "history.txt"
+
+// The folder of a settings file, with its trailing separator.
+std::string SettingsFolderOf(const char* settingsFile);
+
+class SHeldJournal {
+  public:
+    explicit SHeldJournal(const char* settingsFolder);
+    // Closes the lock; records stay (they are lost mail unless removed first).
+    ~SHeldJournal();
+    SHeldJournal(const SHeldJournal&) = delete;
+    SHeldJournal& operator=(const SHeldJournal&) = delete;
+
+    // Makes the folder when missing and takes this instance's lock file. Until it
+    // succeeds, Add writes nothing.
+    bool Open();
+    bool IsOpen() const { return lock_ != nullptr; }
+
+    // Writes or replaces the record of id whole (a temporary file, then a rename).
+    bool Add(unsigned long long id, const SLocalTime& heldAt, const SLocalTime& dueAt,
+             const char* mailbox, const char* subject, const char* from, const char* to,
+             const char* cc, const char* bcc);
+    bool Remove(unsigned long long id);
+    // Removes every record of this instance.
+    void RemoveAll();
+
+    // Appends to *lost the records of owners no longer running, moves them to the history
+    // file and returns how many there were. Files that are not whole records are left alone.
+    int CollectLost(std::vector<SLostMail>* lost);
+
+    const std::string& Folder() const { return folder_; }
+    const std::string& Owner() const { return owner_; }
+
+  private:
+    std::string RecordPath(const std::string& owner, unsigned long long id) const;
+    bool OwnerIsLive(const std::string& owner) const;
+    bool TakeLostRecord(const std::string& path, std::vector<SLostMail>* lost);
+
+    std::string folder_;
+    std::string owner_;
+    void* lock_; // HANDLE, null while closed
+};

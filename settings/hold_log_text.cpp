@@ -1,0 +1,63 @@
+#include "settings/hold_log_text.h"
+
+#include "settings/journal_record.h"
+#include "support/line_text.h"
+
+namespace {
+
+std::string Bounded(const char* text, size_t maxBytes) {
+    return CutText(text != nullptr ? text : "", maxBytes, "...");
+}
+
+std::string MailPart(const char* mailbox, const char* subject) {
+    return " メールボックス=" + Bounded(mailbox, kLogSubjectBytes) + " 件名「" +
+           Bounded(subject, kLogSubjectBytes) + "」";
+}
+
+const char* RoadName(SHoldRoad road) {
+    switch (road) {
+    case SHoldRoad::ReleasedByTimer:
+        return "時刻到来で送信";
+    case SHoldRoad::SentNow:
+        return "今すぐ送信";
+    case SHoldRoad::SentAtExit:
+        return "終了時に送信";
+    case SHoldRoad::TakenBack:
+        return "編集に戻す";
+    case SHoldRoad::Forgotten:
+        return "ウィンドウ消滅で保留終了";
+    }
+    return "保留終了";
+}
+
+} // namespace
+
+std::string HeldLogText(const char* mailbox, const char* subject, int innerCount, int outerCount,
+                        int holdMinutes, const SLocalTime& releaseAt) {
+    return "保留" + MailPart(mailbox, subject) + " 社内=" + std::to_string(innerCount) +
+           " 社外=" + std::to_string(outerCount) + " 保留時間=" + std::to_string(holdMinutes) +
+           "分 送信予定=" + TimeText(releaseAt);
+}
+
+std::string LeftHoldLogText(SHoldRoad road, const char* mailbox, const char* subject) {
+    return RoadName(road) + MailPart(mailbox, subject);
+}
+
+std::string SetupSavedLogText(const char* innerDomains, int innerMinutes, int outerMinutes) {
+    return "設定保存 社内ドメイン=" + Bounded(innerDomains, kLogListBytes) +
+           " 社内保留=" + std::to_string(innerMinutes) +
+           "分 社外保留=" + std::to_string(outerMinutes) + "分";
+}
+
+std::string StartLogText(const char* version, const char* settingsPath) {
+    return "開始 バージョン=" + Bounded(version, kLogSubjectBytes) +
+           " 設定=" + Bounded(settingsPath, kLogListBytes);
+}
+
+std::string ExitLogText(int stillHeld) {
+    return "終了 保留中=" + std::to_string(stillHeld) + "通";
+}
+
+std::string LostMailLogText(int lostCount) {
+    return "前回の終了で送信されなかった保留メール=" + std::to_string(lostCount) + "通";
+}

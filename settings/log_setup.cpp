@@ -1,0 +1,34 @@
+#include "settings/log_setup.h"
+
+#include "settings/local_setting.h"
+#include "support/file_log_sink.h"
+
+namespace {
+NTessik::SFileLogSink* g_fileSink = nullptr;
+NTessik::SLogConfig g_config = {kDefaultLogLevel};
+} // namespace
+
+bool InstallLogSink(const LocalSetting& settings) {
+    RemoveLogSink();
+    if (settings.logFile.empty())
+        return false;
+    NTessik::SFileLogSink* sink = new NTessik::SFileLogSink(settings.logFile.c_str());
+    if (!sink->Usable()) {
+        delete sink;
+        return false;
+    }
+    g_fileSink = sink;
+    g_config.maxLevel = settings.logLevel;
+    NTessik::SetConfig(&g_config);
+    NTessik::SetSink(g_fileSink);
+    return true;
+}
+
+void RemoveLogSink() {
+    if (g_fileSink == nullptr)
+        return;
+    NTessik::SetSink(nullptr);
+    NTessik::SetConfig(nullptr);
+    delete g_fileSink;
+    g_fileSink = nullptr;
+}

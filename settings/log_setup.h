@@ -1,0 +1,10 @@
+// The operation log named by the settings, installed in the log writer for the process.
+#pragma once
+
+class LocalSetting;
+
+// Installs a file sink at the settings' level when they name a usable log file; false (and
+// no log) otherwise. A second call replaces the first sink.
+bool InstallLogSink(const LocalSetting& settings);
+// Takes the sink out again and frees it. Harmless when none is installed.
+void RemoveLogSink();
