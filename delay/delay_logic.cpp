@@ -68,6 +68,13 @@ bool SDelayLogic::AnyHeld() const {
     return book.AnyHeld();
 }
 
+int SDelayLogic::HeldCount() const {
+    int count = 0;
+    for (const std::string& mailbox : book.Mailboxes())
+        count += book.Count(mailbox);
+    return count;
+}
+
 int SDelayLogic::CountHeld(const char* mailboxPath) const {
     return mailboxPath ? book.Count(mailboxPath) : 0;
 }

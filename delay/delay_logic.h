@@ -26,6 +26,7 @@ class SDelayLogic {
 
     // What the user interface may ask and do, and nothing more.
     bool AnyHeld() const;
+    int HeldCount() const;
     int CountHeld(const char* mailboxPath) const;
     // A copy: the caller may run a message loop while it looks at the rows.
     std::vector<SDelayMail> ListHeld(const char* mailboxPath) const;

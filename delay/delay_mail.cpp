@@ -20,12 +20,12 @@ SStringList* CopyList(const SStringList* source) {
 
 SDelayMail::SDelayMail()
     : composeWindow(nullptr), heldAt(), releaseAt(), to(nullptr), cc(nullptr), bcc(nullptr),
-      innerCount(0), outerCount(0) {}
+      innerCount(0), outerCount(0), holdMinutes(0) {}
 
 SDelayMail::SDelayMail(const SDelayMail& other)
     : composeWindow(other.composeWindow), heldAt(other.heldAt), releaseAt(other.releaseAt),
       subject(other.subject), from(other.from), to(nullptr), cc(nullptr), bcc(nullptr),
-      innerCount(other.innerCount), outerCount(other.outerCount) {
+      innerCount(other.innerCount), outerCount(other.outerCount), holdMinutes(other.holdMinutes) {
     to = CopyList(other.to);
     cc = CopyList(other.cc);
     bcc = CopyList(other.bcc);
@@ -34,7 +34,8 @@ SDelayMail::SDelayMail(const SDelayMail& other)
 SDelayMail::SDelayMail(SDelayMail&& other) noexcept
     : composeWindow(other.composeWindow), heldAt(other.heldAt), releaseAt(other.releaseAt),
       subject(std::move(other.subject)), from(std::move(other.from)), to(other.to), cc(other.cc),
-      bcc(other.bcc), innerCount(other.innerCount), outerCount(other.outerCount) {
+      bcc(other.bcc), innerCount(other.innerCount), outerCount(other.outerCount),
+      holdMinutes(other.holdMinutes) {
     other.to = other.cc = other.bcc = nullptr;
 }
 
@@ -53,6 +54,7 @@ SDelayMail& SDelayMail::operator=(SDelayMail&& other) noexcept {
     other.to = other.cc = other.bcc = nullptr;
     innerCount = other.innerCount;
     outerCount = other.outerCount;
+    holdMinutes = other.holdMinutes;
     return *this;
 }
 
@@ -76,6 +78,7 @@ SDelayMail& SDelayMail::operator=(const SDelayMail& other) {
     bcc = newBcc.release();
     innerCount = other.innerCount;
     outerCount = other.outerCount;
+    holdMinutes = other.holdMinutes;
     return *this;
 }
 
@@ -114,7 +117,9 @@ bool SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers,
 
     heldAt = now;
     int minutes = 0;
-    if (!GetDelayMinutes(times, &minutes))
+    bool held = GetDelayMinutes(times, &minutes);
+    holdMinutes = minutes;
+    if (!held)
         return false;
     releaseAt = AddMinutes(heldAt, minutes);
     return true;

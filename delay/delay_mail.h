@@ -53,6 +53,7 @@ class SDelayMail {
     SStringList* bcc;
     int innerCount;
     int outerCount;
+    int holdMinutes;
 
   private:
     void FreeLists();

@@ -8,11 +8,16 @@
 #include "delay/compose_headers.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
+#include "delay/held_mail_recorder.h"
 #include "host/host_api.h"
 #include "host/mailbox_key.h"
 #include "host/main_window.h"
 #include "host/menu_command.h"
+#include "settings/held_journal.h"
+#include "settings/hold_log_text.h"
 #include "settings/local_setting.h"
+#include "settings/log_setup.h"
+#include "settings/lost_mail_notice.h"
 #include "settings/setting_forms.h"
 #include "settings/settings_path.h"
 #include "ui/dialog.h"
@@ -42,7 +47,7 @@ void Log(int level, int line, LPCSTR text) {
 
 VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
     : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
-      composeManager(nullptr), delayLogic(nullptr) {
+      composeManager(nullptr), delayLogic(nullptr), journal(nullptr), recorder(nullptr) {
     version = new SVersion(modulePath);
 }
 
@@ -77,6 +82,8 @@ void VelmoraLogic::Start() {
 
     std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
     newSettings->ReadAll();
+    InstallLogSink(*newSettings);
+    LogInfo(StartLogText(version->productVersion, path).c_str());
 
     HWND handles[4] = {nullptr, nullptr, nullptr, nullptr};
     hostApi->BKA_GetWindowHandles(&handles[0], &handles[1], &handles[2], &handles[3]);
@@ -84,13 +91,26 @@ void VelmoraLogic::Start() {
     std::unique_ptr<SComposeManager> newComposeManager(new SComposeManager(this));
     std::unique_ptr<SDelayLogic> newDelayLogic(
         new SDelayLogic(hostApi, newSettings.get(), newComposeManager.get()));
+    std::unique_ptr<SHeldJournal> newJournal(new SHeldJournal(SettingsFolderOf(path).c_str()));
+    std::unique_ptr<SHeldMailRecorder> newRecorder(new SHeldMailRecorder(newJournal.get(), this));
+    std::vector<SLostMail> lost;
+    if (newJournal->Open())
+        newJournal->CollectLost(&lost);
+    newDelayLogic->SetObserver(newRecorder.get());
 
     settings = newSettings.release();
     composeManager = newComposeManager.release();
     delayLogic = newDelayLogic.release();
+    journal = newJournal.release();
+    recorder = newRecorder.release();
     mainWindow = newMainWindow.release();
     // Hooked last: the exit check must find the objects it asks about.
     mainWindow->Attach();
+    // Mail held when an earlier client ended without this exit was never sent: say so once.
+    if (!lost.empty()) {
+        LogError(LostMailLogText(static_cast<int>(lost.size())).c_str());
+        ShowLostMailNotice(handles[0], lost);
+    }
 }
 
 int VelmoraLogic::OnExit() {
@@ -101,6 +121,8 @@ int VelmoraLogic::OnExit() {
 void VelmoraLogic::Stop() {
     // A dialog open in a nested loop must not go on with the objects freed below.
     SDialog::EndAllForExit();
+    if (delayLogic)
+        LogInfo(ExitLogText(delayLogic->HeldCount()).c_str());
     delete delayLogic;
     delayLogic = nullptr;
     delete composeManager;
@@ -109,6 +131,14 @@ void VelmoraLogic::Stop() {
     mainWindow = nullptr;
     delete settings;
     settings = nullptr;
+    // The plug-in's own exit ends every record: only a client that dies leaves them.
+    if (journal)
+        journal->RemoveAll();
+    delete recorder;
+    recorder = nullptr;
+    delete journal;
+    journal = nullptr;
+    RemoveLogSink();
 }
 
 int VelmoraLogic::OnOpenCompose(HWND compose, int mode) {
@@ -217,6 +247,9 @@ int VelmoraLogic::OnPlugInSetup(HWND owner) {
         settings->SaveDomains();
         settings->SetInt("Delay", "InnerDelayTime", settings->innerDelayTime);
         settings->SetInt("Delay", "OuterDelayTime", settings->outerDelayTime);
+        LogInfo(SetupSavedLogText(settings->innerDomainsText, settings->innerDelayTime,
+                                  settings->outerDelayTime)
+                    .c_str());
     }
     return 1;
 }

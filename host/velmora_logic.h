@@ -9,6 +9,8 @@ class LocalSetting;
 class SMainWindow;
 class SComposeManager;
 class SDelayLogic;
+class SHeldJournal;
+class SHeldMailRecorder;
 
 class VelmoraLogic : public SPluginLogic {
   public:
@@ -38,6 +40,9 @@ class VelmoraLogic : public SPluginLogic {
     SDelayLogic* delayLogic;
 
   private:
+    SHeldJournal* journal;
+    SHeldMailRecorder* recorder;
+
     void Start();
     void Stop();
     int DecideOutgoing(HWND compose, int mode);

@@ -22,6 +22,10 @@ const char* RoadName(SHoldRoad road) {
         return "今すぐ送信";
     case SHoldRoad::SentAtExit:
         return "終了時に送信";
+    case SHoldRoad::ReleasedForEdit:
+        return "編集のため送信";
+    case SHoldRoad::Replaced:
+        return "再送信で保留し直し";
     case SHoldRoad::TakenBack:
         return "編集に戻す";
     case SHoldRoad::Forgotten:

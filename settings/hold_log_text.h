@@ -6,7 +6,15 @@
 #include "support/local_time.h"
 
 // The roads out of the hold.
-enum class SHoldRoad { ReleasedByTimer, SentNow, SentAtExit, TakenBack, Forgotten };
+enum class SHoldRoad {
+    ReleasedByTimer,
+    SentNow,
+    SentAtExit,
+    ReleasedForEdit,
+    TakenBack,
+    Forgotten,
+    Replaced
+};
 
 const size_t kLogSubjectBytes = 256;
 const size_t kLogListBytes = 1024;

@@ -1,0 +1,40 @@
+// Mail held when the client dies is named at the next start, once.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "process_runner.h"
+
+namespace {
+
+ProcessResult RunStandin(const char* scenario) {
+    return RunProcess(std::string("tools\\standin\\zvhost.exe --scenario scenarios\\") + scenario +
+                      ".txt");
+}
+
+bool AllMet(const ProcessResult& run) {
+    size_t at = run.output.rfind("result: ");
+    int met = -1, total = -2;
+    if (at != std::string::npos)
+        sscanf(run.output.c_str() + at, "result: %d of %d", &met, &total);
+    return met == total && run.output.find("FAIL") == std::string::npos;
+}
+
+} // namespace
+
+TEST(HeldMailJournal, AClientKilledWithHeldMailNamesItAtTheNextStartOnce) {
+    ProcessResult killed = RunStandin("journal_killed");
+    ASSERT_TRUE(killed.started);
+    ASSERT_FALSE(killed.timedOut) << killed.output;
+    EXPECT_EQ(std::string::npos, killed.output.find("FAIL")) << killed.output;
+
+    ProcessResult notice = RunStandin("journal_notice");
+    ASSERT_FALSE(notice.timedOut) << notice.output;
+    EXPECT_EQ(0u, notice.exitCode) << notice.output;
+    EXPECT_TRUE(AllMet(notice)) << notice.output;
+
+    ProcessResult quiet = RunStandin("journal_quiet");
+    ASSERT_FALSE(quiet.timedOut) << quiet.output;
+    EXPECT_EQ(0u, quiet.exitCode) << quiet.output;
+    EXPECT_TRUE(AllMet(quiet)) << quiet.output;
+}
