@@ -1,13 +1,146 @@
-// Whatever is thrown inside reaches the host as the answer that keeps it safe.
+// Held windows that lost or never had a hook, and whatever is thrown inside reaching the host
+// only as the answer that keeps it safe.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "delay/clock.h"
+#include "delay/compose_manager.h"
+#include "delay/delay_logic.h"
+#include "delay/delay_sender.h"
 #include "fake_host.h"
+#include "host/host_window.h"
+#include "host/menu_command.h"
+#include "host/plugin_entry.h"
 #include "host/velmora_logic.h"
 #include "support/guard.h"
+#include "ui/dialog.h"
 
-TEST(BoundaryGuard, ThrownInsideAGuardedCallBecomesTheSafeAnswer) {
-    NGuard::ArmFaultForTesting(true);
-    EXPECT_EQ(-1, GuardedCall<int>(-1, [] { return 0; }));
-    NGuard::ArmFaultForTesting(false);
-    EXPECT_EQ(7, GuardedCall<int>(-1, [] { return 7; }));
+extern "C" {
+int WINAPI BKC_OnStart();
+int WINAPI BKC_OnExit();
+int WINAPI BKC_OnMenuInit(HWND, HMENU, int);
+int WINAPI BKC_OnOpenFolder(LPCSTR);
+int WINAPI BKC_OnOpenMail(LPCSTR);
+int WINAPI BKC_OnEveryMinute();
+int WINAPI BKC_OnOpenCompose(HWND, int);
+int WINAPI BKC_OnOutgoing(HWND, int);
+int WINAPI BKC_OnKeyDispatch(HWND, int, int);
+int WINAPI BKC_OnRetrieve(LPCSTR, LPCSTR);
+int WINAPI BKC_OnSend(LPCSTR);
+int WINAPI BKC_OnFinishRetrieve(int);
+int WINAPI BKC_OnPlugInSetup(HWND);
+int WINAPI BKC_OnPlugInInfo(LPVOID);
+int WINAPI BKC_OnDragDrop(LPCSTR, LPCSTR, int, int);
+int WINAPI BKC_OnBeforeFilter2(LPCSTR, LPCSTR, int*, char**);
 }
+
+namespace {
+
+class HeldWindows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SYSTEMTIME start = MakeTime(2026, 12, 7, 10, 0);
+        SetLocalTimeOverride(&start);
+        logic = StartLogic(&host);
+    }
+    void TearDown() override {
+        StopLogic(logic);
+        SetLocalTimeOverride(nullptr);
+    }
+    HWND OuterCompose(bool announce = true) {
+        HWND window = host.OpenCompose();
+        if (announce)
+            logic->OnOpenCompose(window, 0);
+        host.SetHeader(window, "To", "x@outer.com");
+        return window;
+    }
+    void Sweep(int hour, int minute) {
+        SYSTEMTIME at = MakeTime(2026, 12, 7, hour, minute);
+        SetLocalTimeOverride(&at);
+        logic->OnEveryMinute();
+    }
+    FakeHost host;
+    VelmoraLogic* logic = nullptr;
+};
+
+TEST_F(HeldWindows, ACancelledCloseKeepsTheHookAndTheReleasedMessageGoesOnce) {
+    HWND window = OuterCompose();
+    host.compose[window].closeCancelled = true;
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_NE(nullptr, logic->composeManager->FindComposeWindow(window));
+    ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
+    Sweep(10, 6);
+    EXPECT_EQ(1, host.CountCommand(window, kComposeSendCommand));
+    EXPECT_EQ(0, logic->OnOutgoing(window, 0));
+    Sweep(10, 7);
+    EXPECT_EQ(1, host.CountCommand(window, kComposeSendCommand));
+}
+
+TEST_F(HeldWindows, UnannouncedWindowsLeaveOnSendNowAndAtExit) {
+    HWND now = OuterCompose(false);
+    HWND exit = OuterCompose(false);
+    ASSERT_EQ(-1, logic->OnOutgoing(now, 0));
+    ASSERT_EQ(-1, logic->OnOutgoing(exit, 0));
+    ASSERT_TRUE(logic->delayLogic->SendNow("box1", now));
+    EXPECT_EQ(0, logic->OnOutgoing(now, 0));
+    MessageBoxAnswer yes(IDYES);
+    EXPECT_FALSE(logic->CanClose(host.mainWindow));
+    EXPECT_EQ(0, logic->OnOutgoing(exit, 0));
+    EXPECT_EQ("4", host.Header(exit, "X-VelmoraStatus"));
+    // Everything went: the next close is allowed without a question.
+    EXPECT_TRUE(logic->CanClose(host.mainWindow));
+}
+
+TEST_F(HeldWindows, AWindowAnnouncedTwiceHasOneHookAndAGoneWindowIsForgotten) {
+    HWND window = OuterCompose();
+    logic->OnOpenCompose(window, 0);
+    EXPECT_EQ(1, logic->composeManager->Count());
+    ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
+    DestroyWindow(window);
+    host.compose.erase(window);
+    EXPECT_EQ(0, logic->composeManager->Count());
+    EXPECT_FALSE(logic->delayLogic->AnyHeld());
+    EXPECT_FALSE(logic->delayLogic->IsReleased(window));
+}
+
+// The real exports, the hooks' and dialogs' procedures and the menu command, each with a
+// fault thrown inside.
+TEST_F(HeldWindows, EveryBoundaryAnswersSafelyWhenTheInsideThrows) {
+    HWND window = OuterCompose();
+    g_logic = logic;
+    NGuard::ArmFaultForTesting(true);
+    EXPECT_EQ(-1, BKC_OnOutgoing(window, 0));
+    int zero[] = {BKC_OnStart(),
+                  BKC_OnExit(),
+                  BKC_OnMenuInit(nullptr, nullptr, 0),
+                  BKC_OnOpenFolder(""),
+                  BKC_OnOpenMail(""),
+                  BKC_OnEveryMinute(),
+                  BKC_OnOpenCompose(window, 0),
+                  BKC_OnKeyDispatch(nullptr, 0, 0),
+                  BKC_OnRetrieve("", ""),
+                  BKC_OnSend(""),
+                  BKC_OnFinishRetrieve(0),
+                  BKC_OnPlugInSetup(nullptr),
+                  BKC_OnPlugInInfo(nullptr),
+                  BKC_OnDragDrop("", "", 0, 0),
+                  BKC_OnBeforeFilter2("", "", nullptr, nullptr)};
+    for (int result : zero)
+        EXPECT_EQ(0, result);
+    EXPECT_EQ(0, HostWindowSubclassProc(window, WM_NULL, 0, 0, kComposeWindowSubclassId, 0));
+    EXPECT_EQ(0, SDialog::StaticDialogProc(window, WM_NULL, 0, 0));
+    EXPECT_EQ(1u, HoldListCommandState(0, 0));
+    HoldListCommand(nullptr, 0);
+    NGuard::ArmFaultForTesting(false);
+    g_logic = nullptr;
+    // Nothing was done: the message is neither held nor sent.
+    EXPECT_FALSE(logic->delayLogic->AnyHeld());
+    EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));
+    EXPECT_NE(nullptr, logic->composeManager);
+}
+
+} // namespace

@@ -12,6 +12,11 @@ const char kComposeClass[] = "ZvTestCompose";
 const char kMainClass[] = "ZvTestMain";
 
 LRESULT CALLBACK ComposeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && FakeHost::current) {
+        auto found = FakeHost::current->compose.find(window);
+        if (found != FakeHost::current->compose.end() && found->second.closeCancelled)
+            return 0;
+    }
     if (message == WM_COMMAND && FakeHost::current) {
         auto found = FakeHost::current->compose.find(window);
         if (found != FakeHost::current->compose.end())

@@ -13,6 +13,7 @@ class VelmoraLogic;
 struct FakeComposeWindow {
     std::map<std::string, std::string> headers;
     std::vector<WPARAM> commands; // WM_COMMAND wParams received, in order
+    bool closeCancelled = false;  // the user answers "cancel" to "save changes?"
 };
 
 class FakeHost {

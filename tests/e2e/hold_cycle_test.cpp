@@ -112,3 +112,7 @@ TEST(HoldCycle, HeadersAtTheLimitAndThousandsOfRecipients) {
 TEST(HoldCycle, RealTimerReleasesAOneMinuteHoldOnce) {
     ExpectAllMet("real_clock", 7, 150000);
 }
+
+TEST(HoldCycle, UnloadedWithoutExitLeavesNoHookBehind) {
+    ExpectAllMet("unload_without_exit", 3);
+}

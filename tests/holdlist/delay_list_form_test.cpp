@@ -299,3 +299,21 @@ TEST_F(HoldListTest, TemplateThatFailsToLoadOpensNothingAndUnpauses) {
     EXPECT_EQ(1, world.Sender()->GetCount());
     EXPECT_EQ("", world.SettingsFile());
 }
+
+TEST_F(HoldListTest, ThePluginEndedWhileTheListIsOpenClosesItAndSendsNothing) {
+    HoldWorld world;
+    world.WriteAccountName("テスト太郎");
+    HWND window = world.Hold("1", "a@example.com");
+    SDialogDriver driver;
+    driver.Then("the host ends the plug-in", [&] {
+        if (!FindDialog(kListCaption))
+            return false;
+        world.logic->OnExit();
+        return true;
+    });
+    Open(&world, &driver);
+    EXPECT_EQ(nullptr, FindDialog(kListCaption));
+    EXPECT_EQ("1", world.status[window]);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ("", world.SettingsFile());
+}

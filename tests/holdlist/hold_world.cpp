@@ -148,9 +148,9 @@ void HoldWorld::WriteAccountName(const std::string& name) {
 }
 
 SDelaySenderLogic* HoldWorld::Sender() const {
-    return logic->delayLogic->FindSender(mailbox.c_str());
+    return logic->delayLogic ? logic->delayLogic->FindSender(mailbox.c_str()) : nullptr;
 }
 
 bool HoldWorld::Paused() const {
-    return logic->delayLogic->IsPaused(mailbox.c_str());
+    return logic->delayLogic && logic->delayLogic->IsPaused(mailbox.c_str());
 }

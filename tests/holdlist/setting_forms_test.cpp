@@ -254,3 +254,18 @@ TEST(SetupDialog, WithoutSettingsOrTemplateNothingIsWritten) {
     EXPECT_EQ(0, broken.logic->OnPlugInSetup(nullptr));
     broken.logic->settings = settings;
 }
+
+TEST(SetupDialog, ThePluginEndedWhileTheDialogIsOpenClosesItAndSavesNothing) {
+    HoldWorld world(kSettings);
+    const std::string before = world.SettingsFile();
+    SDialogDriver driver;
+    driver.Then("type times", TypeTimes("9", "9")).Then("the host ends the plug-in", [&] {
+        world.logic->OnExit();
+        return true;
+    });
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_TRUE(driver.Finished()) << driver.Waiting();
+    EXPECT_EQ(nullptr, SetupWindow());
+    EXPECT_EQ(nullptr, world.logic->settings);
+    EXPECT_EQ(before, world.SettingsFile());
+}

@@ -43,6 +43,23 @@ PluginModule::~PluginModule() {
         FreeLibrary(module);
 }
 
+void PluginModule::Unload() {
+    if (module)
+        FreeLibrary(module);
+    module = nullptr;
+    OnStart = OnExit = OnEveryMinute = nullptr;
+    OnMenuInit = nullptr;
+    OnOpenFolder = OnOpenMail = OnSend = nullptr;
+    OnOpenCompose = OnOutgoing = nullptr;
+    OnKeyDispatch = nullptr;
+    OnRetrieve = nullptr;
+    OnFinishRetrieve = nullptr;
+    OnPlugInSetup = nullptr;
+    OnPlugInInfo = nullptr;
+    OnDragDrop = nullptr;
+    OnBeforeFilter2 = nullptr;
+}
+
 bool PluginModule::Load(LPCSTR path) {
     module = LoadLibraryA(path);
     if (!module)

@@ -30,6 +30,8 @@ class PluginModule {
     // LoadLibrary succeeds only when the DLL's entry point returned TRUE.
     bool Load(LPCSTR path);
     bool IsLoaded() const { return module != nullptr; }
+    // FreeLibrary, and every callback forgotten with the module.
+    void Unload();
     int FoundExports() const;
     static int ExportCount();
     static LPCSTR ExportName(int index);

@@ -281,6 +281,10 @@ StepResult Plugin(ScenarioContext& context) {
         client->StartPlugin();
     } else if (verb == "exit") {
         client->ExitPlugin();
+    } else if (verb == "unload") {
+        // Unloaded without BKC_OnExit, while the client goes on.
+        plugin.Unload();
+        Log("client: FreeLibrary without BKC_OnExit");
     } else if (verb == "null-calls") {
         int open = plugin.OnOpenCompose ? plugin.OnOpenCompose(nullptr, 0) : 0;
         int out = plugin.OnOutgoing ? plugin.OnOutgoing(nullptr, 0) : 0;
@@ -289,7 +293,7 @@ StepResult Plugin(ScenarioContext& context) {
             "BKC_OnMenuInit -> %d",
             open, out, menu);
     } else {
-        return context.Fail("plugin start|exit|null-calls");
+        return context.Fail("plugin start|exit|unload|null-calls");
     }
     return kStepDone;
 }
