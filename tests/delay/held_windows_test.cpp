@@ -15,8 +15,14 @@
 #include "host/menu_command.h"
 #include "host/plugin_entry.h"
 #include "host/velmora_logic.h"
+#include "settings/held_journal.h"
+#include "settings/settings_path.h"
 #include "support/guard.h"
 #include "ui/dialog.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 
 extern "C" {
 int WINAPI BKC_OnStart();
@@ -141,6 +147,87 @@ TEST_F(HeldWindows, EveryBoundaryAnswersSafelyWhenTheInsideThrows) {
     EXPECT_FALSE(logic->delayLogic->AnyHeld());
     EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));
     EXPECT_NE(nullptr, logic->composeManager);
+}
+
+// This process's journal records; other test processes may write theirs beside them.
+int OwnRecords(const std::string& folder) {
+    char pattern[64];
+    snprintf(pattern, sizeof(pattern), "%lu-*.rec", GetCurrentProcessId());
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
+    int count = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            ++count;
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return count;
+}
+
+TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
+    char settings[kSettingsPathSize] = "";
+    ChooseSettingsPath(GetModuleHandleA(nullptr), settings);
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    std::string log = std::string(temp) + "zvops-" + std::to_string(GetCurrentProcessId()) + ".log";
+    DeleteFileA(log.c_str());
+    WritePrivateProfileStringA("Option", "LogFile", log.c_str(), settings);
+    const std::string journal = SettingsFolderOf(settings) + kJournalFolderName + "\\";
+
+    FakeHost host;
+    SYSTEMTIME start = MakeTime(2026, 12, 7, 10, 0);
+    SetLocalTimeOverride(&start);
+    VelmoraLogic* logic = StartLogic(&host);
+    HWND windows[5];
+    for (HWND& window : windows) {
+        window = host.OpenCompose();
+        logic->OnOpenCompose(window, 0);
+        host.SetHeader(window, "To", "x@outer.com");
+        host.SetHeader(window, "Subject", "cycle");
+        ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
+    }
+    EXPECT_EQ(5, OwnRecords(journal));
+    logic->delayLogic->SendNow("box1", windows[0]);
+    logic->delayLogic->TakeBack("box1", windows[1]);
+    DestroyWindow(windows[2]);
+    host.compose.erase(windows[2]);
+    EXPECT_EQ(2, OwnRecords(journal));
+    SYSTEMTIME due = MakeTime(2026, 12, 7, 10, 6);
+    SetLocalTimeOverride(&due);
+    // One more held after the sweep's time: only the exit's send-all takes it.
+    logic->OnOutgoing(windows[1], 0);
+    logic->OnEveryMinute();
+    EXPECT_EQ(1, OwnRecords(journal));
+    {
+        MessageBoxAnswer yes(IDYES);
+        EXPECT_FALSE(logic->CanClose(host.mainWindow));
+    }
+    EXPECT_EQ(0, OwnRecords(journal));
+    StopLogic(logic);
+    SetLocalTimeOverride(nullptr);
+    WritePrivateProfileStringA("Option", "LogFile", nullptr, settings);
+
+    std::ifstream in(log, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string lines = text.str();
+    DeleteFileA(log.c_str());
+    const char* const events[] = {"開始",
+                                  "保留 ",
+                                  "今すぐ送信",
+                                  "編集に戻す",
+                                  "ウィンドウ消滅で保留終了",
+                                  "時刻到来で送信",
+                                  "終了時に送信",
+                                  "終了 保留中=0通"};
+    for (const char* event : events)
+        EXPECT_NE(std::string::npos, lines.find(event)) << event << "\n" << lines;
+    size_t count = 0;
+    for (size_t at = lines.find("\r\n"); at != std::string::npos; at = lines.find("\r\n", at + 1))
+        ++count;
+    // Start, six holds, six roads out of the hold and the exit.
+    EXPECT_EQ(14u, count) << lines;
 }
 
 } // namespace
