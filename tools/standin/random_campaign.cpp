@@ -137,14 +137,16 @@ int RunRandomCampaign(const CampaignOptions& options) {
             continue;
         }
         ++failures;
-        PrintLine("seed %s: FAIL at operation %d of %d: %s", seed.c_str(), outcome.failedAt,
-                  options.count, outcome.text.c_str());
+        // The children's lines are UTF-8 already: printed as they are.
+        printf("seed %s: FAIL at operation %d of %d: %s\n", seed.c_str(), outcome.failedAt,
+               options.count, outcome.text.c_str());
         int replays = 0;
         std::vector<std::string> shrunk = Shrink(options, outcome.ops, outcome.key, &replays);
         Outcome last = Replay(options, shrunk);
-        PrintLine("seed %s: shrunk to %u operations in %d replays; it fails with: %s", seed.c_str(),
-                  static_cast<unsigned>(shrunk.size()), replays, last.text.c_str());
-        PrintLine("  zvhost --replay \"%s\"", Joined(shrunk).c_str());
+        printf("seed %s: shrunk to %u operations in %d replays; it fails with: %s\n", seed.c_str(),
+               static_cast<unsigned>(shrunk.size()), replays, last.text.c_str());
+        printf("  zvhost --replay \"%s\"\n", Joined(shrunk).c_str());
+        fflush(stdout);
     }
     PrintLine("random use: %d seed(s) failed", failures);
     return failures ? 1 : 0;

@@ -43,9 +43,13 @@ std::string CheckDelivery(UseModel& model, const Delivery& delivery) {
 }
 
 std::string CheckOutcome(ModelMessage& message) {
-    if (message.expect == kDeliver)
+    if (message.expect == kDeliver) {
+        std::string codes = "\"" + message.codes + "\"";
+        for (size_t bar; (bar = codes.find('|')) != std::string::npos;)
+            codes.replace(bar, 1, "\" or \"");
         return Format("not-released: m%d should have gone out (status %s) but did not", message.id,
-                      message.codes);
+                      codes);
+    }
     if (message.expect == kDeliverOrBack) {
         if (!Visible(message))
             return Format("lost: m%d neither went out nor came back into a visible window",

@@ -32,8 +32,8 @@ struct Kind {
 };
 const Kind kKinds[] = {{"open", 9},  {"unannounced", 4}, {"send", 14}, {"ctrl", 3},
                        {"ident", 3}, {"cancel", 5},      {"close", 3}, {"destroy", 2},
-                       {"show", 3},  {"clock", 18},      {"list", 8},  {"setup", 3},
-                       {"wide", 1},  {"exit", 4},        {"end", 1}};
+                       {"show", 3},  {"clock", 18},      {"list", 7},  {"nested", 1},
+                       {"setup", 3}, {"wide", 1},        {"exit", 4},  {"end", 1}};
 
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
@@ -203,6 +203,9 @@ void RandomUse::Check() {
     std::string failure = CheckModel(model, fresh);
     if (!failure.empty())
         Fail(failure);
+}
+
+void RandomUse::CheckNoDialog() {
     HWND left = DialogDriver::TopDialog();
     if (left)
         Fail("dialog-left: \"" + DialogDriver::WindowText(left) + "\" is still open");
@@ -222,6 +225,7 @@ void RandomUse::Drive() {
         }
         ++executed;
         Check();
+        CheckNoDialog();
     }
     opIndex = g_opIndex = static_cast<int>(total);
     Finish();
@@ -320,7 +324,7 @@ std::string RandomUse::Generate() {
                                                                 : next(1 << (rows < 8 ? rows : 8));
             snprintf(text, sizeof(text), "l%d:%c:%d:%d:%d", box, "nnyysc"[next(6)], mask,
                      next(3) ? 0 : kClockSteps[next(sizeof(kClockSteps) / sizeof(int))],
-                     next(6) == 0);
+                     name == "nested");
         } else if (name == "setup" || name == "wide") {
             const int inner[] = {0, 0, 0, 1, 2}, outer[] = {0, 1, 2, 2, 3, 5};
             snprintf(text, sizeof(text), "u%d:%d:%c:%d:%d", inner[next(5)], outer[next(6)],

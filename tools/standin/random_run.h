@@ -40,6 +40,7 @@ class RandomUse {
     void Settle();
     void Fail(const std::string& text);
     void Check();
+    void CheckNoDialog();
     std::string Generate();
     bool Execute(const std::string& op);
 
