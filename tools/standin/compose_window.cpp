@@ -19,8 +19,8 @@ bool ComposeWindow::RegisterWindowClass(HINSTANCE instance) {
 }
 
 ComposeWindow::ComposeWindow(ComposeEvents* composeEvents, const std::string& composeName)
-    : lastOutgoing(0), sentCount(0), refuseNextSend(false), events(composeEvents),
-      name(composeName), window(nullptr) {}
+    : lastOutgoing(0), sentCount(0), refuseNextSend(false), cancelClose(false),
+      events(composeEvents), name(composeName), window(nullptr) {}
 
 bool ComposeWindow::Create(HINSTANCE instance, int index) {
     std::string title = name + " - メッセージの作成";
@@ -58,6 +58,11 @@ LRESULT ComposeWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         Paint();
         return 0;
+    case WM_CLOSE:
+        // The subclass chain has seen the close; the client's own question keeps the window.
+        if (cancelClose)
+            return 0;
+        break;
     case WM_NCDESTROY: {
         HWND gone = window;
         window = nullptr;

@@ -39,6 +39,7 @@ class ComposeWindow {
     int lastOutgoing;
     int sentCount;
     bool refuseNextSend; // the client fails the next send and keeps the window open
+    bool cancelClose;    // the user cancels the client's "save changes?" question on close
 
   private:
     ComposeWindow(const ComposeWindow&) = delete;

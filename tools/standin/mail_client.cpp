@@ -114,6 +114,12 @@ void MailClient::ExitPlugin() {
     Log("client: BKC_OnExit -> %d", result);
 }
 
+void MailClient::RestartPlugin() {
+    started = false;
+    exited = false;
+    StartPlugin();
+}
+
 int MailClient::RunLoop() {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -148,7 +154,8 @@ void MailClient::Shutdown() {
 }
 
 ComposeWindow* MailClient::OpenCompose(const std::string& name, int mode,
-                                       const HeaderStore& headers, const std::string& body) {
+                                       const HeaderStore& headers, const std::string& body,
+                                       bool announce) {
     ComposeWindow* compose = new ComposeWindow(this, name);
     composeWindows.push_back(compose);
     compose->Headers() = headers;
@@ -158,6 +165,10 @@ ComposeWindow* MailClient::OpenCompose(const std::string& name, int mode,
         return nullptr;
     }
     openWindows[compose->Handle()] = compose;
+    if (!announce) {
+        Log("%s: opened, the plug-in not told", name.c_str());
+        return compose;
+    }
     int result = plugin.OnOpenCompose ? plugin.OnOpenCompose(compose->Handle(), mode) : 0;
     Log("%s: opened (mode %d), BKC_OnOpenCompose -> %d", name.c_str(), mode, result);
     return compose;

@@ -36,6 +36,8 @@ class MailClient : public IHostBackend, public MainWindowEvents, public ComposeE
     void RestartTimer();
     // BKC_OnExit once; later calls do nothing.
     void ExitPlugin();
+    // A restarted client: BKC_OnStart and the menu again after BKC_OnExit, the DLL still loaded.
+    void RestartPlugin();
     // Runs the message loop until the main window is gone and nothing keeps the client open.
     int RunLoop();
     // After the loop: remaining compose windows closed, then the DLL unloaded.
@@ -44,8 +46,9 @@ class MailClient : public IHostBackend, public MainWindowEvents, public ComposeE
     void SetKeepRunning(bool keep) { keepRunning = keep; }
     void QuitWhenMainGone();
 
+    // announce false: the plug-in is not told (BKC_OnOpenCompose is not called).
     ComposeWindow* OpenCompose(const std::string& name, int mode, const HeaderStore& headers,
-                               const std::string& body);
+                               const std::string& body, bool announce = true);
     ComposeWindow* FindCompose(const std::string& name) const;
     ComposeWindow* FindCompose(HWND window) const;
 
