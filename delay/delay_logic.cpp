@@ -90,6 +90,14 @@ bool SDelayLogic::SendNow(const char* mailboxPath, HWND window) {
     return sender && sender->SendNow(window, kStatusSentNow);
 }
 
+void SDelayLogic::TakeBackAll() {
+    for (SDelaySenderLogic* sender : senders) {
+        std::vector<SDelayMail> held = sender->GetMails();
+        for (const SDelayMail& mail : held)
+            sender->ReEdit(static_cast<HWND>(mail.composeWindow));
+    }
+}
+
 HWND SDelayLogic::TakeBack(const char* mailboxPath, HWND window) {
     SDelaySenderLogic* sender = FindSender(mailboxPath);
     return sender ? sender->ReEdit(window) : nullptr;

@@ -31,6 +31,9 @@ class SDelayLogic {
     // A copy: the caller may run a message loop while it looks at the rows.
     std::vector<SDelayMail> ListHeld(const char* mailboxPath) const;
     bool SendNow(const char* mailboxPath, HWND window);
+    // Every held message back in its window for the user: the plug-in is ending, and a hidden
+    // window that nothing will release would be mail lost without a word.
+    void TakeBackAll();
     HWND TakeBack(const char* mailboxPath, HWND window);
 
     // A message the plug-in released passes the outgoing check.

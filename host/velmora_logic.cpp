@@ -121,8 +121,10 @@ int VelmoraLogic::OnExit() {
 void VelmoraLogic::Stop() {
     // A dialog open in a nested loop must not go on with the objects freed below.
     SDialog::EndAllForExit();
-    if (delayLogic)
+    if (delayLogic) {
         LogInfo(ExitLogText(delayLogic->HeldCount()).c_str());
+        delayLogic->TakeBackAll();
+    }
     delete delayLogic;
     delayLogic = nullptr;
     delete composeManager;

@@ -300,7 +300,7 @@ TEST_F(HoldListTest, TemplateThatFailsToLoadOpensNothingAndUnpauses) {
     EXPECT_EQ("", world.SettingsFile());
 }
 
-TEST_F(HoldListTest, ThePluginEndedWhileTheListIsOpenClosesItAndSendsNothing) {
+TEST_F(HoldListTest, ThePluginEndedWhileTheListIsOpenClosesItAndGivesTheMessageBack) {
     HoldWorld world;
     world.WriteAccountName("テスト太郎");
     HWND window = world.Hold("1", "a@example.com");
@@ -313,7 +313,8 @@ TEST_F(HoldListTest, ThePluginEndedWhileTheListIsOpenClosesItAndSendsNothing) {
     });
     Open(&world, &driver);
     EXPECT_EQ(nullptr, FindDialog(kListCaption));
-    EXPECT_EQ("1", world.status[window]);
-    EXPECT_FALSE(IsWindowVisible(window));
+    // Not sent, and not lost in a hidden window: back with the user.
+    EXPECT_EQ("", world.status[window]);
+    EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ("", world.SettingsFile());
 }
