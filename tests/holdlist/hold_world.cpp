@@ -1,7 +1,6 @@
 #include "hold_world.h"
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -11,7 +10,6 @@
 #include "host/velmora_logic.h"
 #include "host/main_window.h"
 #include "settings/local_setting.h"
-#include "support/string_list.h"
 
 namespace {
 
