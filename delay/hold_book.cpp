@@ -169,10 +169,6 @@ bool SHoldBook::IsReleased(SWindowId window) const {
     return std::find(released.begin(), released.end(), window) != released.end();
 }
 
-bool SHoldBook::HasMailbox(const std::string& mailbox) const {
-    return Find(mailbox) != nullptr;
-}
-
 const std::vector<SDelayMail>& SHoldBook::Mails(const std::string& mailbox) const {
     const SMailbox* box = Find(mailbox);
     return box ? box->mails : kNoMails;

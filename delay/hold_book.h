@@ -70,7 +70,6 @@ class SHoldBook {
     bool IsHeld(SWindowId window) const;
     bool IsReleased(SWindowId window) const;
     const std::vector<SWindowId>& ReleasedWindows() const { return released; }
-    bool HasMailbox(const std::string& mailbox) const;
     // The held records of a mailbox in order of sending; empty for an unknown one.
     const std::vector<SDelayMail>& Mails(const std::string& mailbox) const;
     int Count(const std::string& mailbox) const;

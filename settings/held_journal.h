@@ -25,7 +25,6 @@ class SHeldJournal {
     // Makes the folder when missing and takes this instance's lock file. Until it
     // succeeds, Add writes nothing.
     bool Open();
-    bool IsOpen() const { return lock_ != nullptr; }
 
     // Writes or replaces the record of id whole (a temporary file, then a rename).
     bool Add(unsigned long long id, const SLocalTime& heldAt, const SLocalTime& dueAt,
@@ -40,7 +39,6 @@ class SHeldJournal {
     int CollectLost(std::vector<SLostMail>* lost);
 
     const std::string& Folder() const { return folder_; }
-    const std::string& Owner() const { return owner_; }
 
   private:
     std::string RecordPath(const std::string& owner, unsigned long long id) const;

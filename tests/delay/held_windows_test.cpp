@@ -10,7 +10,7 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "fake_host.h"
+#include "tests/common/fake_host.h"
 #include "host/host_window.h"
 #include "host/menu_command.h"
 #include "host/plugin_entry.h"

@@ -8,7 +8,7 @@
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
 #include "host/velmora_logic.h"
-#include "fake_host.h"
+#include "tests/common/fake_host.h"
 #include "host/host_window.h"
 #include "host/main_window.h"
 #include "settings/local_setting.h"

@@ -117,10 +117,10 @@ TEST_F(HoldListTest, StopSendingGivesBackEverySelectedMessageAndCloses) {
     EXPECT_EQ(second, world.Sender()->GetMails()[0].composeWindow);
     for (HWND window : {first, third, fourth}) {
         EXPECT_TRUE(IsWindowVisible(window));
-        EXPECT_EQ("", world.status[window]);
+        EXPECT_EQ("", world.Status(window));
     }
     EXPECT_FALSE(IsWindowVisible(second));
-    EXPECT_EQ("1", world.status[second]);
+    EXPECT_EQ("1", world.Status(second));
 }
 
 TEST_F(HoldListTest, NoAtTheConfirmationOrNothingSelectedKeepsTheListOpen) {
@@ -205,9 +205,9 @@ TEST_F(HoldListTest, SendNowShowsOneErrorForTheRowNoLongerHeldAndSendsTheRest) {
     EXPECT_EQ(1, errors);
     EXPECT_EQ("メールを送信できませんでした", errorText);
     EXPECT_EQ(0, world.Sender()->GetCount());
-    EXPECT_EQ("2", world.status[first]);
-    EXPECT_EQ("2", world.status[third]);
-    EXPECT_EQ("1", world.status[gone]);
+    EXPECT_EQ("2", world.Status(first));
+    EXPECT_EQ("2", world.Status(third));
+    EXPECT_EQ("1", world.Status(gone));
 }
 
 TEST_F(HoldListTest, EmptyListSaysSoClosesAndWritesNoSettings) {
@@ -314,7 +314,7 @@ TEST_F(HoldListTest, ThePluginEndedWhileTheListIsOpenClosesItAndGivesTheMessageB
     Open(&world, &driver);
     EXPECT_EQ(nullptr, FindDialog(kListCaption));
     // Not sent, and not lost in a hidden window: back with the user.
-    EXPECT_EQ("", world.status[window]);
+    EXPECT_EQ("", world.Status(window));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ("", world.SettingsFile());
 }

@@ -1,7 +1,6 @@
 #include "hold_world.h"
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -11,47 +10,8 @@
 #include "host/velmora_logic.h"
 #include "host/main_window.h"
 #include "settings/local_setting.h"
-#include "support/string_list.h"
-
-HoldWorld* HoldWorld::current = nullptr;
 
 namespace {
-
-LPCSTR WINAPI GetDataFolder() {
-    return HoldWorld::current->dataFolder.c_str();
-}
-
-LPCSTR WINAPI GetCurrentMailBox() {
-    return HoldWorld::current->currentMailbox.c_str();
-}
-
-int WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size) {
-    if (!buffer || size <= 0)
-        return 0;
-    std::string value = HoldWorld::current->headers[window][name ? name : ""];
-    snprintf(buffer, size, "%s", value.c_str());
-    return static_cast<int>(strlen(buffer));
-}
-
-int WINAPI CompSetSpecifiedHeader(HWND window, LPCSTR, LPCSTR value) {
-    HoldWorld::current->status[window] = value ? value : "";
-    return 1;
-}
-
-UINT WINAPI RegisterCommand(LPCSTR caption, int target, HostCommandProc proc) {
-    HoldWorld* world = HoldWorld::current;
-    ++world->registerCalls;
-    world->registeredCaption = caption ? caption : "";
-    world->registeredTarget = target;
-    world->registeredProc = proc;
-    return world->nextCommandId;
-}
-
-int WINAPI RegisterUICallback(UINT command, HostCommandStateProc proc) {
-    HoldWorld::current->callbackCommand = command;
-    HoldWorld::current->registeredCallback = proc;
-    return 1;
-}
 
 std::string MakeFolder() {
     char temp[MAX_PATH] = "";
@@ -73,32 +33,23 @@ std::string ReadFile(const std::string& path) {
 }
 
 HoldWorld::HoldWorld(const std::string& settingsText, HINSTANCE instance)
-    : logic(nullptr), api(), mailbox("Box1"), currentMailbox("Box1"), nextCommandId(42),
-      registerCalls(0), registeredTarget(-1), registeredProc(nullptr), callbackCommand(0),
-      registeredCallback(nullptr) {
-    current = this;
+    : logic(nullptr), mailbox("Box1") {
     folder = MakeFolder();
-    dataFolder = folder + "\\data\\";
-    CreateDirectoryA(dataFolder.c_str(), nullptr);
-    CreateDirectoryA((dataFolder + mailbox).c_str(), nullptr);
+    host.mailbox = mailbox;
+    host.dataFolder = folder + "\\data\\";
+    CreateDirectoryA(host.dataFolder.c_str(), nullptr);
+    CreateDirectoryA((host.dataFolder + mailbox).c_str(), nullptr);
     iniPath = folder + "\\Velmora.ini";
     if (!settingsText.empty())
         std::ofstream(iniPath, std::ios::binary) << settingsText;
 
-    api.BKA_GetDataFolder = GetDataFolder;
-    api.BKA_GetCurrentMailBox = GetCurrentMailBox;
-    api.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
-    api.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
-    api.BKA_RegisterCommand = RegisterCommand;
-    api.BKA_RegisterUICallback = RegisterUICallback;
-
     char modulePath[MAX_PATH] = "";
     GetModuleFileNameA(instance, modulePath, sizeof(modulePath));
-    logic = new VelmoraLogic(instance, &api, modulePath);
+    logic = new VelmoraLogic(instance, &host.api, modulePath);
     logic->settings = new LocalSetting(iniPath.c_str());
     logic->settings->ReadAll();
     logic->mainWindow = new SMainWindow(logic, nullptr);
-    logic->delayLogic = new SDelayLogic(&api, logic->settings, nullptr);
+    logic->delayLogic = new SDelayLogic(&host.api, logic->settings, nullptr);
 }
 
 HoldWorld::~HoldWorld() {
@@ -110,26 +61,28 @@ HoldWorld::~HoldWorld() {
     logic->settings = nullptr;
     delete logic;
     SetLocalTimeOverride(nullptr);
-    for (HWND window : windows)
-        DestroyWindow(window);
     DeleteFileA(iniPath.c_str());
-    DeleteFileA((dataFolder + mailbox + "\\Mailbox.ini").c_str());
-    RemoveDirectoryA((dataFolder + mailbox).c_str());
-    RemoveDirectoryA(dataFolder.c_str());
+    DeleteFileA((host.dataFolder + mailbox + "\\Mailbox.ini").c_str());
+    RemoveDirectoryA((host.dataFolder + mailbox).c_str());
+    RemoveDirectoryA(host.dataFolder.c_str());
     RemoveDirectoryA(folder.c_str());
-    current = nullptr;
 }
 
 HWND HoldWorld::Hold(const std::string& subject, const std::string& to, const std::string& cc,
                      const std::string& bcc, int second) {
-    HWND window = CreateWindowA("STATIC", subject.c_str(), WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    windows.push_back(window);
-    headers[window] = {{"Subject", subject}, {"To", to}, {"Cc", cc}, {"Bcc", bcc}};
+    HWND window = host.OpenCompose();
+    host.SetHeader(window, "Subject", subject);
+    host.SetHeader(window, "To", to);
+    host.SetHeader(window, "Cc", cc);
+    host.SetHeader(window, "Bcc", bcc);
     SYSTEMTIME heldAt = {2026, 12, 1, 7, 9, 5, static_cast<WORD>(second), 0};
     SetLocalTimeOverride(&heldAt);
     logic->delayLogic->Hold(mailbox.c_str(), window);
     return window;
+}
+
+std::string HoldWorld::Status(HWND window) {
+    return host.Header(window, "X-VelmoraStatus");
 }
 
 std::string HoldWorld::Setting(const char* section, const char* key) const {
@@ -143,7 +96,7 @@ std::string HoldWorld::SettingsFile() const {
 }
 
 void HoldWorld::WriteAccountName(const std::string& name) {
-    std::string path = dataFolder + mailbox + "\\Mailbox.ini";
+    std::string path = host.dataFolder + mailbox + "\\Mailbox.ini";
     WritePrivateProfileStringA("Account", "Name", name.c_str(), path.c_str());
 }
 

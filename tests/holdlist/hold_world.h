@@ -1,13 +1,11 @@
-// A plug-in logic with a settings file, a hold queue and one mailbox's held messages, on a
-// host made of this test's own functions.
+// A plug-in logic with a settings file, a hold queue and one mailbox's held messages, on the
+// fake host.
 #pragma once
 #include <windows.h>
 
-#include <map>
 #include <string>
-#include <vector>
 
-#include "host/host_api.h"
+#include "tests/common/fake_host.h"
 
 class VelmoraLogic;
 class SDelaySenderLogic;
@@ -19,9 +17,12 @@ class HoldWorld {
                        HINSTANCE instance = GetModuleHandleA(nullptr));
     ~HoldWorld();
 
-    // A hidden window held in the mailbox; recipients are comma-separated, empty for none.
+    // A fake-host compose window held in the mailbox; recipients are comma-separated, empty for
+    // none.
     HWND Hold(const std::string& subject, const std::string& to, const std::string& cc = "",
               const std::string& bcc = "", int second = 0);
+    // The window's status header as the host has it.
+    std::string Status(HWND window);
     // The value in Velmora.ini, or "<missing>".
     std::string Setting(const char* section, const char* key) const;
     std::string SettingsFile() const;
@@ -31,26 +32,11 @@ class HoldWorld {
     SDelaySenderLogic* Sender() const;
     bool Paused() const;
 
+    FakeHost host;
     VelmoraLogic* logic;
-    std::map<HWND, std::map<std::string, std::string>> headers;
-    SHostApi api;
     std::string folder;
-    std::string dataFolder;
     std::string iniPath;
     std::string mailbox;
-    std::string currentMailbox;
-    std::map<HWND, std::string> status;
-    std::vector<HWND> windows;
-    // BKA_RegisterCommand's answer, and what was registered.
-    UINT nextCommandId;
-    int registerCalls;
-    std::string registeredCaption;
-    int registeredTarget;
-    HostCommandProc registeredProc;
-    UINT callbackCommand;
-    HostCommandStateProc registeredCallback;
-
-    static HoldWorld* current;
 };
 
 std::string ReadFile(const std::string& path);

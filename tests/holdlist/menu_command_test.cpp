@@ -59,11 +59,11 @@ TEST(MenuCommand, InsertsTheCommandAndASeparatorAtPositionFourOfTheFourthSubmenu
     EXPECT_EQ(404u, GetMenuItemID(fourth, 6));
     EXPECT_EQ(6, GetMenuItemCount(GetSubMenu(bar, 2)));
 
-    EXPECT_EQ("保留メールの確認...", world.registeredCaption);
-    EXPECT_EQ(0, world.registeredTarget);
-    EXPECT_EQ(HoldListCommand, world.registeredProc);
-    EXPECT_EQ(42u, world.callbackCommand);
-    EXPECT_EQ(HoldListCommandState, world.registeredCallback);
+    EXPECT_EQ("保留メールの確認...", world.host.registered.caption);
+    EXPECT_EQ(0, world.host.registered.target);
+    EXPECT_EQ(HoldListCommand, world.host.registered.proc);
+    EXPECT_EQ(42u, world.host.registered.stateCommand);
+    EXPECT_EQ(HoldListCommandState, world.host.registered.stateProc);
     DestroyMenu(bar);
 }
 
@@ -71,20 +71,20 @@ TEST(MenuCommand, OtherMenusAFailedRegistrationOrAMissingSubmenuAddNothing) {
     HoldWorld world;
     HMENU bar = MakeMainMenu();
     EXPECT_EQ(0, world.logic->OnMenuInit(nullptr, bar, 1));
-    EXPECT_EQ(0, world.registerCalls);
+    EXPECT_EQ(0, world.host.registered.calls);
     EXPECT_EQ(6, GetMenuItemCount(GetSubMenu(bar, 3)));
 
-    world.nextCommandId = 0;
+    world.host.registered.nextId = 0;
     EXPECT_EQ(0, world.logic->OnMenuInit(nullptr, bar, 0));
-    EXPECT_EQ(1, world.registerCalls);
+    EXPECT_EQ(1, world.host.registered.calls);
     EXPECT_EQ(6, GetMenuItemCount(GetSubMenu(bar, 3)));
-    EXPECT_EQ(nullptr, world.registeredCallback);
+    EXPECT_EQ(nullptr, world.host.registered.stateProc);
     DestroyMenu(bar);
 
     HMENU shortBar = MakeMainMenu(3);
-    world.nextCommandId = 42;
+    world.host.registered.nextId = 42;
     EXPECT_EQ(0, world.logic->OnMenuInit(nullptr, shortBar, 0));
-    EXPECT_EQ(1, world.registerCalls);
+    EXPECT_EQ(1, world.host.registered.calls);
     DestroyMenu(shortBar);
 }
 
@@ -95,15 +95,15 @@ TEST(MenuCommand, StateFollowsTheCurrentMailboxWithOrWithoutTrailingBackslash) {
     EXPECT_EQ(1u, HoldListCommandState(42, 0)); // a sender, but nothing held
     world.Hold("1", "a@example.com");
     EXPECT_EQ(0u, HoldListCommandState(42, 0));
-    world.currentMailbox = "Box1\\";
+    world.host.mailbox = "Box1\\";
     EXPECT_EQ(0u, HoldListCommandState(42, 0));
-    world.currentMailbox = "box1";
+    world.host.mailbox = "box1";
     EXPECT_EQ(1u, HoldListCommandState(42, 0));
-    world.currentMailbox = "Box2";
+    world.host.mailbox = "Box2";
     EXPECT_EQ(1u, HoldListCommandState(42, 0));
 
     // Before start and after exit there is no main-window hook.
-    world.currentMailbox = "Box1";
+    world.host.mailbox = "Box1";
     SMainWindow* hook = world.logic->mainWindow;
     world.logic->mainWindow = nullptr;
     EXPECT_EQ(1u, HoldListCommandState(42, 0));
@@ -113,7 +113,7 @@ TEST(MenuCommand, StateFollowsTheCurrentMailboxWithOrWithoutTrailingBackslash) {
 TEST(MenuCommand, MailboxWithoutASenderOpensNothing) {
     HoldWorld world;
     world.Hold("1", "a@example.com");
-    world.currentMailbox = "Box2";
+    world.host.mailbox = "Box2";
     LogicScope scope(world.logic);
     bool opened = false;
     SDialogDriver driver(1500);

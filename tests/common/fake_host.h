@@ -1,4 +1,5 @@
-// A host for the hold engine's tests: real windows, header stores, and the host functions.
+// A host for the unit tests: real compose windows with the stand-in client's header store, a
+// data folder, the menu command registration, and the host functions over them.
 #pragma once
 #include <windows.h>
 
@@ -7,13 +8,25 @@
 #include <vector>
 
 #include "host/host_api.h"
+#include "tools/standin/header_store.h"
 
 class VelmoraLogic;
 
 struct FakeComposeWindow {
-    std::map<std::string, std::string> headers;
+    HeaderStore headers;
     std::vector<WPARAM> commands; // WM_COMMAND wParams received, in order
     bool closeCancelled = false;  // the user answers "cancel" to "save changes?"
+};
+
+// What BKA_RegisterCommand and BKA_RegisterUICallback were given.
+struct FakeCommandRegistration {
+    UINT nextId = 42; // BKA_RegisterCommand's answer
+    int calls = 0;
+    std::string caption;
+    int target = -1;
+    HostCommandProc proc = nullptr;
+    UINT stateCommand = 0;
+    HostCommandStateProc stateProc = nullptr;
 };
 
 class FakeHost {
@@ -31,7 +44,9 @@ class FakeHost {
 
     SHostApi api;
     HWND mainWindow;
-    std::string mailbox;
+    std::string mailbox;    // BKA_GetCurrentMailBox
+    std::string dataFolder; // BKA_GetDataFolder, with its trailing backslash
+    FakeCommandRegistration registered;
     std::map<HWND, FakeComposeWindow> compose;
 
     static FakeHost* current;

@@ -1,4 +1,4 @@
-#include "fake_host.h"
+#include "tests/common/fake_host.h"
 
 #include <cstring>
 
@@ -51,13 +51,14 @@ LPCSTR WINAPI GetCurrentMailBox() {
     return FakeHost::current->mailbox.c_str();
 }
 LPCSTR WINAPI GetDataFolder() {
-    return "C:\\data\\";
+    return FakeHost::current->dataFolder.c_str();
 }
 
+// Cuts at the byte, even inside a double-byte character: the plug-in must cope with that.
 int WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size) {
-    if (size <= 0)
+    if (!buffer || size <= 0)
         return 0;
-    std::string value = FakeHost::current->Header(window, name);
+    std::string value = FakeHost::current->Header(window, name ? name : "");
     size_t n = value.size() < static_cast<size_t>(size) ? value.size() : size - 1;
     memcpy(buffer, value.data(), n);
     buffer[n] = '\0';
@@ -65,7 +66,22 @@ int WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int si
 }
 
 int WINAPI CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
-    FakeHost::current->SetHeader(window, name, value ? value : "");
+    FakeHost::current->compose[window].headers.Set(name, value);
+    return 1;
+}
+
+UINT WINAPI RegisterCommand(LPCSTR caption, int target, HostCommandProc proc) {
+    FakeCommandRegistration& registered = FakeHost::current->registered;
+    ++registered.calls;
+    registered.caption = caption ? caption : "";
+    registered.target = target;
+    registered.proc = proc;
+    return registered.nextId;
+}
+
+int WINAPI RegisterUICallback(UINT command, HostCommandStateProc proc) {
+    FakeHost::current->registered.stateCommand = command;
+    FakeHost::current->registered.stateProc = proc;
     return 1;
 }
 
@@ -100,7 +116,7 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 } // namespace
 
-FakeHost::FakeHost() : api(), mainWindow(nullptr), mailbox("box1\\") {
+FakeHost::FakeHost() : api(), mainWindow(nullptr), mailbox("box1\\"), dataFolder("C:\\data\\") {
     RegisterClasses();
     current = this;
     api.BKA_GetWindowHandles = GetWindowHandles;
@@ -108,6 +124,8 @@ FakeHost::FakeHost() : api(), mainWindow(nullptr), mailbox("box1\\") {
     api.BKA_GetDataFolder = GetDataFolder;
     api.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
     api.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
+    api.BKA_RegisterCommand = RegisterCommand;
+    api.BKA_RegisterUICallback = RegisterUICallback;
     mainWindow = CreateWindowA(kMainClass, "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
 }
@@ -128,14 +146,11 @@ HWND FakeHost::OpenCompose() {
 
 std::string FakeHost::Header(HWND window, const char* name) {
     auto found = compose.find(window);
-    if (found == compose.end())
-        return "";
-    auto value = found->second.headers.find(name);
-    return value == found->second.headers.end() ? "" : value->second;
+    return found == compose.end() ? "" : found->second.headers.Value(name);
 }
 
 void FakeHost::SetHeader(HWND window, const char* name, const std::string& value) {
-    compose[window].headers[name] = value;
+    compose[window].headers.Set(name, value.c_str());
 }
 
 void FakeHost::Pump() {
