@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 #include "tools/standin/console.h"
 #include "tools/standin/dialog_driver.h"
@@ -73,6 +74,23 @@ std::string Typed(int value, bool wide) {
     return result;
 }
 
+std::set<HWND> g_clickedDialogs;
+
+BOOL CALLBACK FindOwnedVisible(HWND window, LPARAM owner) {
+    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
+        SetLastError(ERROR_SUCCESS + 1);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A dialog that put up a box before it showed itself waits on the box, not on its loop.
+bool OwnsVisibleWindow(HWND window) {
+    SetLastError(ERROR_SUCCESS);
+    EnumWindows(&FindOwnedVisible, reinterpret_cast<LPARAM>(window));
+    return GetLastError() == ERROR_SUCCESS + 1;
+}
+
 BOOL CALLBACK FindHidden(HWND window, LPARAM found) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -80,6 +98,10 @@ BOOL CALLBACK FindHidden(HWND window, LPARAM found) {
     GetClassNameA(window, className, sizeof(className));
     if (process != GetCurrentProcessId() || strcmp(className, "#32770") != 0 ||
         IsWindowVisible(window))
+        return TRUE;
+    // A dialog the driver has clicked in was on screen: hidden now, it has ended and only
+    // waits for its loop, which runs once the driver hands the thread back for good.
+    if (g_clickedDialogs.count(window) || OwnsVisibleWindow(window))
         return TRUE;
     *reinterpret_cast<bool*>(found) = true;
     return FALSE;
@@ -181,7 +203,7 @@ void RandomUse::Settle() {
         if (!DialogNotShownYet())
             return;
         // Back through a timer, which leaves the queue empty for the dialog's loop.
-        SetTimer(resumeWindow, kIdleTimer, 1, nullptr);
+        SetTimer(resumeWindow, kIdleTimer, 10, nullptr);
         SwitchToFiber(mainFiber);
     }
 }
@@ -481,6 +503,7 @@ bool RandomUse::OpClock(const std::vector<std::string>& f) {
 }
 
 void RandomUse::Click(HWND dialog, int id) {
+    g_clickedDialogs.insert(dialog);
     HWND button = GetDlgItem(dialog, id);
     if (!button || !IsWindowEnabled(button))
         Fail("dialog: no enabled control " + std::to_string(id) + " in \"" +
@@ -493,6 +516,8 @@ bool RandomUse::Answer(const char* text, int button) {
     HWND box = DialogDriver::FindMessageBox(text);
     if (!box)
         return false;
+    // The dialog under the box may end with it, never having been clicked itself.
+    g_clickedDialogs.insert(GetWindow(box, GW_OWNER));
     Click(box, button);
     return true;
 }
