@@ -2,6 +2,9 @@
 // message, gone again on every road out.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "delay/hold_book.h"
 
 class SHeldJournal;
@@ -14,7 +17,25 @@ class SHeldMailRecorder : public SHoldObserver {
     void OnHeld(const std::string& mailbox, const SDelayMail& mail) override;
     void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) override;
 
+    // The journal's file work waits until the host's callback has returned: the send path
+    // stays quick. requestFlush is asked once per batch to call Flush soon; without it every
+    // change is written at once.
+    void SetFlushRequest(std::function<void()> request) { requestFlush = std::move(request); }
+    void Flush();
+
   private:
+    struct SPending {
+        unsigned long long id;
+        bool add;
+        SLocalTime heldAt;
+        SLocalTime releaseAt;
+        std::string texts[6]; // mailbox, subject, from, to, cc, bcc
+    };
+    void Queue(SPending&& change);
+
     SHeldJournal* journal;
     SLogTarget* log;
+    std::function<void()> requestFlush;
+    std::vector<SPending> pending;
+    bool flushRequested;
 };

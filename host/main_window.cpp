@@ -7,7 +7,17 @@
 SMainWindow::SMainWindow(VelmoraLogic* logic, HWND window)
     : SHostWindow(logic, window, kMainWindowSubclassId), owner(logic) {}
 
+// Registered, so it can never be one of the host's own messages.
+UINT JournalFlushMessage() {
+    static const UINT message = RegisterWindowMessageA("zVelmora.JournalFlush");
+    return message;
+}
+
 LRESULT SMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != 0 && message == JournalFlushMessage()) {
+        owner->FlushJournal();
+        return 0;
+    }
     if (message == WM_CLOSE)
         return OnClose(window, message, wParam, lParam);
     if (message == WM_QUERYENDSESSION)

@@ -8,6 +8,9 @@ class VelmoraLogic;
 
 const UINT_PTR kMainWindowSubclassId = 40622441;
 
+// Posted to the main window to write the held-mail journal once the host's callback is over.
+UINT JournalFlushMessage();
+
 class SMainWindow : public SHostWindow {
   public:
     SMainWindow(VelmoraLogic* logic, HWND window);

@@ -96,6 +96,7 @@ void VelmoraLogic::Start() {
     std::vector<SLostMail> lost;
     if (newJournal->Open())
         newJournal->CollectLost(&lost);
+    newRecorder->SetFlushRequest([this]() { RequestJournalFlush(); });
     newDelayLogic->SetObserver(newRecorder.get());
 
     settings = newSettings.release();
@@ -111,6 +112,18 @@ void VelmoraLogic::Start() {
         LogError(LostMailLogText(static_cast<int>(lost.size())).c_str());
         ShowLostMailNotice(handles[0], lost);
     }
+}
+
+void VelmoraLogic::RequestJournalFlush() {
+    if (mainWindow && mainWindow->subclassed &&
+        PostMessageA(mainWindow->window, JournalFlushMessage(), 0, 0))
+        return;
+    FlushJournal();
+}
+
+void VelmoraLogic::FlushJournal() {
+    if (recorder)
+        recorder->Flush();
 }
 
 int VelmoraLogic::OnExit() {
@@ -133,7 +146,8 @@ void VelmoraLogic::Stop() {
     mainWindow = nullptr;
     delete settings;
     settings = nullptr;
-    // The plug-in's own exit ends every record: only a client that dies leaves them.
+    // The plug-in's own exit ends every record, written or waiting: only a client that dies
+    // leaves them.
     if (journal)
         journal->RemoveAll();
     delete recorder;

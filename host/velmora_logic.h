@@ -32,6 +32,8 @@ class VelmoraLogic : public SPluginLogic {
     // The exit check: false refuses the close.
     bool CanClose(HWND window);
     void AddMailerHeader(HWND compose);
+    // Writes what the journal has waiting.
+    void FlushJournal();
 
     SVersion* version;
     LocalSetting* settings;
@@ -47,4 +49,5 @@ class VelmoraLogic : public SPluginLogic {
     void Stop();
     int DecideOutgoing(HWND compose, int mode);
     void ShowReleasedWindows();
+    void RequestJournalFlush();
 };

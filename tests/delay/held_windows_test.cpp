@@ -161,7 +161,9 @@ TEST_F(HeldWindows, EveryBoundaryAnswersSafelyWhenTheInsideThrows) {
 }
 
 // This process's journal records; other test processes may write theirs beside them.
-int OwnRecords(const std::string& folder) {
+// The journal is written once the host's callback is over: run what was posted first.
+int OwnRecords(FakeHost* host, const std::string& folder) {
+    host->Pump();
     char pattern[64];
     snprintf(pattern, sizeof(pattern), "%lu-*.rec", GetCurrentProcessId());
     WIN32_FIND_DATAA found;
@@ -201,23 +203,23 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
         host.SetHeader(window, "Subject", "cycle");
         ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
     }
-    EXPECT_EQ(5, OwnRecords(journal));
+    EXPECT_EQ(5, OwnRecords(&host, journal));
     logic->delayLogic->SendNow("box1", windows[0]);
     logic->delayLogic->TakeBack("box1", windows[1]);
     DestroyWindow(windows[2]);
     host.compose.erase(windows[2]);
-    EXPECT_EQ(2, OwnRecords(journal));
+    EXPECT_EQ(2, OwnRecords(&host, journal));
     SYSTEMTIME due = MakeTime(2026, 12, 7, 10, 6);
     SetLocalTimeOverride(&due);
     // One more held after the sweep's time: only the exit's send-all takes it.
     logic->OnOutgoing(windows[1], 0);
     logic->OnEveryMinute();
-    EXPECT_EQ(1, OwnRecords(journal));
+    EXPECT_EQ(1, OwnRecords(&host, journal));
     {
         MessageBoxAnswer yes(IDYES);
         EXPECT_FALSE(logic->CanClose(host.mainWindow));
     }
-    EXPECT_EQ(0, OwnRecords(journal));
+    EXPECT_EQ(0, OwnRecords(&host, journal));
     StopLogic(logic);
     SetLocalTimeOverride(nullptr);
 
