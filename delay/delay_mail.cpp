@@ -103,8 +103,8 @@ bool SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers,
                          const SStringList* innerDomains, const SHoldTimes& times,
                          const SLocalTime& now) {
     composeWindow = window;
-    subject = headers->subject;
-    from = headers->from;
+    subject = std::move(headers->subject);
+    from = std::move(headers->from);
 
     FreeLists();
     innerCount = 0;

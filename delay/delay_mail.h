@@ -16,8 +16,8 @@ struct SHoldTimes {
     int outerMinutes;
 };
 
-// What the compose window's headers said at the send. The recipient texts are walked in
-// place by the capture.
+// What the compose window's headers said at the send. The capture uses them up: the recipient
+// texts are walked in place, subject and sender moved into the record.
 struct SCapturedHeaders {
     std::string subject;
     std::string from;

@@ -4,8 +4,10 @@
 
 #include "settings/held_journal.h"
 #include "settings/hold_log_text.h"
+#include "settings/journal_record.h"
 #include "support/guard.h"
 #include "support/log_target.h"
+#include "support/log_writer.h"
 #include "support/string_list.h"
 
 namespace {
@@ -14,14 +16,28 @@ unsigned long long IdOf(const SDelayMail& mail) {
     return reinterpret_cast<uintptr_t>(mail.composeWindow);
 }
 
+// The journal keeps a field's first kJournalFieldLimit bytes, cut on a whole character: twice
+// that is all it can need, and the send path copies no more.
+const size_t kKeptBytes = 2 * kJournalFieldLimit;
+
+std::string Kept(const std::string& text) {
+    return text.substr(0, kKeptBytes);
+}
+
 std::string Joined(const SStringList* list) {
     std::string text;
     for (const SStringNode* node = list ? list->first : nullptr; node; node = node->next) {
         if (!text.empty())
             text += ", ";
         text += node->text ? node->text : "";
+        if (text.size() >= kKeptBytes)
+            return Kept(text);
     }
     return text;
+}
+
+bool Logging() {
+    return NTessik::GetSink() != nullptr;
 }
 
 SHoldRoad LogRoad(EHoldRoad road) {
@@ -53,9 +69,9 @@ void SHeldMailRecorder::Queue(SPending&& change) {
         return;
     // A record that never reached the disk needs no removal either.
     if (!change.add) {
-        for (auto it = pending.begin(); it != pending.end(); ++it) {
-            if (it->add && it->id == change.id) {
-                pending.erase(it);
+        for (SPending& waiting : pending) {
+            if (waiting.add && !waiting.dropped && waiting.id == change.id) {
+                waiting.dropped = true;
                 return;
             }
         }
@@ -76,6 +92,8 @@ void SHeldMailRecorder::Flush() {
     std::vector<SPending> changes;
     changes.swap(pending);
     for (const SPending& change : changes) {
+        if (change.dropped)
+            continue;
         if (!change.add) {
             journal->Remove(change.id);
             continue;
@@ -91,11 +109,12 @@ void SHeldMailRecorder::OnHeld(const std::string& mailbox, const SDelayMail& mai
     GuardedCall<int>(0, [&]() {
         Queue(SPending{IdOf(mail),
                        true,
+                       false,
                        mail.heldAt,
                        mail.releaseAt,
-                       {mailbox, mail.subject, mail.from, Joined(mail.to), Joined(mail.cc),
-                        Joined(mail.bcc)}});
-        if (log)
+                       {Kept(mailbox), Kept(mail.subject), Kept(mail.from), Joined(mail.to),
+                        Joined(mail.cc), Joined(mail.bcc)}});
+        if (log && Logging())
             log->LogInfo(HeldLogText(mailbox.c_str(), mail.subject.c_str(), mail.innerCount,
                                      mail.outerCount, mail.holdMinutes, mail.releaseAt)
                              .c_str());
@@ -106,8 +125,8 @@ void SHeldMailRecorder::OnHeld(const std::string& mailbox, const SDelayMail& mai
 void SHeldMailRecorder::OnLeft(const std::string& mailbox, const SDelayMail& mail,
                                EHoldRoad road) {
     GuardedCall<int>(0, [&]() {
-        Queue(SPending{IdOf(mail), false, mail.heldAt, mail.releaseAt, {}});
-        if (log)
+        Queue(SPending{IdOf(mail), false, false, mail.heldAt, mail.releaseAt, {}});
+        if (log && Logging())
             log->LogInfo(
                 LeftHoldLogText(LogRoad(road), mailbox.c_str(), mail.subject.c_str()).c_str());
         return 0;

@@ -27,6 +27,7 @@ class SHeldMailRecorder : public SHoldObserver {
     struct SPending {
         unsigned long long id;
         bool add;
+        bool dropped; // an add whose message left before it was written
         SLocalTime heldAt;
         SLocalTime releaseAt;
         std::string texts[6]; // mailbox, subject, from, to, cc, bcc

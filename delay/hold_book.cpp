@@ -1,6 +1,7 @@
 #include "delay/hold_book.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -72,6 +73,9 @@ void SHoldBook::Hold(const std::string& mailbox, SDelayMail&& mail) {
     // Room first: once the old record is gone, nothing may fail before the new one is in.
     box.mails.reserve(box.mails.size() + 1);
     Replace(mail.composeWindow);
+    // A new message in a window released before: it is held, not released.
+    released.erase(std::remove(released.begin(), released.end(), mail.composeWindow),
+                   released.end());
     // After every record held at or before its time: the order a stable sort would give.
     auto place = std::upper_bound(box.mails.begin(), box.mails.end(), mail,
                                   [](const SDelayMail& a, const SDelayMail& b) {
@@ -107,19 +111,28 @@ std::vector<SRelease> SHoldBook::TakeMatching(SMailbox* box, int status,
     std::vector<SRelease> out;
     if (!box)
         return out;
-    // Reserved first: once a record has left, nothing may fail before it is marked.
+    // Every record is tested: the list is ordered by sending time, not by release time. The
+    // leaving ones are moved out in one pass, before anything is reported.
+    auto stays = [&](const SDelayMail& mail) {
+        return dueBefore && CompareLocalTime(*dueBefore, mail.releaseAt) <= 0;
+    };
+    // Reserved first: once the list is partitioned, nothing may fail before every record that
+    // left is marked released.
     out.reserve(box->mails.size());
     released.reserve(released.size() + box->mails.size());
-    // Every record is tested: the list is ordered by sending time, not by release time.
-    for (size_t i = 0; i < box->mails.size();) {
-        if (dueBefore && CompareLocalTime(*dueBefore, box->mails[i].releaseAt) <= 0) {
-            ++i;
-            continue;
-        }
-        SWindowId window = box->mails[i].composeWindow;
-        Take(box, i, static_cast<EHoldRoad>(status));
-        MarkReleased(window);
-        out.push_back(SRelease{window, status});
+    std::vector<SDelayMail> leaving;
+    leaving.reserve(box->mails.size());
+    auto kept = std::stable_partition(box->mails.begin(), box->mails.end(), stays);
+    std::move(kept, box->mails.end(), std::back_inserter(leaving));
+    box->mails.erase(kept, box->mails.end());
+    for (const SDelayMail& mail : leaving) {
+        // A held window is never among the released ones: no search needed.
+        released.push_back(mail.composeWindow);
+        out.push_back(SRelease{mail.composeWindow, status});
+    }
+    if (observer) {
+        for (const SDelayMail& mail : leaving)
+            observer->OnLeft(box->key, mail, static_cast<EHoldRoad>(status));
     }
     return out;
 }
