@@ -2,6 +2,7 @@
 #include "delay/velmora_logic.h"
 #include "settings/local_setting.h"
 #include "settings/setting_forms.h"
+#include "settings/setup_save.h"
 
 int VelmoraLogic::OnPlugInSetup(HWND owner) {
     if (!settings)
@@ -12,11 +13,8 @@ int VelmoraLogic::OnPlugInSetup(HWND owner) {
         form = new LocalSettingForm(instance, owner);
         form->logic = this;
         form->settings = settings;
-        if (form->DoModal() == IDOK) {
-            settings->SaveDomains();
-            settings->SetInt("Delay", "InnerDelayTime", settings->innerDelayTime);
-            settings->SetInt("Delay", "OuterDelayTime", settings->outerDelayTime);
-        }
+        if (form->DoModal() == IDOK)
+            SaveSetupValuesOrWarn(owner, settings);
     } catch (...) {
     }
     delete form;
