@@ -305,8 +305,31 @@ bool SPlainScan::Outside(const char* p) {
     return true;
 }
 
+// ASCII bytes an entry's text is mostly made of, taken in runs: outside quotes and comments
+// (plain[]) and inside quotes (quoted[]).
+struct SRunTable {
+    bool plain[256];
+    bool quoted[256];
+    SRunTable() {
+        for (int c = 0; c < 256; ++c)
+            plain[c] = quoted[c] = c >= 0x01 && c < 0x80;
+        for (unsigned char c : {'(', '"', '<', '>', '@', '\\'})
+            plain[c] = false;
+        quoted['"'] = quoted['\\'] = false;
+    }
+};
+const SRunTable kRun;
+
 bool SPlainScan::Run(const char* entry) {
     for (const char* p = entry; *p != '\0';) {
+        const bool* run = quoted_ ? kRun.quoted : kRun.plain;
+        if (depth_ == 0 && angle_ != 2 && run[static_cast<unsigned char>(*p)]) {
+            const char* start = p;
+            while (run[static_cast<unsigned char>(*++p)]) {
+            }
+            Keep(start, static_cast<size_t>(p - start));
+            continue;
+        }
         const size_t n = CharLength(p);
         if (depth_ > 0) {
             if (*p == '\\')
