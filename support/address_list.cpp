@@ -315,7 +315,8 @@ struct SRunTable {
             plain[c] = quoted[c] = c >= 0x01 && c < 0x80;
         for (unsigned char c : {'(', '"', '<', '>', '@', '\\'})
             plain[c] = false;
-        quoted['"'] = quoted['\\'] = false;
+        for (unsigned char c : {'"', '\\'})
+            quoted[c] = false;
     }
 };
 const SRunTable kRun;
