@@ -70,6 +70,24 @@ void BM_WalkAndSplit(benchmark::State& state) {
 }
 BENCHMARK(BM_WalkAndSplit);
 
+// What the recipient counting does per entry: the walk and the strict address read.
+void BM_WalkAndReadPlain(benchmark::State& state) {
+    const std::string& value = ToValue();
+    std::vector<char> text(value.size() + 1);
+    std::vector<char> address(kAddressPartSize);
+    size_t entries = 0;
+    for (auto _ : state) {
+        std::memcpy(text.data(), value.c_str(), value.size() + 1);
+        entries = 0;
+        for (char* e = NextAddress(text.data()); e != nullptr; e = NextAddress(nullptr)) {
+            benchmark::DoNotOptimize(PlainAddressDomain(e, address.data()));
+            ++entries;
+        }
+    }
+    Report(state, entries);
+}
+BENCHMARK(BM_WalkAndReadPlain);
+
 void BM_FloorScan(benchmark::State& state) {
     const std::string& value = ToValue();
     size_t entries = 0;

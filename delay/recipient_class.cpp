@@ -65,12 +65,14 @@ bool SDomainMatcher::MatchesAt(const char* text) const {
 }
 
 bool SDomainMatcher::IsInner(const char* address) const {
-    if (!address || nodes.size() == 1)
+    const char* at = address ? strchr(address, '@') : nullptr;
+    return at && IsInnerDomain(at + 1);
+}
+
+bool SDomainMatcher::IsInnerDomain(const char* domain) const {
+    if (nodes.size() == 1)
         return false;
-    const char* at = strchr(address, '@');
-    if (!at)
-        return false;
-    for (const char* start = at + 1; *start; ++start) {
+    for (const char* start = domain; *start; ++start) {
         if (MatchesAt(start))
             return true;
     }
@@ -85,11 +87,11 @@ SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int*
     if (!entry)
         return nullptr;
     std::unique_ptr<SStringList> list(new SStringList);
-    std::unique_ptr<char[]> name(new char[kAddressPartSize]);
     std::unique_ptr<char[]> address(new char[kAddressPartSize]);
     for (; entry; entry = NextAddress(nullptr)) {
-        SplitAddress(name.get(), address.get(), entry);
-        if (matcher.IsInner(address.get()))
+        // Whatever is not one plain address might hide an outside one.
+        const char* domain = PlainAddressDomain(entry, address.get());
+        if (domain && matcher.IsInnerDomain(domain))
             ++*innerCount;
         else
             ++*outerCount;

@@ -13,6 +13,8 @@ class SDomainMatcher {
   public:
     explicit SDomainMatcher(const SStringList* innerDomains);
     bool IsInner(const char* address) const;
+    // The same test for the text after the '@'.
+    bool IsInnerDomain(const char* domain) const;
 
   private:
     struct SNode {
@@ -30,6 +32,7 @@ class SDomainMatcher {
 };
 
 // Walks one recipient header value in place (the text is changed), counts each entry inner
-// or outer and returns the raw entries, or null when there are none.
+// or outer and returns the raw entries, or null when there are none. An entry is inner only
+// when it is one plain address (see PlainAddressDomain) with an inner domain.
 SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
                                 int* outerCount);

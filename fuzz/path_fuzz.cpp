@@ -1,11 +1,13 @@
 // SplitPath and ChangeExtension on any path: outputs stay within their sizes,
-// the parts put back together give the path, and the needed size is honest.
+// the parts put back together give the path, separators fall where they belong, and the
+// needed size is honest.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "support/mbcs.h"
 #include "support/path_utils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -22,6 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               ext.data(), ext.size());
     const std::string joined = std::string(drive.data()) + dir.data() + name.data() + ext.data();
     if (joined != p)
+        __builtin_trap();
+    // Read forward, the name holds no separator and a directory ends in one.
+    for (const char* q = name.data(); *q != '\0'; q += CharLength(q)) {
+        if (*q == '\\' || *q == '/' || *q == ':')
+            __builtin_trap();
+    }
+    const char* lastInDirectory = nullptr;
+    for (const char* q = dir.data(); *q != '\0'; q += CharLength(q))
+        lastInDirectory = q;
+    if (lastInDirectory && *lastInDirectory != '\\' && *lastInDirectory != '/' &&
+        *lastInDirectory != ':')
         __builtin_trap();
 
     std::vector<char> tiny(small);

@@ -20,6 +20,7 @@
 #include "settings/lost_mail_notice.h"
 #include "settings/setting_forms.h"
 #include "settings/settings_path.h"
+#include "settings/setup_save.h"
 #include "ui/dialog.h"
 #include "support/int_parse.h"
 #include "support/log_writer.h"
@@ -260,12 +261,14 @@ int VelmoraLogic::OnPlugInSetup(HWND owner) {
     form.settings = settings;
     // Null when the plug-in was ended while the dialog was open.
     if (form.DoModal() == IDOK && form.settings) {
-        settings->SaveDomains();
-        settings->SetInt("Delay", "InnerDelayTime", settings->innerDelayTime);
-        settings->SetInt("Delay", "OuterDelayTime", settings->outerDelayTime);
-        LogInfo(SetupSavedLogText(settings->innerDomainsText, settings->innerDelayTime,
-                                  settings->outerDelayTime)
-                    .c_str());
+        bool saved = SaveSetupValuesOrWarn(owner, settings);
+        // The warning runs a message loop: the plug-in may have ended meanwhile.
+        if (!saved)
+            LogError("設定を保存できませんでした");
+        else if (settings)
+            LogInfo(SetupSavedLogText(settings->innerDomainsText, settings->innerDelayTime,
+                                      settings->outerDelayTime)
+                        .c_str());
     }
     return 1;
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${NATIVE_BUILD_DIR:-$root/build-native}
-fuzz_seconds=${FUZZ_SECONDS:-30}
+fuzz_seconds=${FUZZ_SECONDS:-20}
 
 CXX=clang++ cmake -G Ninja -S "$root/native" -B "$build" >/dev/null
 cmake --build "$build" -j 2
@@ -13,7 +13,8 @@ echo "== native unit tests (ASan + UBSan)"
 (cd "$build" && ctest --output-on-failure)
 
 # Seeds stay untouched in the repository; each run grows a scratch corpus.
-for target in address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz; do
+for target in address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz recipient_oracle_fuzz \
+  setting_values_fuzz zone_command_fuzz; do
   echo "== fuzzing $target for ${fuzz_seconds}s"
   work="$build/fuzz-corpus/$target"
   mkdir -p "$work"

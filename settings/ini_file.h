@@ -26,6 +26,7 @@ class SIniFile {
                           bool writeToFile);
     bool SetInt(const char* section, const char* key, int32_t value);
 
+    const char* Path() const { return path_; }
     bool HasPath() const { return !pathTooLong_; }
 
   private:

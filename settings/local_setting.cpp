@@ -35,10 +35,19 @@ void LocalSetting::ReadAll() {
         logLevel = kDefaultLogLevel;
 }
 
-void LocalSetting::SaveDomains() {
+bool LocalSetting::SaveDomains() {
     char* joined = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
     innerDomainsText = SetString("WhiteList", "InnerDomains", joined, true);
     delete[] joined;
+    return innerDomainsText != nullptr;
+}
+
+bool LocalSetting::SaveSetupValues() {
+    // Every write is tried: one that fails must not keep the others from the file.
+    const bool domains = SaveDomains();
+    const bool inner = SetInt("Delay", "InnerDelayTime", innerDelayTime);
+    const bool outer = SetInt("Delay", "OuterDelayTime", outerDelayTime);
+    return domains && inner && outer;
 }
 
 std::string LocalSetting::ColumnWidthsText(const std::vector<int>& widths, size_t maxLength) {

@@ -19,8 +19,11 @@ class LocalSetting : public SIniFile {
     // Reads every key with its default, in start-up order.
     void ReadAll();
     // Writes innerDomains joined with commas; innerDomainsText follows the
-    // result (null when the write failed).
-    void SaveDomains();
+    // result (null when the write failed). False when the write failed.
+    bool SaveDomains();
+    // Writes what the setup dialog sets: the domains and both hold times. False when any
+    // write failed; the record keeps its values either way.
+    bool SaveSetupValues();
     // Writes columnWidths; columnsText follows the result.
     void SaveColumnWidths();
     // "w1,w2,...,wn" in at most maxLength bytes; entries that do not fit are

@@ -41,7 +41,7 @@ int ReadDelayField(HWND window, int id) {
     char text[MAX_PATH] = "";
     GetDlgItemTextA(window, id, text, sizeof(text));
     text[sizeof(text) - 1] = '\0';
-    return ParseDecimalInt(text);
+    return ParseEnteredInt(text);
 }
 
 } // namespace

@@ -33,7 +33,7 @@ struct SScanTable {
     SScanTable() {
         for (int c = 0; c < 256; ++c)
             stop[c] = c >= 0x80;
-        for (unsigned char c : {'\0', '"', '(', ',', ';'})
+        for (unsigned char c : {'\0', '"', '(', ',', ';', '\\'})
             stop[c] = true;
     }
 };
@@ -45,22 +45,27 @@ void CutTrailingBlanks(char* start, char* end) {
         *--end = '\0';
 }
 
-// p is just after '('. Returns the position after the comment: past its
-// ')' or the quote that closes it, or at the end of the text.
-char* SkipInnerComment(char* p, bool* quoted) {
+// Length of the character a backslash escapes; 0 at the end of the text.
+size_t EscapedLength(const char* p) {
+    return *p != '\0' ? CharLength(p) : 0;
+}
+
+// p is just after '('. Returns the position past its ')', or null when the
+// comment runs to the end of the text (*end is then set to its NUL).
+char* SkipComment(char* p, char** end) {
     while (*p != '\0') {
         if (IsLeadByte(static_cast<unsigned char>(*p))) {
             p += CharLength(p);
+        } else if (*p == '\\') {
+            p += 1 + EscapedLength(p + 1);
         } else if (*p == ')') {
-            return p + 1;
-        } else if (*p == '"' && *quoted) {
-            *quoted = false;
             return p + 1;
         } else {
             ++p;
         }
     }
-    return p;
+    *end = p;
+    return nullptr;
 }
 
 // Returns the separator that ends the entry at start, or null when the entry
@@ -76,11 +81,16 @@ char* FindSeparator(char* start, char** end) {
             break;
         if (c >= 0x80) {
             p += IsLeadByte(c) ? CharLength(p) : 1;
+        } else if (c == '\\') {
+            // A quoted pair; outside quotes a backslash is an ordinary byte.
+            p += quoted ? 1 + EscapedLength(p + 1) : 1;
         } else if (c == '"') {
             quoted = !quoted;
             ++p;
-        } else if (c == '(') {
-            p = SkipInnerComment(p + 1, &quoted);
+        } else if (c == '(' && !quoted) { // inside quotes it is text
+            p = SkipComment(p + 1, end);
+            if (p == nullptr)
+                return nullptr;
         } else if (!quoted) {
             return p; // ',' or ';'
         } else {
@@ -101,13 +111,11 @@ char* NextAddress(char* text) {
 
     char* start = SkipSeparators(g_nextAddress);
     if (*start == '(') {
-        // One leading comment is dropped; without its ')' nothing is left.
-        char* close = std::strchr(start + 1, ')');
-        if (close == nullptr) {
-            g_nextAddress = start + std::strlen(start);
-            return nullptr;
-        }
-        start = SkipSeparators(close + 1);
+        // One leading comment is dropped; left open, it is the entry itself, so the
+        // addresses it swallowed still count.
+        char* end = nullptr;
+        if (char* after = SkipComment(start + 1, &end))
+            start = SkipSeparators(after);
     }
 
     char* end = nullptr;
@@ -232,4 +240,166 @@ void SplitAddress(char* name, char* address, const char* entry) {
     std::memcpy(copy, entry, len + 1);
 
     SplitCopy(name, address, SkipBlanks(copy));
+}
+
+namespace {
+
+// Reads one entry the strict way: comments dropped (nested), quoted pairs kept whole, the
+// display name before '<' left out. Anything unexpected makes the entry unusable.
+class SPlainScan {
+  public:
+    explicit SPlainScan(char* out) : out_(out) {}
+    bool Run(const char* entry);
+
+  private:
+    void Keep(const char* p, size_t n);
+    bool Outside(const char* p);
+
+    char* out_;
+    size_t length_ = 0;
+    bool overflow_ = false;
+    int depth_ = 0;
+    bool quoted_ = false;
+    int angle_ = 0; // 0 none yet, 1 open, 2 closed
+    bool atInName_ = false;
+};
+
+void SPlainScan::Keep(const char* p, size_t n) {
+    if (length_ + n >= static_cast<size_t>(kAddressPartSize)) {
+        overflow_ = true;
+        return;
+    }
+    std::memcpy(out_ + length_, p, n);
+    length_ += n;
+}
+
+// One character outside quotes and comments; false ends the scan as unusable.
+bool SPlainScan::Outside(const char* p) {
+    switch (*p) {
+    case '(':
+        depth_ = 1;
+        return true;
+    case '<':
+        // A second '<', or an '@' in the name, is a list that lost its comma.
+        if (angle_ != 0 || atInName_)
+            return false;
+        angle_ = 1;
+        length_ = 0;
+        overflow_ = false;
+        return true;
+    case '>':
+        if (angle_ != 1)
+            return false;
+        angle_ = 2;
+        return true;
+    default:
+        break;
+    }
+    if (angle_ == 2)
+        return IsWalkBlank(static_cast<unsigned char>(*p));
+    if (*p == '@' && angle_ == 0)
+        atInName_ = true;
+    if (*p == '"')
+        quoted_ = true;
+    Keep(p, CharLength(p));
+    return true;
+}
+
+// ASCII bytes an entry's text is mostly made of, taken in runs: outside quotes and comments
+// (plain[]) and inside quotes (quoted[]).
+struct SRunTable {
+    bool plain[256];
+    bool quoted[256];
+    SRunTable() {
+        for (int c = 0; c < 256; ++c)
+            plain[c] = quoted[c] = c >= 0x01 && c < 0x80;
+        for (unsigned char c : {'(', '"', '<', '>', '@', '\\'})
+            plain[c] = false;
+        for (unsigned char c : {'"', '\\'})
+            quoted[c] = false;
+    }
+};
+const SRunTable kRun;
+
+bool SPlainScan::Run(const char* entry) {
+    for (const char* p = entry; *p != '\0';) {
+        const bool* run = quoted_ ? kRun.quoted : kRun.plain;
+        if (depth_ == 0 && angle_ != 2 && run[static_cast<unsigned char>(*p)]) {
+            const char* start = p;
+            while (run[static_cast<unsigned char>(*++p)]) {
+            }
+            Keep(start, static_cast<size_t>(p - start));
+            continue;
+        }
+        const size_t n = CharLength(p);
+        if (depth_ > 0) {
+            if (*p == '\\')
+                p += EscapedLength(p + 1);
+            else if (*p == '(')
+                ++depth_;
+            else if (*p == ')')
+                --depth_;
+        } else if (quoted_) {
+            const size_t pair = *p == '\\' ? EscapedLength(p + 1) : 0;
+            quoted_ = *p != '"';
+            Keep(p, n + pair);
+            p += pair;
+        } else if (!Outside(p)) {
+            return false;
+        }
+        p += n;
+    }
+    out_[length_] = '\0';
+    return !overflow_ && depth_ == 0 && !quoted_ && angle_ != 1;
+}
+
+// Bytes no plain address holds.
+struct SPlainTable {
+    bool refuse[256];
+    SPlainTable() {
+        for (int c = 0; c < 256; ++c)
+            refuse[c] = c <= 0x20 || c == 0x7F;
+        for (unsigned char c : {'"', '<', '>', '(', ')', '\\', ',', ';'})
+            refuse[c] = true;
+    }
+};
+const SPlainTable kPlain;
+
+// The domain of one local@domain with nothing else in it, or null.
+const char* PlainDomain(const char* address) {
+    const char* at = nullptr;
+    for (const char* p = address; *p != '\0'; p += CharLength(p)) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (kPlain.refuse[c] || (c == 0x81 && p[1] == 0x40)) // full-width blank
+            return nullptr;
+        if (c == '@') {
+            if (at != nullptr)
+                return nullptr;
+            at = p;
+        }
+    }
+    if (at == nullptr || at == address || at[1] == '\0')
+        return nullptr;
+    return at + 1;
+}
+
+char* TrimWalkBlanks(char* text) {
+    while (IsWalkBlank(static_cast<unsigned char>(*text)))
+        ++text;
+    size_t length = std::strlen(text);
+    while (length > 0 && IsWalkBlank(static_cast<unsigned char>(text[length - 1])))
+        text[--length] = '\0';
+    return text;
+}
+
+} // namespace
+
+const char* PlainAddressDomain(const char* entry, char* address) {
+    address[0] = '\0';
+    if (entry == nullptr || !SPlainScan(address).Run(entry))
+        return nullptr;
+    char* trimmed = TrimWalkBlanks(address);
+    if (trimmed != address)
+        std::memmove(address, trimmed, std::strlen(trimmed) + 1);
+    return PlainDomain(address);
 }

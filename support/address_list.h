@@ -12,3 +12,10 @@ const int kAddressPartSize = 2048;
 // Splits one entry into display name and mail address; both outputs are
 // kAddressPartSize bytes and always NUL-terminated.
 void SplitAddress(char* name, char* address, const char* entry);
+
+// Reads the mail address of one entry into address (kAddressPartSize bytes) and returns its
+// domain part inside it, or null when the entry is not one plain local@domain once comments
+// are dropped: blanks, quotes, angle brackets or a second '@' in the address, text after '>',
+// an '@' in the display name, or a quote, comment or '<' left open. '@' is only found on
+// character boundaries.
+const char* PlainAddressDomain(const char* entry, char* address);

@@ -1,5 +1,9 @@
 #include "support/int_parse.h"
 
+#include <string>
+
+#include "support/mbcs.h"
+
 namespace {
 
 bool IsSpace(char c) {
@@ -62,4 +66,39 @@ int32_t ParseDecimalInt(const char* text) {
     bool negative = false;
     const char* p = SkipSign(text, &negative);
     return ReadDigits(p, 10, negative);
+}
+
+namespace {
+
+// The ASCII a full-width (code page 932) digit, sign or blank stands for; 0 for anything else.
+char HalfWidth(unsigned char lead, unsigned char trail) {
+    if (lead == 0x82 && trail >= 0x4F && trail <= 0x58)
+        return static_cast<char>('0' + (trail - 0x4F));
+    if (lead == 0x81 && trail == 0x7C)
+        return '-';
+    if (lead == 0x81 && trail == 0x7B)
+        return '+';
+    if (lead == 0x81 && trail == 0x40)
+        return ' ';
+    return '\0';
+}
+
+} // namespace
+
+int32_t ParseEnteredInt(const char* text) {
+    if (text == nullptr)
+        return 0;
+    std::string half;
+    for (const char* p = text; *p != '\0'; p += CharLength(p)) {
+        if (CharLength(p) == 1) {
+            half += *p;
+            continue;
+        }
+        const char c =
+            HalfWidth(static_cast<unsigned char>(p[0]), static_cast<unsigned char>(p[1]));
+        if (c == '\0')
+            break; // the number ends at any other character
+        half += c;
+    }
+    return ParseDecimalInt(half.c_str());
 }

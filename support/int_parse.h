@@ -11,3 +11,7 @@ int32_t ParsePrefixedInt(const char* text);
 // Decimal integer as atoi: blanks, sign, digits; 0 without digits.
 // Saturates at the 32-bit limits.
 int32_t ParseDecimalInt(const char* text);
+
+// As ParseDecimalInt for text a user typed: full-width digits, signs and blanks (code page
+// 932, as an input method gives them) count as the ASCII ones.
+int32_t ParseEnteredInt(const char* text);

@@ -9,6 +9,7 @@
 #include "support/file_utils.h"
 #include "support/log_target.h"
 #include "support/path_utils.h"
+#include "support/zone_parameters.h"
 
 namespace {
 
@@ -57,11 +58,6 @@ bool IsSingleName(const std::string& folder, const std::string& name) {
            splitFolder == folder && splitName == name;
 }
 
-// PowerShell closes a single-quoted string at the typographic single quotes too.
-bool IsPowerShellSingleQuote(wchar_t c) {
-    return c == L'\'' || (c >= 0x2018 && c <= 0x201B);
-}
-
 bool WideToAnsi(const std::wstring& wide, std::string* ansi) {
     // The UTF-8 code page takes neither the best-fit flag nor the default-used flag.
     const bool utf8 = GetACP() == CP_UTF8;
@@ -81,32 +77,20 @@ bool WideToAnsi(const std::wstring& wide, std::string* ansi) {
     return true;
 }
 
-// The path as one argument that PowerShell reads literally: a single-quoted string with every
-// single quote doubled, in double quotes that the process's own argument splitting removes
-// (they keep runs of blanks). Quoting works on the UTF-16 text the process will receive, where
-// a double-byte character cannot hide a quote.
-bool QuoteLiteralPath(const char* path, std::string* quoted) {
-    const size_t length = std::strlen(path);
+// Quoting works on the UTF-16 text the process will receive, where a double-byte character
+// cannot hide a quote.
+bool AnsiToWide(const char* text, std::wstring* wide) {
+    const size_t length = std::strlen(text);
     if (length == 0 || length > kMaxParametersLength)
         return false;
-    std::wstring wide(length, L'\0');
+    wide->assign(length, L'\0');
     const int wideLength =
-        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, static_cast<int>(length), &wide[0],
-                            static_cast<int>(length));
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, static_cast<int>(length),
+                            &(*wide)[0], static_cast<int>(length));
     if (wideLength <= 0)
         return false;
-    wide.resize(static_cast<size_t>(wideLength));
-    std::wstring literal = L"\"'";
-    for (const wchar_t c : wide) {
-        // A double quote would end the argument early; control characters name no file.
-        if (c < 0x20 || c == L'"')
-            return false;
-        if (IsPowerShellSingleQuote(c))
-            literal += c;
-        literal += c;
-    }
-    literal += L"'\"";
-    return WideToAnsi(literal, quoted);
+    wide->resize(static_cast<size_t>(wideLength));
+    return true;
 }
 
 // Runs PowerShell hidden and returns its exit code, or 1 when it did not run to its end.
@@ -174,13 +158,11 @@ bool MoveToDecodedName(SLogTarget* logic, const char* encodedPath, std::string* 
 }
 
 bool FormatMarkOfTheWebParameters(const char* path, std::string* parameters) {
-    std::string literalPath;
-    if (path == nullptr || !QuoteLiteralPath(path, &literalPath))
-        return false;
-    const std::string text =
-        "-ExecutionPolicy Bypass Set-Content -LiteralPath " + literalPath +
-        " -Stream Zone.Identifier -Encoding oem -NoNewline -Value \"[ZoneTransfer]`r`nZoneId=3\"";
-    if (text.size() > kMaxParametersLength)
+    std::wstring widePath, wideText;
+    std::string text;
+    if (path == nullptr || !AnsiToWide(path, &widePath) ||
+        !FormatZoneWriterParameters(widePath, &wideText) || !WideToAnsi(wideText, &text) ||
+        text.size() > kMaxParametersLength)
         return false;
     *parameters = text;
     return true;

@@ -10,18 +10,6 @@ bool IsPathSeparator(char c) {
     return c == '\\' || c == '/' || c == ':';
 }
 
-// Backward step over one character. Going backward cannot know where
-// characters start, so a Shift-JIS lead byte before a possible trail byte
-// decides, whatever the code page.
-size_t StepBack(const unsigned char* s, size_t pos) {
-    if (pos >= 2) {
-        const unsigned char trail = s[pos - 1];
-        if (trail >= 0x40 && trail <= 0xFC && trail != 0x7F && IsShiftJisLeadByte(s[pos - 2]))
-            return pos - 2;
-    }
-    return pos - 1;
-}
-
 struct SPathParts {
     size_t driveEnd = 0; // the directory starts here too
     size_t nameStart = 0;
@@ -29,49 +17,26 @@ struct SPathParts {
     size_t length = 0;
 };
 
-size_t FindNameStart(const unsigned char* s, size_t pos) {
-    while (pos > 0) {
-        pos = StepBack(s, pos);
-        if (IsPathSeparator(static_cast<char>(s[pos])))
-            return pos + 1;
-    }
-    return 0;
-}
-
+// One pass from the start: stepping backwards cannot tell a trail byte 0x5C from a real '\'.
 SPathParts ParsePath(const char* path) {
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(path);
     SPathParts parts;
     parts.length = std::strlen(path);
-    parts.nameEnd = parts.length;
-
-    // Look for the extension's dot, stopping short of the first byte.
-    size_t pos = parts.length;
-    bool separatorFound = false;
-    while (pos > 0) {
-        const size_t prev = StepBack(s, pos);
-        if (prev == 0)
-            break;
-        if (s[prev] == '.') {
-            parts.nameEnd = prev;
-            pos = prev;
-            break;
-        }
-        if (IsPathSeparator(static_cast<char>(s[prev]))) {
-            parts.nameStart = prev + 1;
-            separatorFound = true;
-            break;
-        }
-        pos = prev;
-    }
-    if (!separatorFound)
-        parts.nameStart = FindNameStart(s, pos);
-
+    size_t dot = 0; // a dot at the very start is no extension
+    bool driveFound = false;
     for (size_t i = 0; i < parts.length; i += CharLength(path + i)) {
-        if (path[i] == ':') {
+        const char c = path[i];
+        if (IsPathSeparator(c)) {
+            parts.nameStart = i + 1;
+            dot = 0;
+        } else if (c == '.' && i > 0) {
+            dot = i;
+        }
+        if (c == ':' && !driveFound) {
             parts.driveEnd = i + 1;
-            break;
+            driveFound = true;
         }
     }
+    parts.nameEnd = dot > 0 ? dot : parts.length;
     if (parts.driveEnd > parts.nameStart)
         parts.driveEnd = parts.nameStart;
     return parts;

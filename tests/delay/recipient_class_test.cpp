@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "delay/recipient_class.h"
 #include "support/string_list.h"
@@ -98,4 +99,47 @@ TEST(DomainMatcher, NoDomainsMatchNothing) {
     empty.Append("");
     SDomainMatcher onlyEmpty(&empty);
     EXPECT_FALSE(onlyEmpty.IsInner("a@b.c"));
+}
+
+TEST(ClassifyRecipients, OnlyPlainAddressesWithAnInnerDomainCountInner) {
+    SStringList domains;
+    domains.Append("inner.example");
+    SDomainMatcher matcher(&domains);
+    struct {
+        const char* value;
+        int inner;
+        int outer;
+    } cases[] = {
+        // Well-formed forms, classified by their address as always.
+        {"\"Doe, John\" <boss@inner.example>, x@outer.example.com", 1, 1},
+        {"boss@inner.example (Boss, HQ); <a@mail.inner.example.evil.com>", 2, 0},
+        {"Boss (desk) <boss@inner.example> (note)", 1, 0},
+        {"\"x@outer.example.com\" <boss@inner.example>", 1, 0},
+        {"\x95\x5C\x8E\xA6 <boss@inner.example>, \x83\x40@inner.example", 2, 0},
+        // A quoted pair keeps its quote inside the name.
+        {"\"5\\\" Floppy\" <x@outer.example.com>, y@inner.example", 1, 1},
+        // Quote, comment or angle bracket left open: the rest is one outer entry.
+        {"O\"Brien <x@outer.example.com>, boss@inner.example", 0, 1},
+        {"boss@inner.example (note, x@outer.example.com", 0, 1},
+        {"(note, boss@inner.example, x@outer.example.com", 0, 1},
+        {"Boss <boss@inner.example, x@outer.example.com>", 0, 2},
+        // A comma forgotten.
+        {"boss@inner.example x@outer.example.com", 0, 1},
+        {"\"boss@inner.example\" x@outer.example.com", 0, 1},
+        {"<boss@inner.example> x@outer.example.com", 0, 1},
+        {"x@outer.example.com <boss@inner.example>", 0, 1},
+        // A trail byte 0x40 is no '@'; a full-width blank is a blank.
+        {"x\x81\x40inner.example@outer.example.com", 0, 1},
+        {"x\x83\x40inner.example@outer.example.com", 0, 1},
+        // Not one local@domain.
+        {"a@b@inner.example, @inner.example, boss@, \"q\"@inner.example", 0, 4},
+    };
+    for (const auto& c : cases) {
+        std::string value = c.value;
+        int inner = 0;
+        int outer = 0;
+        delete ClassifyRecipients(&value[0], matcher, &inner, &outer);
+        EXPECT_EQ(inner, c.inner) << c.value;
+        EXPECT_EQ(outer, c.outer) << c.value;
+    }
 }

@@ -269,3 +269,33 @@ TEST(SetupDialog, ThePluginEndedWhileTheDialogIsOpenClosesItAndSavesNothing) {
     EXPECT_EQ(nullptr, world.logic->settings);
     EXPECT_EQ(before, world.SettingsFile());
 }
+
+TEST(SetupDialog, AnUnwritableFileIsReportedAndTheTypedValuesStayInForce) {
+    HoldWorld world(kSettings);
+    // A folder in the file's place: writes fail even for an administrator.
+    ASSERT_TRUE(DeleteFileA(world.iniPath.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(world.iniPath.c_str(), nullptr));
+    std::string warning;
+    SDialogDriver driver;
+    driver.Then("type full-width times", TypeTimes("１０", "－１"))
+        .Then("ok", Press(IDOK))
+        .Then("read the warning", [&warning] {
+            HWND box = FindDialog("設定の保存");
+            if (!box)
+                return false;
+            warning = MessageBoxText(box);
+            PostClick(box, IDOK);
+            return true;
+        });
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
+    EXPECT_TRUE(driver.Finished()) << driver.Waiting();
+    EXPECT_EQ("設定を保存できませんでした。\n" + world.iniPath +
+                  "\nこの設定は今回の起動中だけ有効です。",
+              warning);
+    EXPECT_EQ(10, world.logic->settings->innerDelayTime);
+    EXPECT_EQ(-1, world.logic->settings->outerDelayTime);
+    EXPECT_EQ((std::vector<std::string>{"a.example.jp", "b.example.jp"}),
+              RecordDomains(world.logic->settings));
+    RemoveDirectoryA(world.iniPath.c_str());
+}

@@ -68,12 +68,22 @@ TEST(NextAddress, QuoteInsideCommentEndsItOnlyWhenQuoted) {
 TEST(NextAddress, LeadingCommentIsDropped) {
     EXPECT_EQ(Walk("(team), a@x.jp"), (Entries{"a@x.jp"}));
     EXPECT_EQ(Walk("  (team) a@x.jp (note)"), (Entries{"a@x.jp (note)"}));
-    EXPECT_EQ(Walk("(no close, a@x.jp"), Entries());
+    // Left open, it swallows the rest, which stays one entry.
+    EXPECT_EQ(Walk("(no close, a@x.jp"), (Entries{"(no close, a@x.jp"}));
+}
+
+TEST(NextAddress, BackslashEscapesInsideQuotesAndComments) {
+    EXPECT_EQ(Walk("\"5\\\" Disk\" <a@x.jp>, b@y.jp"),
+              (Entries{"\"5\\\" Disk\" <a@x.jp>", "b@y.jp"}));
+    EXPECT_EQ(Walk("a@x.jp (1\\) 2, 3), b@y.jp"), (Entries{"a@x.jp (1\\) 2, 3)", "b@y.jp"}));
+    EXPECT_EQ(Walk("(a\\), b) c@x.jp"), (Entries{"c@x.jp"}));
+    // Outside both it is an ordinary byte.
+    EXPECT_EQ(Walk("a\\\"b, c\", d"), (Entries{"a\\\"b, c\"", "d"}));
 }
 
 TEST(NextAddress, LeadingCommentWithoutCloseStaysAtEnd) {
     char text[] = "(open a@x.jp";
-    EXPECT_EQ(NextAddress(text), nullptr);
+    EXPECT_STREQ(NextAddress(text), "(open a@x.jp");
     EXPECT_EQ(NextAddress(nullptr), nullptr);
     EXPECT_EQ(NextAddress(nullptr), nullptr);
 }

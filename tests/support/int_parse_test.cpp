@@ -45,4 +45,24 @@ TEST(ParseDecimalInt, DecimalOnly) {
     EXPECT_EQ(ParseDecimalInt("-99999999999"), INT32_MIN);
 }
 
+TEST(ParseEnteredInt, FullWidthCountsAsTheDigitsItShows) {
+    struct {
+        const char* text;
+        int32_t value;
+    } cases[] = {
+        {"\x82\x50\x82\x4F", 10},                 // １０
+        {"\x81\x7C\x82\x52", -3},                 // －３
+        {"\x81\x40\x82\x58\x82\x58\x95\xAA", 99}, // 　９９分
+        {"1\x82\x4F\x35", 105},                   // 1０5
+        {"15\x95\xAA", 15},
+        {"\x82\x60", 0}, // Ａ is no digit
+        {"\x82", 0},     // a lead byte alone
+        {"\x82\x58\x82\x58\x82\x58\x82\x58\x82\x58\x82\x58\x82\x58\x82\x58\x82\x58\x82\x58",
+         INT32_MAX},
+        {nullptr, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseEnteredInt(c.text), c.value) << (c.text ? c.text : "null");
+}
+
 } // namespace

@@ -44,6 +44,9 @@ TEST(SplitPath, TrailByteBackslashIsNoSeparator) {
     ExpectParts("C:\\\x95\x5C\\data.ini", "C:", "\\\x95\x5C\\", "data", ".ini");
     ExpectParts("C:\\dir\\\x83\x5C", "C:", "\\dir\\", "\x83\x5C", "");
     ExpectParts("\x95\x5C.txt", "", "", "\x95\x5C", ".txt");
+    // A real backslash after a character whose trail byte could pass for a lead byte (0x91 of 書).
+    ExpectParts("m\\\x95\xB6\x8F\x91\\a.txt", "", "m\\\x95\xB6\x8F\x91\\", "a", ".txt");
+    ExpectParts("\x8F\x91\\.\x8F\x91", "", "\x8F\x91\\", "", ".\x8F\x91");
 }
 
 TEST(SplitPath, OutputsAreOptionalAndBounded) {
