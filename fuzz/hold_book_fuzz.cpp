@@ -4,6 +4,7 @@
 // the road it took, and never lost: every hold ends by exactly one road or is still held.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -48,10 +49,11 @@ SWindowId Window(int n) {
     return reinterpret_cast<SWindowId>(static_cast<uintptr_t>(n + 1));
 }
 
-void Check(bool ok) {
-    if (!ok)
-        abort();
+void Fail(int line) {
+    fprintf(stderr, "hold_book_fuzz: check at line %d failed\n", line);
+    abort();
 }
+#define Check(ok) ((ok) ? (void)0 : Fail(__LINE__))
 
 class SRun {
   public:
@@ -66,8 +68,12 @@ class SRun {
         Check(held == (minutes > 0));
         size_t before = recorder.left.size();
         if (!held) {
-            if (book.Replace(Window(window)))
+            bool wasHeld = model.count(window) && model[window].held;
+            Check(book.Replace(Window(window)) == wasHeld);
+            if (wasHeld) {
                 Expect(window, kRoadReplaced, before);
+                model[window].held = false;
+            }
             return;
         }
         book.Hold(kMailboxes[mailbox], std::move(mail));
@@ -96,8 +102,9 @@ class SRun {
         size_t before = recorder.left.size();
         bool wasHeld = model.count(window) && model[window].held;
         Check(book.SendNow(Window(window), kStatusSentNow) == wasHeld);
+        Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
         if (wasHeld)
-            Expect(window, kRoadSentNow, before);
+            Check(recorder.left[before].window == Window(window));
         Delivered(before, kRoadSentNow);
     }
 
@@ -121,11 +128,11 @@ class SRun {
         } else {
             Check(book.TakeBack(Window(window)) == wasHeld);
         }
+        Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
         if (wasHeld) {
             Expect(window, gone ? kRoadForgotten : kRoadTakenBack, before);
             model[window].held = false;
         }
-        Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
     }
 
     void Pause(int mailbox, bool on) {
