@@ -122,8 +122,7 @@ void SHeldMailRecorder::OnHeld(const std::string& mailbox, const SDelayMail& mai
     });
 }
 
-void SHeldMailRecorder::OnLeft(const std::string& mailbox, const SDelayMail& mail,
-                               EHoldRoad road) {
+void SHeldMailRecorder::OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) {
     GuardedCall<int>(0, [&]() {
         Queue(SPending{IdOf(mail), false, false, mail.heldAt, mail.releaseAt, {}});
         if (log && Logging())

@@ -63,6 +63,15 @@ SDelayMail SHoldBook::Take(SMailbox* box, size_t index, EHoldRoad road) {
     return mail;
 }
 
+bool SHoldBook::TakeOut(SWindowId window, EHoldRoad road) {
+    SMailbox* box = nullptr;
+    size_t index = 0;
+    if (!Locate(window, &box, &index))
+        return false;
+    Take(box, index, road);
+    return true;
+}
+
 void SHoldBook::MarkReleased(SWindowId window) {
     if (!IsReleased(window))
         released.push_back(window);
@@ -87,21 +96,14 @@ void SHoldBook::Hold(const std::string& mailbox, SDelayMail&& mail) {
 }
 
 bool SHoldBook::Replace(SWindowId window) {
-    SMailbox* box = nullptr;
-    size_t index = 0;
-    if (!Locate(window, &box, &index))
-        return false;
-    Take(box, index, kRoadReplaced);
-    return true;
+    return TakeOut(window, kRoadReplaced);
 }
 
 bool SHoldBook::SendNow(SWindowId window, int status) {
-    SMailbox* box = nullptr;
-    size_t index = 0;
-    if (!Locate(window, &box, &index))
-        return false;
+    // Room first: once the record is out, nothing may fail before the window is marked.
     released.reserve(released.size() + 1);
-    Take(box, index, static_cast<EHoldRoad>(status));
+    if (!TakeOut(window, static_cast<EHoldRoad>(status)))
+        return false;
     MarkReleased(window);
     return true;
 }
@@ -149,21 +151,11 @@ std::vector<SRelease> SHoldBook::ReleaseAll(const std::string& mailbox, int stat
 }
 
 bool SHoldBook::TakeBack(SWindowId window) {
-    SMailbox* box = nullptr;
-    size_t index = 0;
-    if (!Locate(window, &box, &index))
-        return false;
-    Take(box, index, kRoadTakenBack);
-    return true;
+    return TakeOut(window, kRoadTakenBack);
 }
 
 bool SHoldBook::Forget(SWindowId window) {
-    SMailbox* box = nullptr;
-    size_t index = 0;
-    if (!Locate(window, &box, &index))
-        return false;
-    Take(box, index, kRoadForgotten);
-    return true;
+    return TakeOut(window, kRoadForgotten);
 }
 
 void SHoldBook::WindowGone(SWindowId window) {

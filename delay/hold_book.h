@@ -96,6 +96,8 @@ class SHoldBook {
     // The mailbox and index of a window's record, or false.
     bool Locate(SWindowId window, SMailbox** box, size_t* index);
     SDelayMail Take(SMailbox* box, size_t index, EHoldRoad road);
+    // The window's record leaves by that road; false when the window holds nothing.
+    bool TakeOut(SWindowId window, EHoldRoad road);
     void MarkReleased(SWindowId window);
     std::vector<SRelease> TakeMatching(SMailbox* box, int status, const SLocalTime* dueBefore);
 
