@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "delay/delay_sender.h"
 #include "delay/hold_book.h"
 
 class LocalSetting;
@@ -39,7 +40,8 @@ class SDelayLogic {
     // A message the plug-in released passes the outgoing check.
     bool IsReleased(HWND window) const;
     bool IsPaused(const char* mailboxPath) const;
-    const std::vector<SWindowId>& ReleasedWindows() const { return book.ReleasedWindows(); }
+    // The exit check's show-again of released windows that are still open.
+    void ShowReleasedWindows() { ::ShowReleasedWindows(&book); }
     void SetObserver(SHoldObserver* observer) { book.SetObserver(observer); }
 
   private:

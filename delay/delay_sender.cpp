@@ -100,12 +100,11 @@ bool SDelaySenderLogic::Forget(HWND window) {
     return Owns(window) && book->Forget(window);
 }
 
-void SDelaySenderLogic::ShowReleasedWindows() {
+void ShowReleasedWindows(SHoldBook* book) {
     // Showing a window can run the host's code; walk a copy of the handles.
     std::vector<SWindowId> shown = book->ReleasedWindows();
     for (SWindowId id : shown) {
         HWND window = WindowOf(id);
-        // A window without a hook is not seen to end; its handle must not stay released.
         if (!IsWindow(window)) {
             book->WindowGone(id);
             continue;
@@ -116,7 +115,7 @@ void SDelaySenderLogic::ShowReleasedWindows() {
 }
 
 bool SDelaySenderLogic::ReleaseDue() {
-    ShowReleasedWindows();
+    ShowReleasedWindows(book);
     if (book->IsPaused(mailboxPath))
         return false;
     for (const SRelease& release : book->ReleaseDue(mailboxPath, CurrentLocalTime()))

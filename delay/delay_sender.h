@@ -18,6 +18,10 @@ const WPARAM kComposeEditCommand = 10520;
 
 extern const char kStatusHeader[]; // "X-VelmoraStatus"
 
+// Shows and focuses every released window still open, in every mailbox; a window no longer
+// there is forgotten, since without a hook nothing else would see it end.
+void ShowReleasedWindows(SHoldBook* book);
+
 class SDelaySenderLogic {
   public:
     SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi, LocalSetting* settings,
@@ -40,7 +44,6 @@ class SDelaySenderLogic {
   private:
     bool Owns(HWND window) const;
     void SetStatus(HWND window, int status);
-    void ShowReleasedWindows();
 
     SHoldBook* book;
     SHostApi* hostApi;

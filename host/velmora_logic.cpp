@@ -221,16 +221,6 @@ void VelmoraLogic::AddMailerHeader(HWND compose) {
     hostApi->BKA_CompSetSpecifiedHeader(compose, "X-Mailer-Plugin", value.get());
 }
 
-void VelmoraLogic::ShowReleasedWindows() {
-    if (!delayLogic)
-        return;
-    std::vector<SWindowId> released = delayLogic->ReleasedWindows();
-    for (SWindowId id : released) {
-        ShowWindow(WindowOf(id), SW_SHOW);
-        SetFocus(WindowOf(id));
-    }
-}
-
 bool VelmoraLogic::CanClose(HWND window) {
     bool held = delayLogic && delayLogic->AnyHeld();
     if (held) {
@@ -241,7 +231,8 @@ bool VelmoraLogic::CanClose(HWND window) {
         if (answer == IDNO)
             return false;
     }
-    ShowReleasedWindows();
+    if (delayLogic)
+        delayLogic->ShowReleasedWindows();
     if (!held)
         return true;
     // The objects may be gone if the host ended the plug-in while the question was open.

@@ -48,6 +48,5 @@ class VelmoraLogic : public SPluginLogic {
     void Start();
     void Stop();
     int DecideOutgoing(HWND compose, int mode);
-    void ShowReleasedWindows();
     void RequestJournalFlush();
 };
