@@ -3,6 +3,7 @@
 # gets it and built twice alike, then the native sanitizer and fuzz runs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/check-merge-markers.sh"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/run-tests.sh"

@@ -1,4 +1,5 @@
 // The delayed sender and hold queue against real windows and a stand-in host.
+#include "velmora_version.h"
 #include <gtest/gtest.h>
 
 #include "delay/clock.h"
@@ -62,7 +63,7 @@ TEST_F(HoldEngine, OneOuterRecipientAnywhereHoldsTheWholeMessage) {
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ("1", host.Header(window, "X-VelmoraStatus"));
-    EXPECT_EQ("Velmora 2.0.2.0", host.Header(window, "X-Mailer-Plugin"));
+    EXPECT_EQ("Velmora " VELMORA_VERSION_TEXT, host.Header(window, "X-Mailer-Plugin"));
     ASSERT_NE(nullptr, Sender());
     ASSERT_EQ(1, Sender()->GetCount());
     const SDelayMail& mail = Sender()->GetMails()[0];
@@ -200,7 +201,7 @@ TEST_F(HoldEngine, ReEditGivesTheMessageBackAndTheNextSendHoldsItAgain) {
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
     EXPECT_EQ(2, Sender()->GetMails()[0].heldAt.wMinute);
     // Held again, the mailer entry is not added twice.
-    EXPECT_EQ("Velmora 2.0.2.0", host.Header(window, "X-Mailer-Plugin"));
+    EXPECT_EQ("Velmora " VELMORA_VERSION_TEXT, host.Header(window, "X-Mailer-Plugin"));
     EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));
 }
 

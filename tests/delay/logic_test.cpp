@@ -1,4 +1,5 @@
 // The outgoing decision, the mailer header, start and exit, and the exit check.
+#include "velmora_version.h"
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -100,7 +101,7 @@ TEST_F(Logic, MailerHeaderGetsOurEntryOnce) {
     HWND a = OuterCompose();
     host.SetHeader(a, "X-Mailer-Plugin", "Foo 1.0");
     ASSERT_EQ(-1, logic->OnOutgoing(a, 0));
-    EXPECT_EQ("Foo 1.0, Velmora 2.0.2.0", host.Header(a, "X-Mailer-Plugin"));
+    EXPECT_EQ("Foo 1.0, Velmora " VELMORA_VERSION_TEXT, host.Header(a, "X-Mailer-Plugin"));
     HWND b = OuterCompose();
     host.SetHeader(b, "X-Mailer-Plugin", "xVelmoray 0.1");
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
@@ -114,7 +115,7 @@ TEST_F(Logic, MailerHeaderGetsOurEntryOnce) {
     std::string almost(16323, 'a');
     host.SetHeader(d, "X-Mailer-Plugin", almost);
     ASSERT_EQ(-1, logic->OnOutgoing(d, 0));
-    EXPECT_EQ(almost + ", Velmora 2.0.2.0", host.Header(d, "X-Mailer-Plugin"));
+    EXPECT_EQ(almost + ", Velmora " VELMORA_VERSION_TEXT, host.Header(d, "X-Mailer-Plugin"));
 }
 
 TEST_F(Logic, UnregisteredAndModeThreeWindowsAreHeldAndReleasedLikeAnyOther) {
@@ -183,7 +184,7 @@ TEST_F(Logic, PluginInfoFillsFourBoundedFields) {
     EXPECT_EQ(0, logic->OnPlugInInfo(record));
     EXPECT_STREQ("Velmora", record);
     EXPECT_STREQ("Tarnwyk", record + 80);
-    EXPECT_STREQ("2.0.2.0", record + 160);
+    EXPECT_STREQ(VELMORA_VERSION_TEXT, record + 160);
     EXPECT_EQ(0, strncmp("Velmora ", record + 240, 8));
     EXPECT_LT(strlen(record + 240), 80u);
     EXPECT_EQ('z', record[320]); // nothing written past the fourth field's bound

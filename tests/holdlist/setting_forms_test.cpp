@@ -1,4 +1,5 @@
 // The setup dialog and its text dialog, opened through the host's setup request.
+#include "velmora_version.h"
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,7 +16,7 @@
 
 namespace {
 
-const char kSetupCaption[] = "Velmora [Ver,2.0.2.0]";
+const char kSetupCaption[] = "Velmora [Ver," VELMORA_VERSION_TEXT "]";
 const char kSettings[] = "[WhiteList]\r\nInnerDomains=b.example.jp,a.example.jp\r\n"
                          "[Delay]\r\nInnerDelayTime=0\r\nOuterDelayTime=5\r\n";
 

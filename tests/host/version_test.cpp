@@ -1,4 +1,5 @@
 // Reading version resources: the plug-in's own and modules that lack parts of one.
+#include "velmora_version.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,8 +44,8 @@ TEST(Version, ReadsThePluginsOwnResourceInShiftJis) {
     EXPECT_EQ(0x03A40411u, version.translation);
     EXPECT_STREQ("Velmora", version.productName);
     EXPECT_STREQ("Tarnwyk", version.companyName);
-    EXPECT_STREQ("2.0.2.0", version.fileVersion);
-    EXPECT_STREQ("2.0.2.0", version.productVersion);
+    EXPECT_STREQ(VELMORA_VERSION_TEXT, version.fileVersion);
+    EXPECT_STREQ(VELMORA_VERSION_TEXT, version.productVersion);
     EXPECT_STREQ("Velmora", version.fileDescription);
     // The Comments text, byte for byte in code page 932.
     const unsigned char expected[] = {
