@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 
 FakeHost* FakeHost::current = nullptr;
 

@@ -6,7 +6,7 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 #include "tests/common/fake_host.h"
 #include "settings/local_setting.h"
 #include "support/string_list.h"

@@ -8,10 +8,10 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 #include "tests/common/fake_host.h"
 #include "host/host_window.h"
-#include "host/main_window.h"
+#include "plugin/main_window.h"
 #include "settings/local_setting.h"
 #include "support/string_list.h"
 

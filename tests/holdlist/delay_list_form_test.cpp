@@ -8,11 +8,11 @@
 #include <string>
 
 #include "delay/delay_sender.h"
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 #include "dialog_driver.h"
 #include "hold_world.h"
-#include "host/menu_command.h"
-#include "host/plugin_entry.h"
+#include "plugin/menu_command.h"
+#include "plugin/plugin_entry.h"
 #include "res/resource.h"
 #include "settings/local_setting.h"
 

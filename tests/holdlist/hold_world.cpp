@@ -7,8 +7,8 @@
 #include "delay/clock.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "host/velmora_logic.h"
-#include "host/main_window.h"
+#include "plugin/velmora_logic.h"
+#include "plugin/main_window.h"
 #include "settings/local_setting.h"
 
 namespace {

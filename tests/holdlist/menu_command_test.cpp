@@ -7,12 +7,12 @@
 
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 #include "dialog_driver.h"
 #include "hold_world.h"
-#include "host/main_window.h"
-#include "host/menu_command.h"
-#include "host/plugin_entry.h"
+#include "plugin/main_window.h"
+#include "plugin/menu_command.h"
+#include "plugin/plugin_entry.h"
 
 namespace {
 

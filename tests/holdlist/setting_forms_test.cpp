@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 #include "dialog_driver.h"
 #include "hold_world.h"
 #include "res/resource.h"

@@ -15,7 +15,6 @@ std::string ModuleDirectory() {
     return text.substr(0, text.find_last_of("\\/") + 1);
 }
 
-
 } // namespace
 
 TEST(Version, ModuleWithoutResourceLeavesEveryValueNull) {

@@ -1,8 +1,8 @@
-#include "host/main_window.h"
+#include "plugin/main_window.h"
 
 #include <commctrl.h>
 
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 
 SMainWindow::SMainWindow(VelmoraLogic* logic, HWND window)
     : SHostWindow(logic, window, kMainWindowSubclassId), owner(logic) {}

@@ -1,10 +1,10 @@
-#include "host/menu_command.h"
+#include "plugin/menu_command.h"
 
 #include "delay/delay_logic.h"
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 #include "holdlist/delay_list_form.h"
 #include "host/host_api.h"
-#include "host/plugin_entry.h"
+#include "plugin/plugin_entry.h"
 #include "settings/local_setting.h"
 #include "support/guard.h"
 

@@ -1,3 +1,3 @@
-#include "host/plugin_entry.h"
+#include "plugin/plugin_entry.h"
 
 VelmoraLogic* g_logic = nullptr;

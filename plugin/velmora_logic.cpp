@@ -1,4 +1,4 @@
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,8 +11,8 @@
 #include "delay/held_mail_recorder.h"
 #include "host/host_api.h"
 #include "host/mailbox_key.h"
-#include "host/main_window.h"
-#include "host/menu_command.h"
+#include "plugin/main_window.h"
+#include "plugin/menu_command.h"
 #include "settings/held_journal.h"
 #include "settings/hold_log_text.h"
 #include "settings/local_setting.h"

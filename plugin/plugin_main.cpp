@@ -1,9 +1,9 @@
 // DLL entry point and the callbacks the host calls; each forwards to the logic object.
 #include <windows.h>
 
-#include "host/velmora_logic.h"
+#include "plugin/velmora_logic.h"
 #include "host/host_api.h"
-#include "host/plugin_entry.h"
+#include "plugin/plugin_entry.h"
 #include "support/guard.h"
 
 namespace {
