@@ -26,7 +26,7 @@ const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 const char* const kColumnTitles[kColumnCount] = {"送信日時", "Subject", "To", "Cc", "Bcc"};
 
 const char kNothingSelectedText[] = "メールが選択されていません";
-const char kNothingSelectedCaption[] = "メール未選択";
+const char kNothingSelectedCaption[] = "Velmora";
 
 // The recipients joined with single commas, cut to fit the cell without splitting a
 // double-byte character.
@@ -186,7 +186,7 @@ int SDelayListForm::StopSending(HWND window) {
         ShowNothingSelected(window);
         return 0;
     }
-    if (MessageBoxA(window, "送信を取りやめますか？", "再編集確認", MB_YESNO | MB_ICONQUESTION) !=
+    if (MessageBoxA(window, "送信を中止しますか？", "送信中止の確認", MB_YESNO | MB_ICONQUESTION) !=
         IDYES)
         return 0;
     bool handled = false;
@@ -258,7 +258,7 @@ int SDelayListForm::OnNotify(HWND window, UINT, int controlId, NMHDR* notifyHead
 }
 
 int SDelayListForm::OnNothingHeld(HWND window, UINT, WPARAM, LPARAM) {
-    MessageBoxA(window, "送信保留中のメールはありません", "送信保留機能", MB_ICONINFORMATION);
+    MessageBoxA(window, "送信保留中のメールはありません", "Velmora", MB_ICONINFORMATION);
     EndDialog(window, IDCANCEL);
     return 0;
 }

@@ -33,6 +33,7 @@ const size_t kInfoFieldSize = 80;
 const int kIdentSize = 2048;
 const int kMailerSize = 16384;
 const int kMailerLimit = 16324;
+const int kSubjectSize = 1024;
 
 // Copies at most 79 bytes and never leaves half of a double-byte character.
 void CopyInfoField(char* field, const char* text) {
@@ -85,6 +86,10 @@ void VelmoraLogic::Start() {
     newSettings->ReadAll();
     InstallLogSink(*newSettings);
     LogInfo(StartLogText(version->productVersion, path).c_str());
+    LogDebug(SettingsReadLogText(newSettings->innerDomainsText, newSettings->innerDelayTime,
+                                 newSettings->outerDelayTime, newSettings->ctrlBypass,
+                                 newSettings->logLevel)
+                 .c_str());
 
     HWND handles[4] = {nullptr, nullptr, nullptr, nullptr};
     hostApi->BKA_GetWindowHandles(&handles[0], &handles[1], &handles[2], &handles[3]);
@@ -175,27 +180,48 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
         return 0;
     if (mode != 0) {
         hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
+        LogDecision(compose, "保留しない: 送信モードが0以外（保存など）");
         return 0;
     }
-    if (delayLogic->IsReleased(compose))
+    if (delayLogic->IsReleased(compose)) {
+        LogDecision(compose, "すぐに送信: Velmora が保留を終えたメール");
         return 0;
-    if (GetKeyState(VK_CONTROL) < 0)
+    }
+    if (settings && settings->ctrlBypass && GetKeyState(VK_CONTROL) < 0) {
+        LogDecision(compose, "すぐに送信: Ctrl キーが押されていた");
         return 0;
+    }
 
     std::unique_ptr<char[]> ident(new char[kIdentSize]);
     ReadComposeHeader(hostApi, compose, "X-KRV-Ident", ident.get(), kIdentSize);
     const char* comma = strchr(ident.get(), ',');
     if (comma && ParseDecimalInt(comma + 1) >= 1) {
+        LogDecision(compose, "すぐに送信: X-KRV-Ident ヘッダーの指定");
         hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
         return 0;
     }
 
     char key[kMailboxKeySize];
     FormMailboxKey(hostApi, key);
-    if (!delayLogic->Hold(key, compose))
+    if (!delayLogic->Hold(key, compose)) {
+        // An outer recipient would have been held unless the outer time is 0 too.
+        LogDecision(compose, settings && settings->outerDelayTime > 0
+                                 ? "すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0"
+                                 : "すぐに送信: 保留時間が0");
         return 0;
+    }
+    LogDecision(compose, "保留");
     AddMailerHeader(compose);
     return -1;
+}
+
+void VelmoraLogic::LogDecision(HWND compose, LPCSTR reason) {
+    // The subject is read only for a log that keeps debug lines.
+    if (!NTessik::GetSink() || NTessik::MaxLevel() < 8)
+        return;
+    std::unique_ptr<char[]> subject(new char[kSubjectSize]);
+    ReadComposeHeader(hostApi, compose, "Subject", subject.get(), kSubjectSize);
+    LogDebug(DecisionLogText(subject.get(), reason).c_str());
 }
 
 int VelmoraLogic::OnEveryMinute() {

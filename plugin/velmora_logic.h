@@ -32,6 +32,8 @@ class VelmoraLogic : public SPluginLogic {
     // The exit check: false refuses the close.
     bool CanClose(HWND window);
     void AddMailerHeader(HWND compose);
+    // One debug line per outgoing decision, naming the subject.
+    void LogDecision(HWND compose, LPCSTR reason);
     // Writes what the journal has waiting.
     void FlushJournal();
 

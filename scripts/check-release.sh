@@ -1,7 +1,8 @@
 #!/bin/bash
 # The release zip as a user gets it (inside xvfb-run, on an existing build): unpacked into a
 # fresh folder it holds exactly its four files, SHA256SUMS verifies, the guide is CP932 text
-# with CR LF, and the demo scenario runs in the stand-in client from the unpacked DLL.
+# with CR LF that fits 80 columns, and the demo scenario runs in the stand-in client from the
+# unpacked DLL.
 # Usage: check-release.sh dist/zVelmora-<version>...zip
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,6 +32,8 @@ if f"バージョン {version}" not in text.splitlines()[0]:
 print(f"zip: {names}; guide: {len(text)} characters, {text.count(chr(10))} lines, CP932, CR LF")
 PY
 (cd "$unpacked" && sha256sum --strict -c SHA256SUMS)
+# Notepad does not wrap: no line wider than 80 columns, no forbidden break, Shift-JIS only.
+python3 "$root/scripts/guide_text.py" --check "$unpacked/zVelmora.txt"
 
 source "$root/scripts/wine-env.sh"
 trap 'wine_cleanup; rm -rf "$unpacked"' EXIT

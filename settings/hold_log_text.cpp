@@ -19,7 +19,7 @@ const char* RoadName(SHoldRoad road) {
     case SHoldRoad::ReleasedByTimer:
         return "時刻到来で送信";
     case SHoldRoad::SentNow:
-        return "今すぐ送信";
+        return "すぐに送信";
     case SHoldRoad::SentAtExit:
         return "終了時に送信";
     case SHoldRoad::ReleasedForEdit:
@@ -27,7 +27,7 @@ const char* RoadName(SHoldRoad road) {
     case SHoldRoad::Replaced:
         return "再送信で保留し直し";
     case SHoldRoad::TakenBack:
-        return "編集に戻す";
+        return "送信中止";
     case SHoldRoad::Forgotten:
         return "ウィンドウ消滅で保留終了";
     }
@@ -38,8 +38,8 @@ const char* RoadName(SHoldRoad road) {
 
 std::string HeldLogText(const char* mailbox, const char* subject, int innerCount, int outerCount,
                         int holdMinutes, const SLocalTime& releaseAt) {
-    return "保留" + MailPart(mailbox, subject) + " 社内=" + std::to_string(innerCount) +
-           " 社外=" + std::to_string(outerCount) + " 保留時間=" + std::to_string(holdMinutes) +
+    return "保留" + MailPart(mailbox, subject) + " 組織内=" + std::to_string(innerCount) +
+           " 組織外=" + std::to_string(outerCount) + " 保留時間=" + std::to_string(holdMinutes) +
            "分 送信予定=" + TimeText(releaseAt);
 }
 
@@ -48,9 +48,9 @@ std::string LeftHoldLogText(SHoldRoad road, const char* mailbox, const char* sub
 }
 
 std::string SetupSavedLogText(const char* innerDomains, int innerMinutes, int outerMinutes) {
-    return "設定保存 社内ドメイン=" + Bounded(innerDomains, kLogListBytes) +
-           " 社内保留=" + std::to_string(innerMinutes) +
-           "分 社外保留=" + std::to_string(outerMinutes) + "分";
+    return "設定保存 組織内ドメイン=" + Bounded(innerDomains, kLogListBytes) +
+           " 組織内保留=" + std::to_string(innerMinutes) +
+           "分 組織外保留=" + std::to_string(outerMinutes) + "分";
 }
 
 std::string StartLogText(const char* version, const char* settingsPath) {
@@ -64,4 +64,18 @@ std::string ExitLogText(int stillHeld) {
 
 std::string LostMailLogText(int lostCount) {
     return "前回の終了で送信されなかった保留メール=" + std::to_string(lostCount) + "通";
+}
+
+std::string SettingsReadLogText(const char* innerDomains, int innerMinutes, int outerMinutes,
+                                bool ctrlBypass, int logLevel) {
+    // Named by their keys: what an administrator compares with the file.
+    return "設定読み込み InnerDomains=" + Bounded(innerDomains, kLogListBytes) +
+           " InnerDelayTime=" + std::to_string(innerMinutes) +
+           " OuterDelayTime=" + std::to_string(outerMinutes) +
+           " CtrlBypass=" + (ctrlBypass ? "1" : "0") + " LogLevel=" + std::to_string(logLevel);
+}
+
+std::string DecisionLogText(const char* subject, const char* reason) {
+    return "判定 件名「" + Bounded(subject, kLogSubjectBytes) + "」 " +
+           Bounded(reason, kLogSubjectBytes);
 }

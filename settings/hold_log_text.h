@@ -26,3 +26,8 @@ std::string SetupSavedLogText(const char* innerDomains, int innerMinutes, int ou
 std::string StartLogText(const char* version, const char* settingsPath);
 std::string ExitLogText(int stillHeld);
 std::string LostMailLogText(int lostCount);
+// At the debug level: the settings as read at start, and why one outgoing message was held or
+// let go at once.
+std::string SettingsReadLogText(const char* innerDomains, int innerMinutes, int outerMinutes,
+                                bool ctrlBypass, int logLevel);
+std::string DecisionLogText(const char* subject, const char* reason);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "settings/domain_text.h"
 #include "support/int_parse.h"
 #include "support/string_list.h"
 
@@ -18,7 +19,8 @@ void LocalSetting::ReadAll() {
     delete innerDomains;
     innerDomains = nullptr;
     innerDomains = new SStringList;
-    innerDomains->AppendCommaSeparated(innerDomainsText);
+    // "a.jp, b.jp" as people type it: a blank kept in an entry would make it match nothing.
+    AppendTrimmedDomains(innerDomains, innerDomainsText);
     innerDelayTime = GetInt("Delay", "InnerDelayTime", 0);
     outerDelayTime = GetInt("Delay", "OuterDelayTime", 5);
     columnsText = GetString("Option", "DelayListColumns", kDefaultDelayListColumns);
@@ -33,6 +35,8 @@ void LocalSetting::ReadAll() {
     logLevel = GetInt("Option", "LogLevel", kDefaultLogLevel);
     if (logLevel != 2 && logLevel != 6 && logLevel != 8)
         logLevel = kDefaultLogLevel;
+    // 0, or text that reads as 0, switches the bypass off: a garbled key errs towards the hold.
+    ctrlBypass = GetInt("Option", "CtrlBypass", 1) != 0;
 }
 
 bool LocalSetting::SaveDomains() {

@@ -39,6 +39,8 @@ class LocalSetting : public SIniFile {
     // The operation log: no file means no log. Read only, never written.
     std::string logFile;
     int32_t logLevel = kDefaultLogLevel;
+    // Sending with Ctrl held goes out at once unless an organisation switches that off.
+    bool ctrlBypass = true;
 };
 
 extern const char kDefaultDelayListColumns[];

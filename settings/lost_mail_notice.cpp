@@ -41,10 +41,13 @@ std::string MailLine(const SLostMail& mail) {
 } // namespace
 
 std::string LostMailNoticeText(const std::vector<SLostMail>& lost) {
-    std::string text = "前回、メールを保留している間にメールソフトが終了したため、次の " +
+    // The body was never kept: all the user can do is check and write the message again.
+    std::string text = "前回、メールクライアントが正常に終了しなかったため、保留中だった次の " +
                        std::to_string(lost.size()) +
                        " 通のメールは送信されていません。\r\n"
-                       "宛先と内容を確かめて、もう一度作成し送信してください。\r\n\r\n";
+                       "本文は保存されていないため、元に戻すことはできません。"
+                       "送信済みフォルダーで確かめて、必要ならもう一度作成して送信してください。"
+                       "\r\n\r\n";
     for (size_t i = 0; i < lost.size() && i < kLostMailListed; ++i)
         text += MailLine(lost[i]);
     if (lost.size() > kLostMailListed)

@@ -1,20 +1,17 @@
 #include "settings/setting_forms.h"
 
-#include <shellapi.h>
-
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "res/resource.h"
+#include "settings/help_opener.h"
 #include "settings/local_setting.h"
 #include "settings/text_edit_form.h"
 #include "support/int_parse.h"
 #include "support/string_list.h"
 #include "support/version.h"
 #include "ui/win_control.h"
-
-const char kHelpPageAddress[] = "https://github.com/tarnwyk/zvelmora/blob/main/docs/ja/README.md";
 
 namespace {
 
@@ -144,7 +141,7 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
         DeleteDomain(window);
         return 0;
     case IDC_SETUP_HELP:
-        ShellExecuteA(nullptr, "open", kHelpPageAddress, nullptr, nullptr, SW_SHOW);
+        OpenHelp(moduleInstance, window);
         return 0;
     case IDOK:
         StoreValues(window);

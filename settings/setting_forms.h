@@ -8,9 +8,6 @@ class LocalSetting;
 class SListBox;
 class SEdit;
 
-// The page the help button opens.
-extern const char kHelpPageAddress[];
-
 class BaseSettingForm : public SDialog {
   public:
     BaseSettingForm(HINSTANCE moduleInstance, HWND parent, UINT templateId);

@@ -1,8 +1,10 @@
 #include "settings/text_edit_form.h"
 
 #include <cstring>
+#include <string>
 
 #include "res/resource.h"
+#include "settings/domain_text.h"
 #include "support/text_copy.h"
 #include "ui/win_control.h"
 
@@ -60,12 +62,32 @@ int STextEditForm::OnInitDialog(HWND window) {
     return 1;
 }
 
+// A blank in an entry would make it match no address: refuse it rather than keep it.
+bool STextEditForm::AcceptDomain(HWND window) {
+    edit->RefreshText();
+    std::string domain;
+    const SDomainCheck check = NormalizeDomain(edit->cachedText, &domain);
+    const char* problem = check == SDomainCheck::Empty ? "ドメインを入力してください。"
+                          : check == SDomainCheck::BlankInside
+                              ? "ドメインに空白は入れられません。\n例：example.co.jp"
+                              : nullptr;
+    if (problem) {
+        MessageBoxA(window, problem, caption ? caption : "組織内ドメイン", MB_OK | MB_ICONWARNING);
+        SetFocus(edit->window);
+        return false;
+    }
+    // Shown as it is kept: without the blanks around it and without a leading @.
+    edit->SetText(domain.c_str());
+    edit->RefreshText();
+    return true;
+}
+
 int STextEditForm::OnCommand(HWND window, int id, int, HWND) {
     switch (id) {
     case IDOK:
         // Read now: the edit field is gone once the opener looks at the text.
-        edit->RefreshText();
-        EndDialog(window, IDOK);
+        if (AcceptDomain(window))
+            EndDialog(window, IDOK);
         return 1;
     case IDCANCEL:
         EndDialog(window, IDCANCEL);

@@ -18,8 +18,11 @@ class STextEditForm : public SDialog {
     void SetCaptionText(const char* text);
     void SetPrompt(const char* text);
     void SetInitialText(const char* text);
-    // The text entered before OK, cut to size - 1 bytes without splitting a character.
+    // The domain accepted at OK (trimmed, without a leading @), cut to size - 1 bytes without
+    // splitting a character.
     void GetEnteredText(char* buffer, size_t size) const;
+
+    bool AcceptDomain(HWND window);
 
     SLabel* label;
     SEdit* edit;

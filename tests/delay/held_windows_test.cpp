@@ -229,7 +229,7 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
     const std::string lines = text.str();
     DeleteFileA(log.c_str());
     const char* const events[] = {
-        "保留 ",          "今すぐ送信",   "編集に戻す",     "ウィンドウ消滅で保留終了",
+        "保留 ",          "すぐに送信",   "送信中止",       "ウィンドウ消滅で保留終了",
         "時刻到来で送信", "終了時に送信", "終了 保留中=0通"};
     for (const char* event : events)
         EXPECT_NE(std::string::npos, lines.find(event)) << event << "\n" << lines;

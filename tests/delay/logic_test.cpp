@@ -2,7 +2,11 @@
 #include "velmora_version.h"
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "delay/clock.h"
 #include "delay/compose_manager.h"
@@ -13,6 +17,7 @@
 #include "host/host_window.h"
 #include "plugin/main_window.h"
 #include "settings/local_setting.h"
+#include "settings/log_setup.h"
 #include "support/string_list.h"
 
 namespace {
@@ -78,6 +83,65 @@ TEST_F(Logic, CtrlDownSendsAtOnceWithoutTouchingHeaders) {
     EXPECT_EQ(0, result);
     EXPECT_EQ("", host.Header(window, "X-Mailer-Plugin"));
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
+
+    // An organisation that switches the bypass off: Ctrl changes nothing.
+    logic->settings->ctrlBypass = false;
+    HWND other = OuterCompose();
+    SetCtrl(true);
+    result = logic->OnOutgoing(other, 0);
+    SetCtrl(false);
+    EXPECT_EQ(-1, result);
+}
+
+TEST_F(Logic, DebugLogHasOneDecisionLinePerSendWithItsReason) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    const std::string log =
+        std::string(temp) + "zvdecide-" + std::to_string(GetCurrentProcessId()) + ".log";
+    DeleteFileA(log.c_str());
+    logic->settings->logFile = log;
+    logic->settings->logLevel = 8;
+    ASSERT_TRUE(InstallLogSink(*logic->settings));
+    logic->settings->innerDomains->Append("inner.example");
+
+    auto send = [&](const char* subject, const char* to, int mode) {
+        HWND window = OuterCompose();
+        host.SetHeader(window, "Subject", subject);
+        host.SetHeader(window, "To", to);
+        return std::make_pair(window, logic->OnOutgoing(window, mode));
+    };
+    HWND held = send("held", "x@outer.com", 0).first;
+    send("inner", "x@inner.example", 0);
+    send("draft", "x@outer.com", 1);
+    SetCtrl(true);
+    send("ctrl", "x@outer.com", 0);
+    SetCtrl(false);
+    HWND ident = host.OpenCompose();
+    host.SetHeader(ident, "Subject", "ident");
+    host.SetHeader(ident, "X-KRV-Ident", "a,1");
+    logic->OnOutgoing(ident, 0);
+    logic->delayLogic->SendNow("box1", held);
+    logic->OnOutgoing(held, 0);
+    RemoveLogSink();
+
+    std::ifstream in(log, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string lines = text.str();
+    DeleteFileA(log.c_str());
+    const char* const expected[] = {
+        "件名「held」 保留",
+        "件名「inner」 すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0",
+        "件名「draft」 保留しない: 送信モードが0以外",
+        "件名「ctrl」 すぐに送信: Ctrl キー",
+        "件名「ident」 すぐに送信: X-KRV-Ident",
+        "件名「held」 すぐに送信: Velmora が保留を終えたメール"};
+    for (const char* line : expected)
+        EXPECT_NE(std::string::npos, lines.find(line)) << line << "\n" << lines;
+    size_t decisions = 0;
+    for (size_t at = lines.find("判定 "); at != std::string::npos; at = lines.find("判定 ", at + 1))
+        ++decisions;
+    EXPECT_EQ(6u, decisions) << lines;
 }
 
 TEST_F(Logic, IdentNumberAfterTheFirstCommaDecides) {

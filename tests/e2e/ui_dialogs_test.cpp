@@ -37,3 +37,7 @@ TEST(UiDialogs, SendNowWithARowNoLongerHeldColumnWidthsAndTheEmptyList) {
 TEST(UiDialogs, SetupAddEditDeleteTimesAndCancel) {
     ExpectScenarioMet("ui_setup", 35);
 }
+
+TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {
+    ExpectScenarioMet("ui_setup_entry_help", 21);
+}

@@ -110,9 +110,9 @@ TEST_F(HoldListTest, StopSendingGivesBackEverySelectedMessageAndCloses) {
                   PostClick(dialog, IDOK);
                   return true;
               })
-        .Then("confirm", Answer("再編集確認", IDYES, &question));
+        .Then("confirm", Answer("送信中止の確認", IDYES, &question));
     Open(&world, &driver);
-    EXPECT_EQ("送信を取りやめますか？", question);
+    EXPECT_EQ("送信を中止しますか？", question);
     ASSERT_EQ(1, world.Sender()->GetCount());
     EXPECT_EQ(second, world.Sender()->GetMails()[0].composeWindow);
     for (HWND window : {first, third, fourth}) {
@@ -140,26 +140,26 @@ TEST_F(HoldListTest, NoAtTheConfirmationOrNothingSelectedKeepsTheListOpen) {
                       PostClick(dialog, IDOK);
                   return dialog != nullptr;
               })
-        .Then("nothing selected", Answer("メール未選択", IDOK, &stopText))
+        .Then("nothing selected", Answer("Velmora", IDOK, &stopText))
         .Then("send now with nothing selected",
               [&] {
-                  if (FindDialog("メール未選択"))
+                  if (FindDialog("Velmora"))
                       return false;
                   PostClick(dialog, IDC_SEND_NOW);
                   return true;
               })
-        .Then("nothing selected again", Answer("メール未選択", IDOK, &sendText))
+        .Then("nothing selected again", Answer("Velmora", IDOK, &sendText))
         .Then("select and stop",
               [&] {
-                  if (FindDialog("メール未選択"))
+                  if (FindDialog("Velmora"))
                       return false;
                   SelectListRows(ListOf(dialog), {1});
                   PostClick(dialog, IDOK);
                   return true;
               })
-        .Then("decline", Answer("再編集確認", IDNO, nullptr))
+        .Then("decline", Answer("送信中止の確認", IDNO, nullptr))
         .Then("still open, close it", [&] {
-            if (FindDialog("再編集確認") || !FindDialog(kListCaption))
+            if (FindDialog("送信中止の確認") || !FindDialog(kListCaption))
                 return false;
             countAfterNo = world.Sender()->GetCount();
             PostClick(dialog, IDCANCEL);
@@ -217,7 +217,7 @@ TEST_F(HoldListTest, EmptyListSaysSoClosesAndWritesNoSettings) {
     world.Sender()->ReEdit(window);
     std::string text;
     SDialogDriver driver;
-    driver.Then("nothing held", Answer("送信保留機能", IDOK, &text));
+    driver.Then("nothing held", Answer("Velmora", IDOK, &text));
     Open(&world, &driver);
     EXPECT_EQ("送信保留中のメールはありません", text);
     EXPECT_EQ("", world.SettingsFile());

@@ -122,7 +122,7 @@ TEST(LostMailNotice, ListsTenBoundedLinesAndCountsTheRest) {
 TEST(HoldLogText, HeldNamesCountsMinutesAndReleaseWithABoundedSubject) {
     const std::string held =
         HeldLogText("box", std::string(70000, 's').c_str(), 2, 1, 5, At(9, 30));
-    EXPECT_NE(held.find("社内=2 社外=1 保留時間=5分 送信予定=2024/05/07 09:30:09"),
+    EXPECT_NE(held.find("組織内=2 組織外=1 保留時間=5分 送信予定=2024/05/07 09:30:09"),
               std::string::npos);
     EXPECT_LT(held.size(), 2 * kLogSubjectBytes);
     EXPECT_NE(LeftHoldLogText(SHoldRoad::TakenBack, nullptr, "s").find("件名「s」"),

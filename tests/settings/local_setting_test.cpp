@@ -81,12 +81,13 @@ TEST_F(LocalSettingTest, EmptyTimesTakeDefaultsAndLettersGiveZero) {
     EXPECT_EQ(letters.outerDelayTime, 30);
 }
 
-TEST_F(LocalSettingTest, ListsSplitAtCommasWithoutEmptyEntries) {
-    WriteFile("[WhiteList]\r\nInnerDomains=,a.co.jp,,b.jp, c.jp,\r\n"
+// Blanks after the commas, as people type them, would make an entry match nothing.
+TEST_F(LocalSettingTest, ListsSplitAtCommasTrimmedWithoutEmptyEntries) {
+    WriteFile("[WhiteList]\r\nInnerDomains=,a.co.jp,,b.jp, c.jp, ,\r\n"
               "[Option]\r\nDelayListColumns=100,0x10,300\r\n");
     LocalSetting setting(path_.c_str());
     setting.ReadAll();
-    EXPECT_EQ(Domains(setting), (std::vector<std::string>{"a.co.jp", "b.jp", " c.jp"}));
+    EXPECT_EQ(Domains(setting), (std::vector<std::string>{"a.co.jp", "b.jp", "c.jp"}));
     EXPECT_EQ(setting.columnWidths, (std::vector<int>{100, 0, 300}));
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-const char kTemplateCaption[] = "組織ドメインの編集";
+const char kTemplateCaption[] = "組織内ドメインの編集";
 
 // Answers commands from a table: the value OnCommand returns, and whether it ends the dialog.
 class ScriptedDialog : public SDialog {

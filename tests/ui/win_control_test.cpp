@@ -45,7 +45,7 @@ class EditDialog : public SDialog {
 std::string TypeAndConfirm(const std::string& typed, EditDialog* dialog) {
     SDialogDriver driver;
     driver.Then("type and press OK", [&] {
-        HWND window = FindDialog("組織ドメインの編集");
+        HWND window = FindDialog("組織内ドメインの編集");
         if (!window)
             return false;
         SetDlgItemTextA(window, IDC_TEXT_EDIT, typed.c_str());

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "tools/standin/shell_seam.h"
+
 namespace {
 
 struct SExport {
@@ -66,6 +68,8 @@ bool PluginModule::Load(LPCSTR path) {
         return false;
     for (int i = 0; i < ExportCount(); ++i)
         *Slot(this, i) = GetProcAddress(module, kExports[i].name);
+    // Nothing the plug-in asks the shell to open is started: the request is recorded.
+    ShellSeam::Install(module);
     return true;
 }
 

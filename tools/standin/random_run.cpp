@@ -22,7 +22,7 @@ const char kSetup[] = "Velmora";
 const char kNoneSelected[] = "メールが選択されていません";
 const char kNothingHeld[] = "送信保留中のメールはありません";
 const char kSendFailed[] = "メールを送信できませんでした";
-const char kStopQuestion[] = "送信を取りやめますか？";
+const char kStopQuestion[] = "送信を中止しますか？";
 const int kListView = 1027, kSendNow = 1026, kDomains = 1001;
 const int kClockSteps[] = {1, 5, 10, 20, 30, 45, 59, 60, 61, 90, 119, 120, 121, 180, 300, 301, 600};
 

@@ -6,6 +6,7 @@
 #include "tools/standin/console.h"
 #include "tools/standin/mail_client.h"
 #include "tools/standin/scenario.h"
+#include "tools/standin/shell_seam.h"
 #include "tools/standin/timeline.h"
 #include "tools/standin/virtual_clock.h"
 
@@ -298,6 +299,53 @@ StepResult Plugin(ScenarioContext& context) {
     return kStepDone;
 }
 
+// The loaded plug-in's folder, with its trailing backslash.
+std::string PluginFolder(ScenarioContext& context) {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(context.client->Plugin().module, path, sizeof(path));
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// shell result N | shell expect-count N | shell expect-last TEXT ({plugin-dir} stands for the
+// plug-in's folder) | shell put FILE | shell remove FILE (a file beside the plug-in).
+StepResult Shell(ScenarioContext& context) {
+    const std::string& verb = context.Word(1);
+    const std::vector<std::string>& requests = ShellSeam::Requests();
+    int number = 0;
+    if (verb == "result" && ParseInt(context.Word(2), &number)) {
+        ShellSeam::SetResult(number);
+        return kStepDone;
+    }
+    if (verb == "expect-count" && ParseInt(context.Word(2), &number))
+        return context.Check(static_cast<int>(requests.size()) == number,
+                             "shell requests: %d, expected %d", static_cast<int>(requests.size()),
+                             number);
+    const std::string file = PluginFolder(context) + context.Word(2);
+    if (verb == "expect-last") {
+        std::string expected = context.Word(2);
+        const size_t at = expected.find("{plugin-dir}");
+        if (at != std::string::npos)
+            expected.replace(at, 12, PluginFolder(context));
+        const std::string last = requests.empty() ? "(none)" : requests.back();
+        return context.Check(last == expected, "last shell request \"%s\", expected \"%s\"",
+                             last.c_str(), expected.c_str());
+    }
+    if (verb == "put") {
+        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return context.Fail("cannot write %s", file.c_str());
+        CloseHandle(handle);
+        return kStepDone;
+    }
+    if (verb == "remove") {
+        DeleteFileA(file.c_str());
+        return kStepDone;
+    }
+    return context.Fail("shell result|expect-count|expect-last|put|remove");
+}
+
 const StepCommand kCommands[] = {
     {"say", Say},       {"mailbox", Mailbox},
     {"open", Open},     {"header", Header},
@@ -310,6 +358,7 @@ const StepCommand kCommands[] = {
     {"quit", Quit},     {"queryend", QueryEnd},
     {"plugin", Plugin}, {"refuse", Refuse},
     {"timer", Timer},   {"terminate", Terminate},
+    {"shell", Shell},
 };
 
 } // namespace

@@ -1,0 +1,62 @@
+#include "settings/domain_text.h"
+
+#include <cstring>
+
+#include "support/mbcs.h"
+#include "support/string_list.h"
+
+namespace {
+
+// Bytes of the blank at p, 0 when p holds no blank. The full-width space is Shift-JIS 81 40.
+size_t BlankLength(const char* p) {
+    if (p[0] == ' ' || p[0] == '\t')
+        return 1;
+    if (static_cast<unsigned char>(p[0]) == 0x81 && p[1] == 0x40)
+        return 2;
+    return 0;
+}
+
+bool HasBlank(const std::string& text) {
+    for (const char* p = text.c_str(); *p; p += CharLength(p)) {
+        if (BlankLength(p))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string TrimBlanks(const char* text) {
+    if (!text)
+        return std::string();
+    const char* p = text;
+    while (size_t blank = BlankLength(p))
+        p += blank;
+    const char* end = p;
+    for (const char* at = p; *at; at += CharLength(at)) {
+        if (!BlankLength(at))
+            end = at + CharLength(at);
+    }
+    return std::string(p, end);
+}
+
+SDomainCheck NormalizeDomain(const char* text, std::string* domain) {
+    std::string trimmed = TrimBlanks(text);
+    if (!trimmed.empty() && trimmed[0] == '@')
+        trimmed = TrimBlanks(trimmed.c_str() + 1);
+    if (domain)
+        *domain = trimmed;
+    if (trimmed.empty())
+        return SDomainCheck::Empty;
+    return HasBlank(trimmed) ? SDomainCheck::BlankInside : SDomainCheck::Ok;
+}
+
+void AppendTrimmedDomains(SStringList* list, const char* text) {
+    SStringList fields;
+    fields.AppendCommaSeparated(text);
+    for (const SStringNode* node = fields.first; node; node = node->next) {
+        const std::string domain = TrimBlanks(node->text);
+        if (!domain.empty())
+            list->Append(domain.c_str());
+    }
+}

@@ -1,0 +1,70 @@
+#include "settings/help_opener.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "support/file_utils.h"
+#include "support/path_utils.h"
+#include "support/version.h"
+
+namespace {
+
+const char kHelpCaption[] = "Velmora のヘルプ";
+const char kGuideFileName[] = "zVelmora.txt";
+
+std::string ModulePath(HINSTANCE moduleInstance) {
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(moduleInstance, path, sizeof(path));
+    if (length == 0 || length >= sizeof(path))
+        return std::string();
+    return path;
+}
+
+std::string GuideBeside(const std::string& modulePath) {
+    char drive[MAX_PATH] = "";
+    char folder[MAX_PATH] = "";
+    SplitPath(modulePath.c_str(), drive, sizeof(drive), folder, sizeof(folder), nullptr, 0, nullptr,
+              0);
+    return std::string(drive) + folder + kGuideFileName;
+}
+
+std::string ModuleVersion(const std::string& modulePath) {
+    SVersion version(modulePath.c_str());
+    return version.fileVersion ? version.fileVersion : "";
+}
+
+// ShellExecute's own answer: above 32 means the program was started.
+bool Open(HWND owner, const std::string& target) {
+    HINSTANCE result = ShellExecuteA(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOW);
+    if (reinterpret_cast<INT_PTR>(result) > 32)
+        return true;
+    const std::string text = "説明書を開けませんでした。\n" + target;
+    MessageBoxA(owner, text.c_str(), kHelpCaption, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+} // namespace
+
+std::string HelpPageAddress(const char* version) {
+    if (!version || !version[0])
+        return "https://github.com/tarnwyk/zvelmora/releases";
+    return std::string("https://github.com/tarnwyk/zvelmora/blob/v") + version +
+           "/docs/ja/README.md";
+}
+
+void OpenHelp(HINSTANCE moduleInstance, HWND owner) {
+    const std::string modulePath = ModulePath(moduleInstance);
+    const std::string guide = GuideBeside(modulePath);
+    if (!modulePath.empty() && PathExists(guide.c_str())) {
+        Open(owner, guide);
+        return;
+    }
+    const std::string address = HelpPageAddress(ModuleVersion(modulePath).c_str());
+    const std::string question = "説明書 " + std::string(kGuideFileName) +
+                                 " が zVelmora.dll と同じフォルダーにありません。\n"
+                                 "Web の説明書を開きますか？\n\n" +
+                                 address;
+    if (MessageBoxA(owner, question.c_str(), kHelpCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        Open(owner, address);
+}
