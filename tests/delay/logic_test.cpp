@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 #include "delay/clock.h"
 #include "delay/compose_manager.h"
@@ -97,47 +96,48 @@ TEST_F(Logic, DebugLogHasOneDecisionLinePerSendWithItsReason) {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof(temp), temp);
     const std::string log =
-        std::string(temp) + "zvdecide-" + std::to_string(GetCurrentProcessId()) + ".log";
+        temp + std::string("zvdecide-") + std::to_string(GetCurrentProcessId()) + ".log";
     DeleteFileA(log.c_str());
     logic->settings->logFile = log;
     logic->settings->logLevel = 8;
     ASSERT_TRUE(InstallLogSink(*logic->settings));
     logic->settings->innerDomains->Append("inner.example");
-
-    auto send = [&](const char* subject, const char* to, int mode) {
-        HWND window = OuterCompose();
-        host.SetHeader(window, "Subject", subject);
-        host.SetHeader(window, "To", to);
-        return std::make_pair(window, logic->OnOutgoing(window, mode));
+    const struct {
+        const char* subject;
+        const char* to;
+        int mode;
+        bool ctrl;
+        const char* ident;
+        const char* line;
+    } sends[] = {
+        {"held", "x@outer.com", 0, false, "", "「held」 保留"},
+        {"inner", "x@inner.example", 0, false, "", "すぐに送信: 宛先がすべて組織内で"},
+        {"draft", "x@outer.com", 1, false, "", "保留しない: 送信モードが0以外"},
+        {"ctrl", "x@outer.com", 0, true, "", "すぐに送信: Ctrl キー"},
+        {"ident", "x@outer.com", 0, false, "a,1", "すぐに送信: X-KRV-Ident"},
     };
-    HWND held = send("held", "x@outer.com", 0).first;
-    send("inner", "x@inner.example", 0);
-    send("draft", "x@outer.com", 1);
-    SetCtrl(true);
-    send("ctrl", "x@outer.com", 0);
-    SetCtrl(false);
-    HWND ident = host.OpenCompose();
-    host.SetHeader(ident, "Subject", "ident");
-    host.SetHeader(ident, "X-KRV-Ident", "a,1");
-    logic->OnOutgoing(ident, 0);
+    HWND held = nullptr;
+    for (const auto& send : sends) {
+        HWND window = OuterCompose();
+        held = held ? held : window;
+        host.SetHeader(window, "Subject", send.subject);
+        host.SetHeader(window, "To", send.to);
+        host.SetHeader(window, "X-KRV-Ident", send.ident);
+        SetCtrl(send.ctrl);
+        logic->OnOutgoing(window, send.mode);
+        SetCtrl(false);
+    }
     logic->delayLogic->SendNow("box1", held);
     logic->OnOutgoing(held, 0);
     RemoveLogSink();
-
     std::ifstream in(log, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string lines = text.str();
+    const std::string lines((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
     DeleteFileA(log.c_str());
-    const char* const expected[] = {
-        "件名「held」 保留",
-        "件名「inner」 すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0",
-        "件名「draft」 保留しない: 送信モードが0以外",
-        "件名「ctrl」 すぐに送信: Ctrl キー",
-        "件名「ident」 すぐに送信: X-KRV-Ident",
-        "件名「held」 すぐに送信: Velmora が保留を終えたメール"};
-    for (const char* line : expected)
-        EXPECT_NE(std::string::npos, lines.find(line)) << line << "\n" << lines;
+    for (const auto& send : sends)
+        EXPECT_NE(std::string::npos, lines.find(send.line)) << send.line << "\n" << lines;
+    EXPECT_NE(std::string::npos, lines.find("「held」 すぐに送信: Velmora が保留を終えた"))
+        << lines;
     size_t decisions = 0;
     for (size_t at = lines.find("判定 "); at != std::string::npos; at = lines.find("判定 ", at + 1))
         ++decisions;
