@@ -18,6 +18,7 @@ HISTORY_HEADING = "## 変更履歴"
 # A line may not start with these, nor end with the openers.
 NO_START = "。、」）』，．・ー？！：；ぁぃぅぇぉっゃゅょァィゥェォッャュョ々"
 NO_END = "「（『"
+KEEP = "\u00a0"  # a blank inside a code span (a path, a setting): never a break
 CHECKED_NO_START = "。、」）"
 CHECKED_NO_END = "「（"
 
@@ -38,7 +39,7 @@ def unmark(text, pattern):
     def plain(match):
         before = match.string[match.start() - 1] if match.start() > 0 else ""
         after = match.string[match.end()] if match.end() < len(match.string) else ""
-        inner = match.group(2)
+        inner = match.group(2).replace(" ", KEEP) if "`" in pattern else match.group(2)
         lead = "" if wide(before) and wide(inner[0]) else match.group(1)
         trail = "" if wide(inner[-1]) and wide(after) else match.group(3)
         return lead + inner + trail
@@ -61,7 +62,7 @@ def atoms(text):
     (text, blank before). Pieces that must stay together are joined."""
     pieces = []
     blank = False
-    for match in re.finditer(r" +|[!-~]+|.", text):
+    for match in re.finditer(r" +|[!-~" + KEEP + r"]+|.", text):
         piece = match.group(0)
         if piece.startswith(" "):
             blank = True
@@ -114,8 +115,10 @@ def plain_line(line, version, state):
         return plain_inline(line)  # a table row stays whole
     bullet = re.match(r"^(\s*)[-*] (.*)$", line)
     if bullet:
-        return "\n".join(wrap(bullet.group(1) + "・" + plain_inline(bullet.group(2))))
-    return "\n".join(wrap(plain_inline(line)))
+        lines = wrap(bullet.group(1) + "・" + plain_inline(bullet.group(2)))
+    else:
+        lines = wrap(plain_inline(line))
+    return "\n".join(lines)
 
 
 def history_names(markdown, version):
@@ -128,6 +131,7 @@ def convert(markdown, version):
     lines = []
     for line in markdown.splitlines():
         text = plain_line(line.rstrip(), version, state)
+        text = text.replace(KEEP, " ") if text is not None else None
         # A picture between two blank lines would leave two blank lines.
         if text is None or (text == "" and lines and lines[-1] == ""):
             continue

@@ -26,11 +26,12 @@ class ShippedGuide(unittest.TestCase):
         self.assertTrue(any(line.startswith("・InnerDomains：") for line in lines))
 
     def test_wrapping_keeps_words_whole_and_breaks_nowhere_forbidden(self):
-        words = "「保留」、（組織外）。" * 12 + " C:\\Users\\someone\\AppData\\Roaming\\x.ini " + "あ" * 50
+        path = "C:\\Program Files (x86)\\Mail\\Plugins\\zVelmora.dll"
+        words = "「保留」、（組織外）。" * 12 + " `" + path + "` " + "あ" * 50
         data = shipped("- " + words + "\n\n`5分` のように書くと、" + "い" * 40 + "。")
         self.assertEqual([], guide_text.problems(data))
         text = data.decode("cp932")
-        self.assertIn("C:\\Users\\someone\\AppData\\Roaming\\x.ini", text)
+        self.assertIn(path, text)
         self.assertIn("5分のように", text)
         self.assertTrue(all(line.startswith("  ") for line in text.split("\r\n")[1:2]))
 
