@@ -68,9 +68,11 @@ def atoms(text):
             blank = True
             continue
         closing = piece[0] in NO_START or re.fullmatch(r"[.,:;!?)\]]+", piece)
-        joined = pieces and not blank and (closing or pieces[-1][0][-1] in NO_END)
+        # A number stays with the word it counts: "5 分", "11 通".
+        counted = pieces and pieces[-1][0][-1].isdigit() and wide(piece[0])
+        joined = pieces and (counted or not blank and (closing or pieces[-1][0][-1] in NO_END))
         if joined:
-            pieces[-1] = (pieces[-1][0] + piece, pieces[-1][1])
+            pieces[-1] = (pieces[-1][0] + (" " if blank else "") + piece, pieces[-1][1])
         else:
             pieces.append((piece, blank))
         blank = False
