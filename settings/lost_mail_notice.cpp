@@ -41,10 +41,13 @@ std::string MailLine(const SLostMail& mail) {
 } // namespace
 
 std::string LostMailNoticeText(const std::vector<SLostMail>& lost) {
-    std::string text = "前回、メールを保留している間にメールソフトが終了したため、次の " +
-                       std::to_string(lost.size()) +
-                       " 通のメールは送信されていません。\r\n"
-                       "宛先と内容を確かめて、もう一度作成し送信してください。\r\n\r\n";
+    // The message may have been given back and sent by hand since: point to the sent mail
+    // rather than ask for it again outright.
+    std::string text =
+        "前回の終了時に保留中だった次の " + std::to_string(lost.size()) +
+        " 通のメールは、このプラグインからは送信されていません。\r\n"
+        "送信済みのメールを確かめ、送られていなければもう一度作成し送信してください。"
+        "\r\n\r\n";
     for (size_t i = 0; i < lost.size() && i < kLostMailListed; ++i)
         text += MailLine(lost[i]);
     if (lost.size() > kLostMailListed)

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <string>
+
 bool PathExists(const char* path) {
     if (path == nullptr)
         return false;
@@ -20,4 +22,84 @@ bool CreateDirectoryPath(const char* path) {
     if (path == nullptr)
         return false;
     return SHCreateDirectoryExA(nullptr, path, nullptr) == ERROR_SUCCESS;
+}
+
+namespace {
+
+// The full path with long names, trailing dots and spaces of each name dropped (Windows opens
+// "a.ini. " as "a.ini"); false when it cannot be resolved to a plain drive or share path.
+bool ResolvePath(const char* path, std::wstring* resolved) {
+    if (path == nullptr || path[0] == '\0')
+        return false;
+    const int wide = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    if (wide <= 0)
+        return false;
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &text[0], wide);
+    const DWORD size = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return false;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(text.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size)
+        return false;
+    full.resize(length);
+    // Device and stream paths reach files by roads no plain path comparison sees.
+    const bool drive = full.size() >= 3 && full[1] == L':' && full[2] == L'\\';
+    const bool share =
+        full.compare(0, 2, L"\\\\") == 0 && full.size() > 2 && full[2] != L'?' && full[2] != L'.';
+    if ((!drive && !share) || full.find(L':', 2) != std::wstring::npos)
+        return false;
+    std::wstring clean;
+    size_t start = 0;
+    while (start <= full.size()) {
+        size_t end = full.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = full.size();
+        std::wstring name = full.substr(start, end - start);
+        const size_t kept = name.find_last_not_of(L". ");
+        if (kept == std::wstring::npos && !name.empty())
+            return false;
+        name.erase(kept + 1);
+        clean += name;
+        if (end < full.size())
+            clean += L'\\';
+        start = end + 1;
+    }
+    // Short names are expanded for the part that exists; the rest is compared as written.
+    std::wstring head = clean, tail;
+    while (!head.empty()) {
+        const DWORD need = GetLongPathNameW(head.c_str(), nullptr, 0);
+        if (need > 0) {
+            std::wstring longer(need, L'\0');
+            const DWORD got = GetLongPathNameW(head.c_str(), &longer[0], need);
+            if (got > 0 && got < need) {
+                longer.resize(got);
+                *resolved = longer + tail;
+                return true;
+            }
+        }
+        const size_t cut = head.find_last_of(L'\\');
+        if (cut == std::wstring::npos || cut < 3)
+            break;
+        tail = head.substr(cut) + tail;
+        head.erase(cut);
+    }
+    *resolved = clean;
+    return true;
+}
+
+} // namespace
+
+bool PathMayLieIn(const char* path, const char* target) {
+    std::wstring a, b;
+    if (!ResolvePath(path, &a) || !ResolvePath(target, &b))
+        return true;
+    while (b.size() > 3 && b.back() == L'\\')
+        b.pop_back();
+    if (a.size() < b.size() ||
+        CompareStringOrdinal(a.c_str(), static_cast<int>(b.size()), b.c_str(),
+                             static_cast<int>(b.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return a.size() == b.size() || a[b.size()] == L'\\' || b.back() == L'\\';
 }
