@@ -248,13 +248,13 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
         return false;
     }
     // Only a record kept in the history is deleted, so the notice is never lost instead.
+    // Without a history nothing remembers it: it is named again at the next start rather than
+    // never.
     const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
     KeepHistoryBounded(history);
-    if (!WriteToFile(history, noticed + data, true)) {
+    if (!WriteToFile(history, noticed + data, true))
         LogFailure(__LINE__, "履歴に書けません", history);
-        return false;
-    }
-    if (!DeleteFileA(path.c_str()))
+    else if (!DeleteFileA(path.c_str()))
         LogFailure(__LINE__, "消せません", path);
     lost->push_back(mail);
     return true;

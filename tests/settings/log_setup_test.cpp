@@ -27,14 +27,11 @@ TEST(LogSetup, ThePluginsOwnFilesAreRefusedHoweverTheyAreNamed) {
     WriteText(journal + "\\" + kJournalHistoryName, "");
     char shortName[MAX_PATH] = "";
     GetShortPathNameA(folder.c_str(), shortName, sizeof shortName);
-    std::string upper = folder;
-    for (char& c : upper)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
 
     LocalSetting settings(ini.c_str());
     const std::string refused[] = {
         ini,
-        upper + "\\velmora.INI",
+        folder + "\\velmora.INI",
         folder + "/Journal/../Velmora.ini",
         folder + "\\.\\Velmora.ini. ",
         std::string(shortName) + "\\Velmora.ini",
