@@ -26,9 +26,8 @@ bool CreateDirectoryPath(const char* path) {
 
 namespace {
 
-// The full path with long names, trailing dots and spaces of each name dropped (Windows opens
-// "a.ini. " as "a.ini"); false when it cannot be resolved to a plain drive or share path.
-bool ResolvePath(const char* path, std::wstring* resolved) {
+// The full path of a narrow path; false for text that is no name in the code page.
+bool FullWidePath(const char* path, std::wstring* full) {
     if (path == nullptr || path[0] == '\0')
         return false;
     const int wide = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
@@ -39,53 +38,64 @@ bool ResolvePath(const char* path, std::wstring* resolved) {
     const DWORD size = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
     if (size == 0)
         return false;
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(text.c_str(), size, &full[0], nullptr);
+    full->assign(size, L'\0');
+    const DWORD length = GetFullPathNameW(text.c_str(), size, &(*full)[0], nullptr);
     if (length == 0 || length >= size)
         return false;
-    full.resize(length);
-    // Device and stream paths reach files by roads no plain path comparison sees.
-    const bool drive = full.size() >= 3 && full[1] == L':' && full[2] == L'\\';
-    const bool share =
-        full.compare(0, 2, L"\\\\") == 0 && full.size() > 2 && full[2] != L'?' && full[2] != L'.';
-    if ((!drive && !share) || full.find(L':', 2) != std::wstring::npos)
-        return false;
-    std::wstring clean;
-    size_t start = 0;
-    while (start <= full.size()) {
+    full->resize(length);
+    return true;
+}
+
+// Each name without its trailing dots and spaces, as Windows opens "a.ini. " as "a.ini"; false
+// for a name made only of them.
+bool WithoutTrailingDots(const std::wstring& full, std::wstring* clean) {
+    clean->clear();
+    for (size_t start = 0; start <= full.size();) {
         size_t end = full.find(L'\\', start);
         if (end == std::wstring::npos)
             end = full.size();
-        std::wstring name = full.substr(start, end - start);
+        const std::wstring name = full.substr(start, end - start);
         const size_t kept = name.find_last_not_of(L". ");
         if (kept == std::wstring::npos && !name.empty())
             return false;
-        name.erase(kept + 1);
-        clean += name;
+        *clean += name.substr(0, kept + 1);
         if (end < full.size())
-            clean += L'\\';
+            *clean += L'\\';
         start = end + 1;
     }
-    // Short names are expanded for the part that exists; the rest is compared as written.
-    std::wstring head = clean, tail;
-    while (!head.empty()) {
+    return true;
+}
+
+// Short names expanded for the part of path that exists; the rest stays as written.
+std::wstring LongForm(const std::wstring& path) {
+    std::wstring head = path, tail;
+    for (;;) {
         const DWORD need = GetLongPathNameW(head.c_str(), nullptr, 0);
-        if (need > 0) {
-            std::wstring longer(need, L'\0');
-            const DWORD got = GetLongPathNameW(head.c_str(), &longer[0], need);
-            if (got > 0 && got < need) {
-                longer.resize(got);
-                *resolved = longer + tail;
-                return true;
-            }
-        }
+        std::wstring longer(need, L'\0');
+        const DWORD got = need ? GetLongPathNameW(head.c_str(), &longer[0], need) : 0;
+        if (got > 0 && got < need)
+            return longer.substr(0, got) + tail;
         const size_t cut = head.find_last_of(L'\\');
         if (cut == std::wstring::npos || cut < 3)
-            break;
+            return path;
         tail = head.substr(cut) + tail;
         head.erase(cut);
     }
-    *resolved = clean;
+}
+
+// The form two paths are compared in; false when path cannot be resolved to a plain drive
+// or share path (device and stream paths reach files by roads no comparison sees).
+bool ResolvePath(const char* path, std::wstring* resolved) {
+    std::wstring full, clean;
+    if (!FullWidePath(path, &full))
+        return false;
+    const bool drive = full.size() >= 3 && full[1] == L':' && full[2] == L'\\';
+    const bool share =
+        full.compare(0, 2, L"\\\\") == 0 && full.size() > 2 && full[2] != L'?' && full[2] != L'.';
+    if ((!drive && !share) || full.find(L':', 2) != std::wstring::npos ||
+        !WithoutTrailingDots(full, &clean))
+        return false;
+    *resolved = LongForm(clean);
     return true;
 }
 
