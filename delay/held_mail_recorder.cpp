@@ -62,7 +62,7 @@ SHoldRoad LogRoad(EHoldRoad road) {
 } // namespace
 
 SHeldMailRecorder::SHeldMailRecorder(SHeldJournal* journal, SLogTarget* log)
-    : journal(journal), log(log), flushRequested(false) {}
+    : journal(journal), log(log), flushRequested(false), keepRecords(false) {}
 
 void SHeldMailRecorder::Queue(SPending&& change) {
     if (!journal)
@@ -124,7 +124,8 @@ void SHeldMailRecorder::OnHeld(const std::string& mailbox, const SDelayMail& mai
 
 void SHeldMailRecorder::OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) {
     GuardedCall<int>(0, [&]() {
-        Queue(SPending{IdOf(mail), false, false, mail.heldAt, mail.releaseAt, {}});
+        if (!keepRecords)
+            Queue(SPending{IdOf(mail), false, false, mail.heldAt, mail.releaseAt, {}});
         if (log && Logging())
             log->LogInfo(
                 LeftHoldLogText(LogRoad(road), mailbox.c_str(), mail.subject.c_str()).c_str());

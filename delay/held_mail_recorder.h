@@ -22,6 +22,9 @@ class SHeldMailRecorder : public SHoldObserver {
     // change is written at once.
     void SetFlushRequest(std::function<void()> request) { requestFlush = std::move(request); }
     void Flush();
+    // From here on records stay when a message leaves the hold: the plug-in is ending and
+    // gives the messages back unsent, so the next start must still name them.
+    void KeepRecords() { keepRecords = true; }
 
   private:
     struct SPending {
@@ -39,4 +42,5 @@ class SHeldMailRecorder : public SHoldObserver {
     std::function<void()> requestFlush;
     std::vector<SPending> pending;
     bool flushRequested;
+    bool keepRecords;
 };

@@ -142,6 +142,11 @@ void VelmoraLogic::Stop() {
     SDialog::EndAllForExit();
     if (delayLogic) {
         LogInfo(ExitLogText(delayLogic->HeldCount()).c_str());
+        // Mail given back here was not sent by the plug-in: its records stay for the next start.
+        if (recorder) {
+            recorder->Flush();
+            recorder->KeepRecords();
+        }
         delayLogic->TakeBackAll();
     }
     delete delayLogic;
@@ -152,10 +157,6 @@ void VelmoraLogic::Stop() {
     mainWindow = nullptr;
     delete settings;
     settings = nullptr;
-    // The plug-in's own exit ends every record, written or waiting: only a client that dies
-    // leaves them.
-    if (journal)
-        journal->RemoveAll();
     delete recorder;
     recorder = nullptr;
     delete journal;

@@ -17,6 +17,8 @@ namespace {
 const char kRecordExtension[] = ".rec";
 const char kTemporaryExtension[] = ".tmp";
 const LONGLONG kHistoryLimit = 1024 * 1024;
+// The history is rotated before it passes the limit; past twice that it is not ours to read.
+const size_t kHistoryReadLimit = 2 * kHistoryLimit;
 
 void LogFailure(int line, const char* what, const std::string& path) {
     const DWORD error = GetLastError();
@@ -94,9 +96,20 @@ void KeepHistoryBounded(const std::string& history) {
         MoveFileExA(history.c_str(), (history + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-// The owner named by "<owner>_<id>.rec.tmp", empty for any other name.
-std::string TemporaryOwner(const std::string& name) {
-    const std::string tail = std::string(kRecordExtension) + kTemporaryExtension;
+// The history line that says a record was shown: its name and a hash of its content, so a
+// record that cannot be deleted is not shown again at every start.
+std::string NoticedLine(const std::string& name, const std::string& data) {
+    unsigned long long hash = 14695981039346656037ull;
+    for (unsigned char c : data)
+        hash = (hash ^ c) * 1099511628211ull;
+    char text[20];
+    std::snprintf(text, sizeof text, "%016llx", hash);
+    return "noticed " + name + " " + text + "\r\n";
+}
+
+// The owner named by "<owner>_<id><tail>", empty for any other name. Records are written
+// under no other name, and nothing else in the folder is taken for one.
+std::string NamedOwner(const std::string& name, const std::string& tail) {
     const size_t underscore = name.find('_');
     if (underscore == std::string::npos || name.size() <= underscore + 1 + tail.size() ||
         name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
@@ -120,7 +133,7 @@ std::string SettingsFolderOf(const char* settingsFile) {
 
 SHeldJournal::SHeldJournal(const char* settingsFolder)
     : folder_(JoinPath(settingsFolder != nullptr ? settingsFolder : "", kJournalFolderName)),
-      owner_(NewOwnerName()), lock_(nullptr) {}
+      owner_(NewOwnerName()), lock_(nullptr), historyRead_(false) {}
 
 SHeldJournal::~SHeldJournal() {
     if (lock_ != nullptr)
@@ -217,38 +230,70 @@ bool SHeldJournal::OwnerIsLive(const std::string& owner) const {
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
-bool SHeldJournal::TakeLostRecord(const std::string& path, std::vector<SLostMail>* lost) {
+bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail>* lost) {
+    const std::string owner = NamedOwner(name, kRecordExtension);
+    if (owner.empty())
+        return false;
+    const std::string path = JoinPath(folder_.c_str(), name.c_str());
     std::string data;
     SLostMail mail;
+    // The content must be the record its name promises; anything else is not ours to take.
     if (!ReadSmallFile(path, kJournalRecordLimit, &data) ||
-        !ParseJournalRecord(data.data(), data.size(), &mail) || OwnerIsLive(mail.owner))
+        !ParseJournalRecord(data.data(), data.size(), &mail) || mail.owner != owner ||
+        OwnerIsLive(owner))
         return false;
-    // Only a record kept in the history is deleted, so the notice is never lost instead.
-    const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
-    KeepHistoryBounded(history);
-    if (!WriteToFile(history, data, true)) {
-        LogFailure(__LINE__, "履歴に書けません", history);
+    const std::string noticed = NoticedLine(name, data);
+    if (WasNoticed(noticed)) {
+        DeleteFileA(path.c_str());
         return false;
     }
-    if (!DeleteFileA(path.c_str()))
+    // Only a record kept in the history is deleted, so the notice is never lost instead.
+    // Without a history nothing remembers it: it is named again at the next start rather than
+    // never.
+    const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
+    KeepHistoryBounded(history);
+    if (!WriteToFile(history, noticed + data, true))
+        LogFailure(__LINE__, "履歴に書けません", history);
+    else if (!DeleteFileA(path.c_str()))
         LogFailure(__LINE__, "消せません", path);
     lost->push_back(mail);
     return true;
+}
+
+bool SHeldJournal::WasNoticed(const std::string& line) {
+    if (!historyRead_) {
+        historyRead_ = true;
+        const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
+        std::string older;
+        if (!ReadSmallFile(history + ".1", kHistoryReadLimit, &older))
+            older.clear();
+        if (!ReadSmallFile(history, kHistoryReadLimit, &history_))
+            history_.clear();
+        history_.insert(0, older);
+    }
+    // Whole lines only: a record's own text can never pass for one.
+    for (size_t at = history_.find(line); at != std::string::npos; at = history_.find(line, at + 1))
+        if (at == 0 || history_[at - 1] == '\n')
+            return true;
+    return false;
 }
 
 int SHeldJournal::CollectLost(std::vector<SLostMail>* lost) {
     // Half-written records of ended owners are never read: their rename never happened.
     const std::string temporaries = std::string("*") + kTemporaryExtension;
     for (const std::string& name : FileNames(folder_, temporaries.c_str())) {
-        const std::string owner = TemporaryOwner(name);
+        const std::string owner =
+            NamedOwner(name, std::string(kRecordExtension) + kTemporaryExtension);
         if (!owner.empty() && !OwnerIsLive(owner))
             DeleteFileA(JoinPath(folder_.c_str(), name.c_str()).c_str());
     }
     int count = 0;
     const std::string pattern = std::string("*") + kRecordExtension;
     for (const std::string& name : FileNames(folder_, pattern.c_str())) {
-        if (TakeLostRecord(JoinPath(folder_.c_str(), name.c_str()), lost))
+        if (TakeLostRecord(name, lost))
             ++count;
     }
+    historyRead_ = false;
+    history_.clear();
     return count;
 }

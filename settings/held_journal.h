@@ -35,7 +35,9 @@ class SHeldJournal {
     void RemoveAll();
 
     // Appends to *lost the records of owners no longer running, moves them to the history
-    // file and returns how many there were. Files that are not whole records are left alone.
+    // file and returns how many there were. A record that stays (it cannot be deleted) is
+    // named once only. Only files both named and made as records are taken; any other file
+    // is left alone.
     int CollectLost(std::vector<SLostMail>* lost);
 
     const std::string& Folder() const { return folder_; }
@@ -43,9 +45,13 @@ class SHeldJournal {
   private:
     std::string RecordPath(const std::string& owner, unsigned long long id) const;
     bool OwnerIsLive(const std::string& owner) const;
-    bool TakeLostRecord(const std::string& path, std::vector<SLostMail>* lost);
+    bool TakeLostRecord(const std::string& name, std::vector<SLostMail>* lost);
+    // True when the history already holds this noticed line (read once per collection).
+    bool WasNoticed(const std::string& line);
 
     std::string folder_;
     std::string owner_;
     void* lock_; // HANDLE, null while closed
+    bool historyRead_;
+    std::string history_;
 };

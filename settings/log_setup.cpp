@@ -1,16 +1,26 @@
 #include "settings/log_setup.h"
 
+#include "settings/held_journal.h"
 #include "settings/local_setting.h"
 #include "support/file_log_sink.h"
+#include "support/file_utils.h"
 
 namespace {
 NTessik::SFileLogSink* g_fileSink = nullptr;
 NTessik::SLogConfig g_config = {kDefaultLogLevel};
+
+// The log would write into, or rotate away, the settings file or the journal.
+bool NamesOwnFile(const LocalSetting& settings) {
+    const char* log = settings.logFile.c_str();
+    const std::string journal = SettingsFolderOf(settings.Path()) + kJournalFolderName;
+    return PathMayLieIn(log, settings.Path()) || PathMayLieIn(log, journal.c_str());
+}
+
 } // namespace
 
 bool InstallLogSink(const LocalSetting& settings) {
     RemoveLogSink();
-    if (settings.logFile.empty())
+    if (settings.logFile.empty() || NamesOwnFile(settings))
         return false;
     NTessik::SFileLogSink* sink = new NTessik::SFileLogSink(settings.logFile.c_str());
     if (!sink->Usable()) {

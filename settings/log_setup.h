@@ -4,7 +4,8 @@
 class LocalSetting;
 
 // Installs a file sink at the settings' level when they name a usable log file; false (and
-// no log) otherwise. A second call replaces the first sink.
+// no log) otherwise. The settings file and the journal folder, or anything in it, are never
+// usable. A second call replaces the first sink.
 bool InstallLogSink(const LocalSetting& settings);
 // Takes the sink out again and frees it. Harmless when none is installed.
 void RemoveLogSink();

@@ -41,13 +41,16 @@ std::string MailLine(const SLostMail& mail) {
 } // namespace
 
 std::string LostMailNoticeText(const std::vector<SLostMail>& lost) {
-    // The body was never kept: all the user can do is check and write the message again.
-    std::string text = "前回、メールクライアントが正常に終了しなかったため、保留中だった次の " +
-                       std::to_string(lost.size()) +
-                       " 通のメールは送信されていません。\r\n"
-                       "本文は保存されていないため、元に戻すことはできません。"
-                       "送信済みフォルダーで確かめて、必要ならもう一度作成して送信してください。"
-                       "\r\n\r\n";
+    // The client died, or the plug-in ended with mail held and gave it back unsent. The body was
+    // never kept: all the user can do is check the sent mail and write the message again.
+    std::string text =
+        "前回、メールクライアントが正常に終了しなかったか、保留中のメールを残したまま"
+        "Velmora が終了したため、次の " +
+        std::to_string(lost.size()) +
+        " 通のメールは Velmora からは送信されていません。\r\n"
+        "本文は保存されていないため、元に戻すことはできません。"
+        "送信済みフォルダーで確かめて、送られていなければもう一度作成して送信してください。"
+        "\r\n\r\n";
     for (size_t i = 0; i < lost.size() && i < kLostMailListed; ++i)
         text += MailLine(lost[i]);
     if (lost.size() > kLostMailListed)

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "delay/delay_logic.h"
 #include "plugin/velmora_logic.h"
 
 FakeHost* FakeHost::current = nullptr;
@@ -184,6 +185,10 @@ VelmoraLogic* StartLogic(FakeHost* host) {
 }
 
 void StopLogic(VelmoraLogic* logic) {
+    // Mail still held at the exit keeps its records for the next start, which any test process
+    // sharing this profile may be: give it back first, so no test meets another's notice.
+    if (logic->delayLogic)
+        logic->delayLogic->TakeBackAll();
     logic->OnExit();
     delete logic;
 }

@@ -1,4 +1,5 @@
-// Mail held when the client dies is named at the next start, once.
+// Mail held when the client dies, or given back unsent at the plug-in's exit, is named at the
+// next start, once.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,4 +38,13 @@ TEST(HeldMailJournal, AClientKilledWithHeldMailNamesItAtTheNextStartOnce) {
     ASSERT_FALSE(quiet.timedOut) << quiet.output;
     EXPECT_EQ(0u, quiet.exitCode) << quiet.output;
     EXPECT_TRUE(AllMet(quiet)) << quiet.output;
+}
+
+TEST(HeldMailJournal, AMessageGivenBackAtThePluginsExitIsNamedAtTheNextStartOnce) {
+    for (const char* scenario : {"journal_exit", "journal_given_back", "journal_quiet"}) {
+        ProcessResult run = RunStandin(scenario);
+        ASSERT_FALSE(run.timedOut) << run.output;
+        EXPECT_EQ(0u, run.exitCode) << scenario << "\n" << run.output;
+        EXPECT_TRUE(AllMet(run)) << scenario << "\n" << run.output;
+    }
 }

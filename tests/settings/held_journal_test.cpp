@@ -171,3 +171,40 @@ TEST_F(HeldJournalTest, AFileWhereTheFolderBelongsOnlyMakesAddFail) {
 }
 
 } // namespace
+
+TEST_F(HeldJournalTest, ARecordThatStaysIsNamedOnceAndOnlyTheJournalsOwnRecordsAreTaken) {
+    {
+        SHeldJournal ended(settings_.c_str());
+        ASSERT_TRUE(ended.Open());
+        ASSERT_TRUE(Add(&ended, 7, "stuck"));
+    }
+    const std::vector<std::string> records = Names("*.rec");
+    ASSERT_EQ(records.size(), 1u);
+    const std::string stuck = Path(records[0]);
+    ASSERT_TRUE(SetFileAttributesA(stuck.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Whole records of an ended owner, but not under the journal's own name for them.
+    SLostMail foreign;
+    foreign.owner = "5-0-1";
+    foreign.subject = "foreign";
+    foreign.heldAt = foreign.dueAt = At(2);
+    WriteText(Path("saved.rec"), FormatJournalRecord(foreign));
+    WriteText(Path("6-0-1_1.rec"), FormatJournalRecord(foreign));
+    WriteText(Path("5-0-1_2.rec"), "a file of the same name shape\r\n");
+
+    for (int start = 0; start < 2; ++start) {
+        SHeldJournal journal(settings_.c_str());
+        ASSERT_TRUE(journal.Open());
+        std::vector<SLostMail> lost;
+        EXPECT_EQ(journal.CollectLost(&lost), start == 0 ? 1 : 0) << "start " << start;
+        if (!lost.empty()) {
+            EXPECT_EQ(lost[0].subject, "stuck");
+        }
+    }
+    EXPECT_EQ(ReadText(Path("saved.rec")), FormatJournalRecord(foreign));
+    EXPECT_EQ(ReadText(Path("6-0-1_1.rec")), FormatJournalRecord(foreign));
+    EXPECT_EQ(ReadText(Path("5-0-1_2.rec")), "a file of the same name shape\r\n");
+    EXPECT_NE(ReadText(stuck), "<none>") << "the read-only record could not be deleted";
+    const std::string history = ReadText(Path(kJournalHistoryName));
+    EXPECT_EQ(history.find("subject=stuck"), history.rfind("subject=stuck"));
+    SetFileAttributesA(stuck.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

@@ -105,7 +105,8 @@ TEST(LostMailNotice, ListsTenBoundedLinesAndCountsTheRest) {
         lost.push_back(Mail("subject " + std::to_string(i) + std::string(500, 'x') + "\r\nX"));
     lost[0].to = std::string(100000, 't');
     const std::string text = LostMailNoticeText(lost);
-    EXPECT_NE(text.find("12 通のメールは送信されていません"), std::string::npos);
+    EXPECT_NE(text.find("次の 12 通のメールは Velmora からは送信されていません"),
+              std::string::npos);
     EXPECT_NE(text.find("subject 9"), std::string::npos);
     EXPECT_EQ(text.find("subject 10"), std::string::npos);
     EXPECT_NE(text.find("他 2 通"), std::string::npos);

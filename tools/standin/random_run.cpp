@@ -14,6 +14,8 @@
 namespace {
 
 const UINT kResume = WM_APP + 40;
+// Starts the plug-in again from the client's own loop, where its notice can be answered.
+const UINT kRestart = WM_APP + 41;
 const UINT_PTR kIdleTimer = 1;
 const char kResumeClass[] = "ZvHostRandomDriver";
 const char kExitQuestion[] = "送信保留メールが残っているため終了できません。";
@@ -23,6 +25,9 @@ const char kNoneSelected[] = "メールが選択されていません";
 const char kNothingHeld[] = "送信保留中のメールはありません";
 const char kSendFailed[] = "メールを送信できませんでした";
 const char kStopQuestion[] = "送信を中止しますか？";
+const char kLostNotice[] =
+    "前回、メールクライアントが正常に終了しなかったか、保留中のメールを残したまま"
+    "Velmora が終了したため、次の ";
 const int kListView = 1027, kSendNow = 1026, kDomains = 1001;
 const int kClockSteps[] = {1, 5, 10, 20, 30, 45, 59, 60, 61, 90, 119, 120, 121, 180, 300, 301, 600};
 
@@ -141,6 +146,14 @@ std::string RandomKindNames() {
 void WriteRandomStartSettings() {
     std::string ini = SettingsFilePath();
     DeleteFileA(ini.c_str());
+    // An earlier run that ended the plug-in with mail held left records for the next start.
+    std::string journal = ini.substr(0, ini.find_last_of('\\') + 1) + "Journal\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((journal + "*.rec").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        DeleteFileA((journal + found.cFileName).c_str());
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     WritePrivateProfileStringA("WhiteList", "InnerDomains", "inner.example", ini.c_str());
     WritePrivateProfileStringA("Delay", "InnerDelayTime", "0", ini.c_str());
     WritePrivateProfileStringA("Delay", "OuterDelayTime", "2", ini.c_str());
@@ -178,6 +191,8 @@ LRESULT CALLBACK RandomUse::ResumeProc(HWND window, UINT message, WPARAM wParam,
     RandomUse* self = reinterpret_cast<RandomUse*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_TIMER && wParam == kIdleTimer)
         KillTimer(window, kIdleTimer);
+    if (message == kRestart && self)
+        self->client->RestartPlugin();
     bool resume = message == kResume || (message == WM_TIMER && wParam == kIdleTimer);
     if (resume && self && self->driverFiber)
         SwitchToFiber(self->driverFiber);
@@ -738,7 +753,8 @@ bool RandomUse::OpEnd(const std::vector<std::string>& f) {
     }
     if (!dialog)
         Fail("end: no dialog to end the plug-in in");
-    for (ModelMessage* message : model.InState(kHeld))
+    std::vector<ModelMessage*> held = model.InState(kHeld);
+    for (ModelMessage* message : held)
         model.Expect(*message, kDeliverOrBack, "4|2");
     model.SweepGhosts();
     client->ExitPlugin();
@@ -761,7 +777,14 @@ bool RandomUse::OpEnd(const std::vector<std::string>& f) {
         Fail("end: the dialog stayed open after the plug-in ended");
     Check();
     if (restart) {
-        client->RestartPlugin();
+        PostMessageA(resumeWindow, kRestart, 0, 0);
+        Settle();
+        // What the exit gave back unsent is named once at the new start; nothing else is.
+        std::string notice = kLostNotice + std::to_string(held.size()) + " 通";
+        bool named = Answer(notice.c_str(), IDOK);
+        if (named != !held.empty())
+            Fail("end: the next start named " + std::string(named ? "" : "no ") +
+                 "mail given back at exit; " + std::to_string(held.size()) + " were held");
         pluginRunning = true;
         Settle();
     } else {
