@@ -23,6 +23,7 @@ const char kNoneSelected[] = "メールが選択されていません";
 const char kNothingHeld[] = "送信保留中のメールはありません";
 const char kSendFailed[] = "メールを送信できませんでした";
 const char kStopQuestion[] = "送信を取りやめますか？";
+const char kNoLongerHeld[] = "選択したメールはすでに送信保留中ではありません。";
 const int kListView = 1027, kSendNow = 1026, kDomains = 1001;
 const int kClockSteps[] = {1, 5, 10, 20, 30, 45, 59, 60, 61, 90, 119, 120, 121, 180, 300, 301, 600};
 
@@ -618,9 +619,19 @@ void RandomUse::ActOnList(HWND list, char act, const std::vector<int>& rows,
         return;
     }
     bool ghostChosen = false;
+    for (int row : rows)
+        ghostChosen = ghostChosen || model.Find(ids[row])->state == kGhost;
+    Click(list, button);
+    // A row whose message left: the list says so, shows what is left and does nothing.
+    if (Answer(kNoLongerHeld, IDOK)) {
+        if (!ghostChosen)
+            Fail("list: held mail was said to be no longer held");
+        if (IsWindow(list))
+            Click(list, IDCANCEL);
+        return;
+    }
     for (int row : rows) {
         ModelMessage* message = model.Find(ids[row]);
-        ghostChosen = ghostChosen || message->state == kGhost;
         if (message->state == kGhost && act != 's')
             message->state = kGone;
         else if (message->state == kHeld && act == 'n')
@@ -628,7 +639,6 @@ void RandomUse::ActOnList(HWND list, char act, const std::vector<int>& rows,
         else if (message->state == kHeld && act == 'y')
             message->state = kComposing, message->shown = false;
     }
-    Click(list, button);
     if (act == 'n') {
         while (Answer(kSendFailed, IDOK))
             if (!ghostChosen)
