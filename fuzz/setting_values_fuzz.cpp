@@ -72,18 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     if (ParseEnteredInt(text.c_str()) != ReferenceInt(HalfWidthText(text), 10))
         __builtin_trap();
-    // A typed hold time is taken exactly when a digit follows the blanks and a plus sign, and
-    // is then never negative.
-    const std::string half = HalfWidthText(text);
-    size_t digit = half.find_first_not_of(" \t\n\v\f\r");
-    if (digit != std::string::npos && half[digit] == '+')
-        ++digit;
-    const bool digitFirst = digit < half.size() && half[digit] >= '0' && half[digit] <= '9';
-    int32_t minutes = -1;
-    if (ParseEnteredMinutes(text.c_str(), &minutes) != digitFirst)
-        __builtin_trap();
-    if (digitFirst && (minutes < 0 || minutes != ReferenceInt(half, 10)))
-        __builtin_trap();
 
     // DelayListColumns: one width per non-empty field; InnerDomains: each field makes an
     // address in it inner.

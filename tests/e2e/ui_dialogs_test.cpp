@@ -35,7 +35,7 @@ TEST(UiDialogs, SendNowWithARowNoLongerHeldColumnWidthsAndTheEmptyList) {
 }
 
 TEST(UiDialogs, EnterAnswersNoAndRowsSentAtTheExitQuestionAreNotActedOn) {
-    ExpectScenarioMet("ui_hold_list_exit", 21);
+    ExpectScenarioMet("ui_hold_list_exit", 17);
 }
 
 TEST(UiDialogs, SetupAddEditDeleteTimesATypoRefusedAndCancel) {

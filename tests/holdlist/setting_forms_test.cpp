@@ -204,8 +204,9 @@ TEST(SetupDialog, TyposInTheHoldTimesAreRefusedAndZeroOrFullWidthDigitsAreTaken)
     const Refusal refusals[] = {{"五", "5", IDC_INNER_DELAY, "組織内ドメインのみ"},
                                 {"0", "", IDC_OUTER_DELAY, "組織内以外のドメインを含む"},
                                 {"0", "-3", IDC_OUTER_DELAY, "組織内以外のドメインを含む"}};
-    std::vector<std::string> boxes, expectedBoxes, files;
+    std::vector<std::string> boxes, expectedBoxes;
     std::vector<int> focused, expectedFocus;
+    bool saved = false;
     SDialogDriver driver(20000);
     driver.Then("select", Select(0))
         .Then("delete one", Press(IDC_DOMAIN_DELETE))
@@ -233,8 +234,12 @@ TEST(SetupDialog, TyposInTheHoldTimesAreRefusedAndZeroOrFullWidthDigitsAreTaken)
                 HWND dialog = SetupWindow();
                 if (FindDialog("送信保留時間の入力") || !dialog || !IsWindowEnabled(dialog))
                     return false;
+                // A window of a test running beside this one may take the display's focus;
+                // the dialog then gives its own focus control back once it is active again.
+                if (!GetFocus())
+                    SetActiveWindow(dialog);
                 focused.push_back(GetDlgCtrlID(GetFocus()));
-                files.push_back(world.SettingsFile());
+                saved = saved || world.SettingsFile() != before;
                 return true;
             });
     }
@@ -244,7 +249,7 @@ TEST(SetupDialog, TyposInTheHoldTimesAreRefusedAndZeroOrFullWidthDigitsAreTaken)
     EXPECT_TRUE(driver.Finished()) << driver.Waiting();
     EXPECT_EQ(expectedBoxes, boxes);
     EXPECT_EQ(expectedFocus, focused);
-    EXPECT_EQ(std::vector<std::string>(3, before), files);
+    EXPECT_FALSE(saved);
     EXPECT_EQ("", world.Setting("WhiteList", "InnerDomains"));
     EXPECT_EQ("0", world.Setting("Delay", "InnerDelayTime"));
     EXPECT_EQ("10", world.Setting("Delay", "OuterDelayTime"));
