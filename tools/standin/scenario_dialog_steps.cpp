@@ -224,6 +224,12 @@ StepResult MessageBoxStep(ScenarioContext& context) {
         if (!box || !IsWindow(box))
             return context.Fail("no open message box: use msgbox expect first");
         HWND focus = GetFocus();
+        if (!focus || !IsChild(box, focus)) {
+            // A window of another program may hold the display's focus; the user's Enter goes
+            // to the box once it is active again, and the box gives the focus back to its button.
+            SetActiveWindow(box);
+            focus = GetFocus();
+        }
         Log("msgbox: user presses Enter");
         PostMessageA(focus && IsChild(box, focus) ? focus : box, WM_KEYDOWN, VK_RETURN, 0);
         context.messageBox = nullptr;
