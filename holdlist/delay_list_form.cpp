@@ -27,6 +27,9 @@ const char* const kColumnTitles[kColumnCount] = {"送信日時", "Subject", "To"
 
 const char kNothingSelectedText[] = "メールが選択されていません";
 const char kNothingSelectedCaption[] = "Velmora";
+const char kNoLongerHeldText[] = "選択したメールはすでに送信保留中ではありません。\n"
+                                 "一覧を最新の状態にしました。";
+const char kNoLongerHeldCaption[] = "Velmora";
 
 // The recipients joined with single commas, cut to fit the cell without splitting a
 // double-byte character.
@@ -181,14 +184,51 @@ void SDelayListForm::ShowNothingSelected(HWND window) {
     MessageBoxA(window, kNothingSelectedText, kNothingSelectedCaption, MB_ICONINFORMATION);
 }
 
+// A row's message may have left while the list was open (sent at the exit question, its
+// window destroyed); a row is only worth acting on while its window is still held here.
+bool SDelayListForm::SelectedRowsHeld() {
+    SDelayLogic* queue = Queue();
+    if (!queue)
+        return false;
+    const std::vector<SDelayMail> held = queue->ListHeld(mailboxPath);
+    for (int row = listView->GetNextSelected(-1); row >= 0;) {
+        if (static_cast<size_t>(row) >= rowWindows.size())
+            return false;
+        bool found = false;
+        for (const SDelayMail& mail : held)
+            found = found || mail.composeWindow == rowWindows[row];
+        if (!found)
+            return false;
+        int next = listView->GetNextSelected(row);
+        row = next > row ? next : -1;
+    }
+    return true;
+}
+
+// Nothing is done to any row: the user sees the list as it is now and chooses again.
+int SDelayListForm::ShowNoLongerHeld(HWND window) {
+    int left = FillList();
+    // Ended with the plug-in, whose exit gave every message back: nothing to tell.
+    if (Queue())
+        MessageBoxA(window, kNoLongerHeldText, kNoLongerHeldCaption, MB_ICONINFORMATION);
+    if (left <= 0)
+        EndDialog(window, IDCANCEL);
+    return 0;
+}
+
 int SDelayListForm::StopSending(HWND window) {
     if (!AnyRowSelected()) {
         ShowNothingSelected(window);
         return 0;
     }
-    if (MessageBoxA(window, "送信を中止しますか？", "送信中止の確認", MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    if (!SelectedRowsHeld())
+        return ShowNoLongerHeld(window);
+    if (MessageBoxA(window, "送信を中止しますか？", "送信中止の確認",
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return 0;
+    // The question ran a message loop: the rows may have left meanwhile.
+    if (!SelectedRowsHeld())
+        return ShowNoLongerHeld(window);
     bool handled = false;
     for (int row = listView->GetNextSelected(-1); row >= 0;) {
         SDelayLogic* queue = Queue();
@@ -215,6 +255,8 @@ int SDelayListForm::SendNow(HWND window) {
         ShowNothingSelected(window);
         return 0;
     }
+    if (!SelectedRowsHeld())
+        return ShowNoLongerHeld(window);
     for (int row = listView->GetNextSelected(-1); row >= 0;) {
         SDelayLogic* queue = Queue();
         if (queue && static_cast<size_t>(row) < rowWindows.size() &&

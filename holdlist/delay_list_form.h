@@ -60,4 +60,6 @@ class SDelayListForm : public SDialog {
     int SendNow(HWND window);
     bool AnyRowSelected();
     void ShowNothingSelected(HWND window);
+    bool SelectedRowsHeld();
+    int ShowNoLongerHeld(HWND window);
 };

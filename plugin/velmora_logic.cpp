@@ -251,10 +251,11 @@ void VelmoraLogic::AddMailerHeader(HWND compose) {
 bool VelmoraLogic::CanClose(HWND window) {
     bool held = delayLogic && delayLogic->AnyHeld();
     if (held) {
-        int answer = MessageBoxA(window,
-                                 "送信保留メールが残っているため終了できません。\n"
-                                 "すべてを送信しますか？",
-                                 "送信保留メールがあります", MB_YESNO | MB_ICONQUESTION);
+        int answer =
+            MessageBoxA(window,
+                        "送信保留メールが残っているため終了できません。\n"
+                        "すべてを送信しますか？",
+                        "送信保留メールがあります", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
         if (answer == IDNO)
             return false;
     }

@@ -34,11 +34,27 @@ bool AskDomain(SDialog* owner, const char* caption, const char* initialText, cha
     return confirmed;
 }
 
-int ReadDelayField(HWND window, int id) {
+// False for a field that is empty, negative or no number: a typo must not switch holding off.
+bool ReadDelayField(HWND window, int id, int32_t* minutes) {
     char text[MAX_PATH] = "";
     GetDlgItemTextA(window, id, text, sizeof(text));
     text[sizeof(text) - 1] = '\0';
-    return ParseEnteredInt(text);
+    return ParseEnteredMinutes(text, minutes);
+}
+
+// Names the field and what it takes, then puts the focus back into it.
+bool CheckDelayField(HWND window, int id, const char* fieldName) {
+    int32_t minutes = 0;
+    if (ReadDelayField(window, id, &minutes))
+        return true;
+    char text[512];
+    snprintf(text, sizeof(text),
+             "送信保留時間「%s」には 0 以上の数字（分）を入力してください。\n"
+             "0 を入力すると保留しません。",
+             fieldName);
+    MessageBoxA(window, text, "送信保留時間の入力", MB_ICONWARNING);
+    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, id)), TRUE);
+    return false;
 }
 
 } // namespace
@@ -144,6 +160,9 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
         OpenHelp(moduleInstance, window);
         return 0;
     case IDOK:
+        if (!CheckDelayField(window, IDC_INNER_DELAY, "組織内ドメインのみ") ||
+            !CheckDelayField(window, IDC_OUTER_DELAY, "組織内以外のドメインを含む"))
+            return 0;
         StoreValues(window);
         EndDialog(window, IDOK);
         return 1;
@@ -168,6 +187,9 @@ void LocalSettingForm::StoreValues(HWND window) {
             settings->innerDomains->Append(domain);
     }
     settings->SaveDomains();
-    settings->innerDelayTime = ReadDelayField(window, IDC_INNER_DELAY);
-    settings->outerDelayTime = ReadDelayField(window, IDC_OUTER_DELAY);
+    int32_t minutes = 0;
+    if (ReadDelayField(window, IDC_INNER_DELAY, &minutes))
+        settings->innerDelayTime = minutes;
+    if (ReadDelayField(window, IDC_OUTER_DELAY, &minutes))
+        settings->outerDelayTime = minutes;
 }

@@ -83,11 +83,9 @@ char HalfWidth(unsigned char lead, unsigned char trail) {
     return '\0';
 }
 
-} // namespace
-
-int32_t ParseEnteredInt(const char* text) {
-    if (text == nullptr)
-        return 0;
+// The text with full-width digits, signs and blanks made ASCII, up to the first other
+// double-byte character.
+std::string HalfWidthText(const char* text) {
     std::string half;
     for (const char* p = text; *p != '\0'; p += CharLength(p)) {
         if (CharLength(p) == 1) {
@@ -100,5 +98,29 @@ int32_t ParseEnteredInt(const char* text) {
             break; // the number ends at any other character
         half += c;
     }
-    return ParseDecimalInt(half.c_str());
+    return half;
+}
+
+} // namespace
+
+int32_t ParseEnteredInt(const char* text) {
+    if (text == nullptr)
+        return 0;
+    return ParseDecimalInt(HalfWidthText(text).c_str());
+}
+
+bool ParseEnteredMinutes(const char* text, int32_t* minutes) {
+    if (text == nullptr)
+        return false;
+    const std::string half = HalfWidthText(text);
+    const char* p = half.c_str();
+    while (IsSpace(*p))
+        ++p;
+    if (*p == '+')
+        ++p;
+    // A minus sign, or no digit at all, is a typo that would switch holding off.
+    if (*p < '0' || *p > '9')
+        return false;
+    *minutes = ParseDecimalInt(half.c_str());
+    return true;
 }

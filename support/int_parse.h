@@ -15,3 +15,8 @@ int32_t ParseDecimalInt(const char* text);
 // As ParseDecimalInt for text a user typed: full-width digits, signs and blanks (code page
 // 932, as an input method gives them) count as the ASCII ones.
 int32_t ParseEnteredInt(const char* text);
+
+// A hold time the user typed: true and the minutes when, after blanks and an optional plus
+// sign, a digit comes (ParseEnteredInt's rules, so "5分" is 5); false for an empty text, a
+// negative number or text that is no number.
+bool ParseEnteredMinutes(const char* text, int32_t* minutes);

@@ -31,11 +31,15 @@ TEST(UiDialogs, HoldListRowsPausedSweepNothingSelectedNoAndStopSending) {
 }
 
 TEST(UiDialogs, SendNowWithARowNoLongerHeldColumnWidthsAndTheEmptyList) {
-    ExpectScenarioMet("ui_send_now", 16);
+    ExpectScenarioMet("ui_send_now", 19);
 }
 
-TEST(UiDialogs, SetupAddEditDeleteTimesAndCancel) {
-    ExpectScenarioMet("ui_setup", 35);
+TEST(UiDialogs, EnterAnswersNoAndRowsSentAtTheExitQuestionAreNotActedOn) {
+    ExpectScenarioMet("ui_hold_list_exit", 17);
+}
+
+TEST(UiDialogs, SetupAddEditDeleteTimesATypoRefusedAndCancel) {
+    ExpectScenarioMet("ui_setup", 39);
 }
 
 TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {

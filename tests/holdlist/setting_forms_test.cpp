@@ -171,7 +171,7 @@ TEST(SetupDialog, AddEditDeleteAndOkWriteTheListBoxOrderAndTheTimes) {
         .Then("select the last", Select(2))
         .Then("delete", Press(IDC_DOMAIN_DELETE))
         .Then("no", AnswerDelete(IDNO, &question))
-        .Then("type times", TypeTimes("5分", "-1"))
+        .Then("type times", TypeTimes("5分", "0"))
         .Then("ok", Press(IDOK));
     EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
     EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
@@ -183,29 +183,77 @@ TEST(SetupDialog, AddEditDeleteAndOkWriteTheListBoxOrderAndTheTimes) {
     EXPECT_EQ("z.example.jp,ab.example.jp,b.example.jp",
               world.Setting("WhiteList", "InnerDomains"));
     EXPECT_EQ("5", world.Setting("Delay", "InnerDelayTime"));
-    EXPECT_EQ("-1", world.Setting("Delay", "OuterDelayTime"));
+    EXPECT_EQ("0", world.Setting("Delay", "OuterDelayTime"));
     EXPECT_EQ((std::vector<std::string>{"z.example.jp", "ab.example.jp", "b.example.jp"}),
               RecordDomains(world.logic->settings));
     EXPECT_EQ(5, world.logic->settings->innerDelayTime);
-    EXPECT_EQ(-1, world.logic->settings->outerDelayTime);
+    EXPECT_EQ(0, world.logic->settings->outerDelayTime);
 }
 
-TEST(SetupDialog, LettersStoreZeroAndAnEmptyListWritesAnEmptyValue) {
+// A typo must not switch holding off: refused at OK with the field named and focused, nothing
+// saved, the dialog open. 0 on purpose and full-width digits are taken.
+TEST(SetupDialog, TyposInTheHoldTimesAreRefusedAndZeroOrFullWidthDigitsAreTaken) {
     HoldWorld world(kSettings);
-    SDialogDriver driver;
+    const std::string before = world.SettingsFile();
+    struct Refusal {
+        const char* inner;
+        const char* outer;
+        int field;
+        const char* name;
+    };
+    const Refusal refusals[] = {{"五", "5", IDC_INNER_DELAY, "組織内ドメインのみ"},
+                                {"0", "", IDC_OUTER_DELAY, "組織内以外のドメインを含む"},
+                                {"0", "-3", IDC_OUTER_DELAY, "組織内以外のドメインを含む"}};
+    std::vector<std::string> boxes, expectedBoxes;
+    std::vector<int> focused, expectedFocus;
+    bool saved = false;
+    SDialogDriver driver(20000);
     driver.Then("select", Select(0))
         .Then("delete one", Press(IDC_DOMAIN_DELETE))
         .Then("yes", AnswerDelete(IDYES, nullptr))
         .Then("select again", Select(0))
         .Then("delete the other", Press(IDC_DOMAIN_DELETE))
-        .Then("yes again", AnswerDelete(IDYES, nullptr))
-        .Then("type letters", TypeTimes("abc", ""))
-        .Then("ok", Press(IDOK));
+        .Then("yes again", AnswerDelete(IDYES, nullptr));
+    for (const Refusal& refusal : refusals) {
+        expectedBoxes.push_back(std::string("送信保留時間「") + refusal.name +
+                                "」には 0 以上の数字（分）を入力してください。\n"
+                                "0 を入力すると保留しません。");
+        expectedFocus.push_back(refusal.field);
+        driver.Then("type a typo", TypeTimes(refusal.inner, refusal.outer))
+            .Then("ok", Press(IDOK))
+            .Then("read the refusal",
+                  [&] {
+                      HWND box = FindDialog("送信保留時間の入力");
+                      if (!box)
+                          return false;
+                      boxes.push_back(MessageBoxText(box));
+                      PostClick(box, IDOK);
+                      return true;
+                  })
+            .Then("still open: focus and file", [&] {
+                HWND dialog = SetupWindow();
+                if (FindDialog("送信保留時間の入力") || !dialog || !IsWindowEnabled(dialog))
+                    return false;
+                // A window of a test running beside this one may take the display's focus;
+                // the dialog then gives its own focus control back once it is active again.
+                if (!GetFocus())
+                    SetActiveWindow(dialog);
+                focused.push_back(GetDlgCtrlID(GetFocus()));
+                saved = saved || world.SettingsFile() != before;
+                return true;
+            });
+    }
+    driver.Then("type zero and a full-width ten", TypeTimes("0", "１０")).Then("ok", Press(IDOK));
     EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
     EXPECT_FALSE(driver.TimedOut()) << driver.Waiting();
+    EXPECT_TRUE(driver.Finished()) << driver.Waiting();
+    EXPECT_EQ(expectedBoxes, boxes);
+    EXPECT_EQ(expectedFocus, focused);
+    EXPECT_FALSE(saved);
     EXPECT_EQ("", world.Setting("WhiteList", "InnerDomains"));
     EXPECT_EQ("0", world.Setting("Delay", "InnerDelayTime"));
-    EXPECT_EQ("0", world.Setting("Delay", "OuterDelayTime"));
+    EXPECT_EQ("10", world.Setting("Delay", "OuterDelayTime"));
+    EXPECT_EQ(10, world.logic->settings->outerDelayTime);
     EXPECT_EQ(nullptr, world.logic->settings->innerDomains->first);
 }
 
@@ -278,7 +326,7 @@ TEST(SetupDialog, AnUnwritableFileIsReportedAndTheTypedValuesStayInForce) {
     ASSERT_TRUE(CreateDirectoryA(world.iniPath.c_str(), nullptr));
     std::string warning;
     SDialogDriver driver;
-    driver.Then("type full-width times", TypeTimes("１０", "－１"))
+    driver.Then("type full-width times", TypeTimes("１０", "０"))
         .Then("ok", Press(IDOK))
         .Then("read the warning", [&warning] {
             HWND box = FindDialog("設定の保存");
@@ -295,7 +343,7 @@ TEST(SetupDialog, AnUnwritableFileIsReportedAndTheTypedValuesStayInForce) {
                   "\nこの設定は今回の起動中だけ有効です。",
               warning);
     EXPECT_EQ(10, world.logic->settings->innerDelayTime);
-    EXPECT_EQ(-1, world.logic->settings->outerDelayTime);
+    EXPECT_EQ(0, world.logic->settings->outerDelayTime);
     EXPECT_EQ((std::vector<std::string>{"a.example.jp", "b.example.jp"}),
               RecordDomains(world.logic->settings));
     RemoveDirectoryA(world.iniPath.c_str());

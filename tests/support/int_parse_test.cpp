@@ -65,4 +65,28 @@ TEST(ParseEnteredInt, FullWidthCountsAsTheDigitsItShows) {
         EXPECT_EQ(ParseEnteredInt(c.text), c.value) << (c.text ? c.text : "null");
 }
 
+// What a setup field may hold: a typo that would read as 0 or as a negative time is refused.
+TEST(ParseEnteredMinutes, TakesDigitsAndRefusesEmptyNegativeAndWords) {
+    struct {
+        const char* text;
+        bool taken;
+        int32_t minutes;
+    } cases[] = {
+        {"0", true, 0},
+        {"\x82\x50\x82\x4F", true, 10}, // １０
+        {"5\x95\xAA", true, 5},         // 5分
+        {"\x81\x40+\x82\x52", true, 3}, // 　+３
+        {"", false, 0},
+        {"-3", false, 0},
+        {"\x81\x7C\x82\x4F", false, 0}, // －０
+        {"\x8C\xDC", false, 0},         // 五
+        {"+", false, 0},
+    };
+    for (const auto& c : cases) {
+        int32_t minutes = -99;
+        EXPECT_EQ(c.taken, ParseEnteredMinutes(c.text, &minutes)) << (c.text ? c.text : "null");
+        EXPECT_EQ(c.taken ? c.minutes : -99, minutes) << (c.text ? c.text : "null");
+    }
+}
+
 } // namespace

@@ -25,6 +25,7 @@ const char kNoneSelected[] = "メールが選択されていません";
 const char kNothingHeld[] = "送信保留中のメールはありません";
 const char kSendFailed[] = "メールを送信できませんでした";
 const char kStopQuestion[] = "送信を中止しますか？";
+const char kNoLongerHeld[] = "選択したメールはすでに送信保留中ではありません。";
 const char kLostNotice[] =
     "前回、メールクライアントが正常に終了しなかったか、保留中のメールを残したまま"
     "Velmora が終了したため、次の ";
@@ -633,9 +634,19 @@ void RandomUse::ActOnList(HWND list, char act, const std::vector<int>& rows,
         return;
     }
     bool ghostChosen = false;
+    for (int row : rows)
+        ghostChosen = ghostChosen || model.Find(ids[row])->state == kGhost;
+    Click(list, button);
+    // A row whose message left: the list says so, shows what is left and does nothing.
+    if (Answer(kNoLongerHeld, IDOK)) {
+        if (!ghostChosen)
+            Fail("list: held mail was said to be no longer held");
+        if (IsWindow(list))
+            Click(list, IDCANCEL);
+        return;
+    }
     for (int row : rows) {
         ModelMessage* message = model.Find(ids[row]);
-        ghostChosen = ghostChosen || message->state == kGhost;
         if (message->state == kGhost && act != 's')
             message->state = kGone;
         else if (message->state == kHeld && act == 'n')
@@ -643,7 +654,6 @@ void RandomUse::ActOnList(HWND list, char act, const std::vector<int>& rows,
         else if (message->state == kHeld && act == 'y')
             message->state = kComposing, message->shown = false;
     }
-    Click(list, button);
     if (act == 'n') {
         while (Answer(kSendFailed, IDOK))
             if (!ghostChosen)

@@ -190,7 +190,7 @@ StepResult Dialog(ScenarioContext& context) {
 }
 
 // msgbox expect "<text>" [caption "<caption>"] [timeout] | msgbox contains "<text>"
-// | msgbox answer yes|no|ok|cancel
+// | msgbox answer yes|no|ok|cancel|enter
 StepResult MessageBoxStep(ScenarioContext& context) {
     if (context.Word(1) == "expect") {
         std::string text = DialogDriver::Unescape(context.Word(2));
@@ -217,6 +217,23 @@ StepResult MessageBoxStep(ScenarioContext& context) {
         const std::string part = DialogDriver::Unescape(context.Word(2));
         return context.Check(text.find(part) != std::string::npos,
                              "message box text contains \"%s\"", context.Word(2).c_str());
+    }
+    if (context.Word(1) == "answer" && context.Word(2) == "enter") {
+        // A stray Enter: the box's own key handling picks the button, as for the user.
+        HWND box = context.messageBox;
+        if (!box || !IsWindow(box))
+            return context.Fail("no open message box: use msgbox expect first");
+        HWND focus = GetFocus();
+        if (!focus || !IsChild(box, focus)) {
+            // A window of another program may hold the display's focus; the user's Enter goes
+            // to the box once it is active again, and the box gives the focus back to its button.
+            SetActiveWindow(box);
+            focus = GetFocus();
+        }
+        Log("msgbox: user presses Enter");
+        PostMessageA(focus && IsChild(box, focus) ? focus : box, WM_KEYDOWN, VK_RETURN, 0);
+        context.messageBox = nullptr;
+        return kStepDone;
     }
     if (context.Word(1) == "answer") {
         const std::string& answer = context.Word(2);
