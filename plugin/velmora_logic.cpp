@@ -13,6 +13,7 @@
 #include "host/mailbox_key.h"
 #include "plugin/main_window.h"
 #include "plugin/menu_command.h"
+#include "plugin/send_confirmation.h"
 #include "settings/held_journal.h"
 #include "settings/hold_log_text.h"
 #include "settings/local_setting.h"
@@ -48,13 +49,15 @@ void Log(int level, int line, LPCSTR text) {
 
 VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
     : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
-      composeManager(nullptr), delayLogic(nullptr), journal(nullptr), recorder(nullptr) {
+      composeManager(nullptr), delayLogic(nullptr), journal(nullptr), recorder(nullptr), confirmation(nullptr) {
     version = new SVersion(modulePath);
+    confirmation = new SSendConfirmation(instance, hostApi, this);
 }
 
 // Unloaded without an exit: no subclass may be left pointing into freed code.
 VelmoraLogic::~VelmoraLogic() {
     Stop();
+    delete confirmation;
     delete version;
 }
 
@@ -179,7 +182,11 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
     }
     if (delayLogic->IsReleased(compose))
         return 0;
-    if (GetKeyState(VK_CONTROL) < 0)
+    // Ctrl skips the hold, not the look; it is read at the send, not when the dialog closes.
+    const bool ctrlDown = GetKeyState(VK_CONTROL) < 0;
+    if (!confirmation->Confirm(compose, settings, nullptr, ctrlDown))
+        return -1;
+    if (ctrlDown)
         return 0;
 
     std::unique_ptr<char[]> ident(new char[kIdentSize]);

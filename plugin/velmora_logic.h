@@ -11,6 +11,7 @@ class SComposeManager;
 class SDelayLogic;
 class SHeldJournal;
 class SHeldMailRecorder;
+class SSendConfirmation;
 
 class VelmoraLogic : public SPluginLogic {
   public:
@@ -44,6 +45,8 @@ class VelmoraLogic : public SPluginLogic {
   private:
     SHeldJournal* journal;
     SHeldMailRecorder* recorder;
+    // Lives as long as this object: a dialog it shows may outlast the exit.
+    SSendConfirmation* confirmation;
 
     void Start();
     void Stop();

@@ -5,6 +5,7 @@
 #define IDD_SETUP 101
 #define IDD_TEXT_EDIT 102
 #define IDD_DELAY_LIST 104
+#define IDD_CONFIRM 120
 #define IDI_VELMORA 109
 
 // Setup dialog.
@@ -23,3 +24,13 @@
 // Hold list dialog.
 #define IDC_SEND_NOW 1026
 #define IDC_HELD_LIST 1027
+
+// Confirmation before sending.
+#define IDC_CONFIRM_SUBJECT 1050
+#define IDC_CONFIRM_FROM 1051
+#define IDC_CONFIRM_NEXT 1052
+#define IDC_CONFIRM_LIST 1053
+#define IDC_CONFIRM_ALL_INSIDE 1054
+#define IDC_CONFIRM_MASS_WARN 1055
+#define IDC_CONFIRM_NEW_WARN 1056
+#define IDC_CONFIRM_SEND 1057

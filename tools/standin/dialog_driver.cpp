@@ -120,6 +120,25 @@ bool SelectRows(HWND dialog, int controlId, const std::vector<int>& rows) {
     return true;
 }
 
+void SetRowTicked(HWND list, int row, bool ticked) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+bool IsRowTicked(HWND list, int row) {
+    LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void PressKey(HWND control, UINT key) {
+    SetFocus(control);
+    // The dialog's loop translates and routes them as it would a real key.
+    PostMessageA(control, WM_KEYDOWN, key, 1);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
 int RowCount(HWND control) {
     if (IsListView(control))
         return static_cast<int>(SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));

@@ -1,0 +1,228 @@
+#include "confirm/confirm_form.h"
+
+#include "confirm/confirm_text.h"
+#include "res/resource.h"
+#include "ui/win_control.h"
+
+namespace {
+
+const int kColumnCount = 4;
+const char* const kColumnTitles[kColumnCount] = {"区分", "欄", "ドメイン", "宛先"};
+const int kColumnWidths[kColumnCount] = {120, 40, 150, 390};
+const char* const kFieldNames[] = {"To", "Cc", "Bcc"};
+const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+
+const char* KindText(const SConfirmRow& row) {
+    if (row.malformed)
+        return "組織外（形式不明）";
+    if (row.outside)
+        return row.newDomain ? "組織外・初めて" : "組織外";
+    if (row.substringOnly)
+        return "組織内？（部分一致）";
+    return "組織内";
+}
+
+const char* FieldName(int field) {
+    return field >= kFieldTo && field <= kFieldBcc ? kFieldNames[field] : "?";
+}
+
+bool IsTicked(UINT state) {
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+} // namespace
+
+SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
+    : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model),
+      syncing(false), listView(nullptr), sendButton(nullptr), cancelButton(nullptr),
+      allInsideBox(nullptr), massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr),
+      fromLabel(nullptr), nextLabel(nullptr) {
+    ticks = model->NewTicks();
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+SConfirmForm::~SConfirmForm() {
+    delete listView;
+    delete sendButton;
+    delete cancelButton;
+    delete allInsideBox;
+    delete massMailBox;
+    delete newDomainBox;
+    delete subjectLabel;
+    delete fromLabel;
+    delete nextLabel;
+}
+
+void SConfirmForm::OnHostEnded() {
+    hostEnded = true;
+}
+
+int SConfirmForm::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY)
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    return SDialog::DialogProc(window, message, wParam, lParam);
+}
+
+int SConfirmForm::OnInitDialog(HWND window) {
+    listView = new SListView(GetDlgItem(window, IDC_CONFIRM_LIST));
+    sendButton = new SButton(GetDlgItem(window, IDC_CONFIRM_SEND));
+    cancelButton = new SButton(GetDlgItem(window, IDCANCEL));
+    allInsideBox = new SButton(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE));
+    massMailBox = new SButton(GetDlgItem(window, IDC_CONFIRM_MASS_WARN));
+    newDomainBox = new SButton(GetDlgItem(window, IDC_CONFIRM_NEW_WARN));
+    subjectLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_SUBJECT));
+    fromLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_FROM));
+    nextLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_NEXT));
+    ShowTexts(window);
+    InsertColumns();
+    listView->SetExtendedStyle(kListExtendedStyle);
+    FillRows();
+    ShowWarnings(window);
+    UpdateSendButton();
+    // Space ticks the selected row from the start; Enter stays with cancel.
+    if (!model->rows.empty())
+        ListView_SetItemState(listView->window, 0, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(listView->window);
+    return 0;
+}
+
+void SConfirmForm::ShowTexts(HWND window) {
+    subjectLabel->SetText(DisplayText(subject.c_str(), kShownTextBytes).c_str());
+    fromLabel->SetText(DisplayText(from.c_str(), kShownTextBytes).c_str());
+    nextLabel->SetText(nextStep.c_str());
+    // The box would tick nothing, or the settings want every inside row ticked by hand.
+    if (!model->HasInsideTickAll())
+        ShowWindow(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE), SW_HIDE);
+}
+
+void SConfirmForm::InsertColumns() {
+    const UINT mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    for (int column = 0; column < kColumnCount; ++column)
+        listView->InsertColumn(column, column, kColumnTitles[column], kColumnWidths[column],
+                               LVCFMT_LEFT, mask);
+}
+
+void SConfirmForm::FillRows() {
+    HWND list = listView->window;
+    syncing = true;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ListView_SetItemCountEx(list, static_cast<int>(model->rows.size()), LVSICF_NOINVALIDATEALL);
+    for (const SConfirmRow& row : model->rows) {
+        int index = listView->InsertItem(0, KindText(row), LVIF_TEXT);
+        listView->SetItem(1, index, FieldName(row.field), LVIF_TEXT);
+        listView->SetItem(2, index, row.domain.c_str(), LVIF_TEXT);
+        listView->SetItem(3, index, row.entry.c_str(), LVIF_TEXT);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    syncing = false;
+}
+
+void SConfirmForm::ShowWarnings(HWND window) {
+    bool massMail = false, newDomain = false;
+    for (const SConfirmWarning& warning : model->warnings) {
+        if (warning.kind == kWarnMassMail) {
+            massMailBox->SetText(MassMailWarningText(warning).c_str());
+            massMail = true;
+        } else if (warning.kind == kWarnNewDomain) {
+            newDomainBox->SetText(NewDomainWarningText(warning).c_str());
+            newDomain = true;
+        }
+    }
+    ShowWindow(GetDlgItem(window, IDC_CONFIRM_MASS_WARN), massMail ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(window, IDC_CONFIRM_NEW_WARN), newDomain ? SW_SHOW : SW_HIDE);
+}
+
+int SConfirmForm::OnNotify(NMHDR* header) {
+    if (!header || !listView || header->hwndFrom != listView->window)
+        return 0;
+    if (header->code == LVN_ITEMCHANGED)
+        OnRowChanged(reinterpret_cast<const NMLISTVIEW*>(header));
+    return 0;
+}
+
+void SConfirmForm::OnRowChanged(const NMLISTVIEW* change) {
+    if (syncing || !(change->uChanged & LVIF_STATE) ||
+        !((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+        return;
+    size_t row = static_cast<size_t>(change->iItem);
+    if (change->iItem < 0 || row >= ticks.rows.size())
+        return;
+    bool ticked = IsTicked(change->uNewState);
+    ticks.rows[row] = ticked;
+    if (!ticked && model->rows[row].insideTickable)
+        SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
+    UpdateSendButton();
+}
+
+void SConfirmForm::SetRowTicked(int row, bool ticked) {
+    ListView_SetItemState(listView->window, row, INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1),
+                          LVIS_STATEIMAGEMASK);
+}
+
+void SConfirmForm::OnTickAllInside() {
+    bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    model->TickAllInside(&ticks, on);
+    syncing = true;
+    for (size_t row = 0; row < model->rows.size(); ++row)
+        if (model->rows[row].insideTickable)
+            SetRowTicked(static_cast<int>(row), ticks.rows[row]);
+    syncing = false;
+    UpdateSendButton();
+}
+
+void SConfirmForm::OnWarningClicked(int id) {
+    int kind = id == IDC_CONFIRM_MASS_WARN ? kWarnMassMail : kWarnNewDomain;
+    bool on = SendMessageA(GetDlgItem(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    for (size_t i = 0; i < model->warnings.size() && i < ticks.warnings.size(); ++i)
+        if (model->warnings[i].kind == kind)
+            ticks.warnings[i] = on;
+    UpdateSendButton();
+}
+
+void SConfirmForm::UpdateSendButton() {
+    HWND send = sendButton->window;
+    bool can = model->CanSend(ticks);
+    // Moving the focus off a button about to be disabled keeps the keyboard usable.
+    if (!can && GetFocus() == send)
+        SetFocus(listView->window);
+    EnableWindow(send, can);
+}
+
+int SConfirmForm::WarningsTicked() const {
+    int count = 0;
+    for (bool ticked : ticks.warnings)
+        count += ticked ? 1 : 0;
+    return count;
+}
+
+// Checked again here: a click can be posted to a button that was enabled a moment ago.
+int SConfirmForm::Send(HWND window) {
+    if (!model->CanSend(ticks))
+        return 0;
+    EndDialog(window, kConfirmSend);
+    return 1;
+}
+
+int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
+    switch (id) {
+    case IDC_CONFIRM_SEND:
+        return Send(window);
+    case IDCANCEL:
+        EndDialog(window, IDCANCEL);
+        return 1;
+    case IDC_CONFIRM_ALL_INSIDE:
+        if (notifyCode == BN_CLICKED)
+            OnTickAllInside();
+        return 0;
+    case IDC_CONFIRM_MASS_WARN:
+    case IDC_CONFIRM_NEW_WARN:
+        if (notifyCode == BN_CLICKED)
+            OnWarningClicked(id);
+        return 0;
+    default:
+        // IDOK included: Enter must never reach a send.
+        return 0;
+    }
+}
