@@ -11,6 +11,9 @@ class SComposeManager;
 class SDelayLogic;
 class SHeldJournal;
 class SHeldMailRecorder;
+class SDomainHistoryStore;
+class SDomainLearner;
+class SStringList;
 
 class VelmoraLogic : public SPluginLogic {
   public:
@@ -32,7 +35,7 @@ class VelmoraLogic : public SPluginLogic {
     // The exit check: false refuses the close.
     bool CanClose(HWND window);
     void AddMailerHeader(HWND compose);
-    // Writes what the journal has waiting.
+    // Writes what the journal and the domain history have waiting.
     void FlushJournal();
 
     SVersion* version;
@@ -40,13 +43,19 @@ class VelmoraLogic : public SPluginLogic {
     SMainWindow* mainWindow;
     SComposeManager* composeManager;
     SDelayLogic* delayLogic;
+    // The domains mail has left for; learns only while confirmation is on.
+    SDomainHistoryStore* domainHistory;
 
   private:
     SHeldJournal* journal;
     SHeldMailRecorder* recorder;
+    SDomainLearner* learner;
 
     void Start();
     void Stop();
     int DecideOutgoing(HWND compose, int mode);
     void RequestJournalFlush();
+    bool KeepsDomainHistory() const;
+    void LearnDomains(const SStringList* to, const SStringList* cc, const SStringList* bcc);
+    void LearnSentAtOnce(HWND compose);
 };
