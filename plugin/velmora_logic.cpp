@@ -195,10 +195,14 @@ int VelmoraLogic::OnOpenCompose(HWND compose, int mode) {
 }
 
 int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
+    // Read at the start, or here once after confirmation was switched on in the setup.
+    if (KeepsDomainHistory())
+        domainHistory->Load();
     // Mail the plug-in released was learned when it left the hold.
     const bool learns = mode == 0 && KeepsDomainHistory() && !delayLogic->IsReleased(compose);
     const int result = DecideOutgoing(compose, mode);
-    if (learns && result == 0)
+    // The plug-in may have ended while a dialog of the decision was open.
+    if (learns && result == 0 && KeepsDomainHistory())
         LearnSentAtOnce(compose);
     return result;
 }
@@ -211,7 +215,6 @@ void VelmoraLogic::LearnDomains(const SStringList* to, const SStringList* cc,
                                 const SStringList* bcc) {
     if (!KeepsDomainHistory())
         return;
-    // Confirmation may have been switched on since the start.
     domainHistory->Load();
     const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
     domainHistory->Learn(OutsideDomains(to, cc, bcc, matcher), CurrentLocalTime());
