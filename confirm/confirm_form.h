@@ -7,6 +7,7 @@
 #include <string>
 
 #include "confirm/confirm_rows.h"
+#include "res/resource.h"
 #include "ui/dialog.h"
 
 class SListView;
@@ -14,7 +15,7 @@ class SButton;
 class SLabel;
 
 // What DoModal returns when the user sends; anything else means the send is refused.
-const int kConfirmSend = 1057;
+const int kConfirmSend = IDC_CONFIRM_SEND;
 
 class SConfirmForm : public SDialog {
   public:

@@ -12,6 +12,9 @@ class SDelayLogic;
 class SHeldJournal;
 class SHeldMailRecorder;
 class SSendConfirmation;
+class SDomainHistoryStore;
+class SDomainLearner;
+class SStringList;
 
 class VelmoraLogic : public SPluginLogic {
   public:
@@ -33,7 +36,7 @@ class VelmoraLogic : public SPluginLogic {
     // The exit check: false refuses the close.
     bool CanClose(HWND window);
     void AddMailerHeader(HWND compose);
-    // Writes what the journal has waiting.
+    // Writes what the journal and the domain history have waiting.
     void FlushJournal();
 
     SVersion* version;
@@ -41,10 +44,13 @@ class VelmoraLogic : public SPluginLogic {
     SMainWindow* mainWindow;
     SComposeManager* composeManager;
     SDelayLogic* delayLogic;
+    // The domains mail has left for; learns only while confirmation is on.
+    SDomainHistoryStore* domainHistory;
 
   private:
     SHeldJournal* journal;
     SHeldMailRecorder* recorder;
+    SDomainLearner* learner;
     // Lives as long as this object: a dialog it shows may outlast the exit.
     SSendConfirmation* confirmation;
 
@@ -52,4 +58,7 @@ class VelmoraLogic : public SPluginLogic {
     void Stop();
     int DecideOutgoing(HWND compose, int mode);
     void RequestJournalFlush();
+    bool KeepsDomainHistory() const;
+    void LearnDomains(const SStringList* to, const SStringList* cc, const SStringList* bcc);
+    void LearnSentAtOnce(HWND compose);
 };

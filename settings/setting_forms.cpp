@@ -53,7 +53,7 @@ BaseSettingForm::~BaseSettingForm() {}
 
 LocalSettingForm::LocalSettingForm(HINSTANCE moduleInstance, HWND parent)
     : BaseSettingForm(moduleInstance, parent, IDD_SETUP), domainList(nullptr),
-      innerTimeEdit(nullptr), outerTimeEdit(nullptr) {}
+      innerTimeEdit(nullptr), outerTimeEdit(nullptr), confirmValues() {}
 
 LocalSettingForm::~LocalSettingForm() {
     delete domainList;
@@ -92,6 +92,7 @@ int LocalSettingForm::OnInitDialog(HWND window) {
         }
         snprintf(number, sizeof(number), "%d", static_cast<int>(settings->innerDelayTime));
         innerTimeEdit->SetText(number);
+        confirmValues = ConfirmValuesOf(*settings);
     }
     ShowVersionCaption();
     if (settings) {
@@ -143,6 +144,9 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     case IDC_DOMAIN_DELETE:
         DeleteDomain(window);
         return 0;
+    case IDC_CONFIRM_SETUP:
+        EditConfirmValues(window);
+        return 0;
     case IDC_SETUP_HELP:
         ShellExecuteA(nullptr, "open", kHelpPageAddress, nullptr, nullptr, SW_SHOW);
         return 0;
@@ -156,6 +160,12 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     default:
         return 0;
     }
+}
+
+void LocalSettingForm::EditConfirmValues(HWND window) {
+    SConfirmSettingForm form(moduleInstance, window, confirmValues);
+    if (form.DoModal() == IDOK)
+        confirmValues = form.values;
 }
 
 void LocalSettingForm::StoreValues(HWND window) {
@@ -173,4 +183,5 @@ void LocalSettingForm::StoreValues(HWND window) {
     settings->SaveDomains();
     settings->innerDelayTime = ReadDelayField(window, IDC_INNER_DELAY);
     settings->outerDelayTime = ReadDelayField(window, IDC_OUTER_DELAY);
+    StoreConfirmValues(confirmValues, settings);
 }

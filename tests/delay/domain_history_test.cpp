@@ -1,0 +1,185 @@
+// The history of domains mail left for: its file, and its learning from the real hold.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "confirm/domain_history.h"
+#include "confirm/domain_history_store.h"
+#include "delay/clock.h"
+#include "delay/delay_logic.h"
+#include "plugin/velmora_logic.h"
+#include "settings/held_journal.h"
+#include "settings/local_setting.h"
+#include "settings/log_setup.h"
+#include "settings/settings_path.h"
+#include "support/string_list.h"
+#include "tests/common/fake_host.h"
+#include "tests/file_text.h"
+
+namespace {
+
+const SLocalTime kDay = {2026, 12, 1, 7, 10, 0, 0, 0};
+
+std::string TempFolder(const char* name) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder =
+        std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+int CountLines(const std::string& text) {
+    int lines = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 1))
+        ++lines;
+    return lines;
+}
+
+// The log of this process while it lives, through the same sink the plug-in installs.
+class LogCapture {
+  public:
+    LogCapture() : settings("") {
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof temp, temp);
+        path = std::string(temp) + "zvhistory-" + std::to_string(GetCurrentProcessId()) + ".log";
+        DeleteFileA(path.c_str());
+        settings.logFile = path;
+        InstallLogSink(settings);
+    }
+    ~LogCapture() {
+        RemoveLogSink();
+        DeleteFileA(path.c_str());
+    }
+    std::string Text() const { return ReadText(path); }
+
+  private:
+    LocalSetting settings;
+    std::string path;
+};
+
+} // namespace
+
+TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
+    const std::string folder = TempFolder("zvhistory");
+    const std::string file = folder + "\\" + kDomainHistoryFileName;
+    const std::string temporary = file + ".tmp";
+    LogCapture log;
+
+    // Missing: a new, empty history that writes itself once it learns.
+    DeleteFileA(file.c_str());
+    SDomainHistoryStore fresh(folder.c_str());
+    EXPECT_EQ(nullptr, fresh.History());
+    fresh.Load();
+    ASSERT_NE(nullptr, fresh.History());
+    EXPECT_EQ(0u, fresh.History()->Size());
+    fresh.Learn({"a.example", "b.example"}, kDay);
+    SDomainHistory written;
+    const std::string text = ReadText(file);
+    ASSERT_EQ(kHistoryLoaded, written.Parse(text.data(), text.size())) << text;
+    EXPECT_TRUE(written.Knows("a.example"));
+    EXPECT_EQ(1, written.MessagesLearned());
+
+    // Unwritable: no domain is called new, one log line however often it fails, and the
+    // history comes back once the file can be written again.
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
+    fresh.Learn({"c.example"}, kDay);
+    fresh.Learn({"d.example"}, kDay);
+    EXPECT_EQ(nullptr, fresh.History());
+    EXPECT_EQ(text, ReadText(file));
+    EXPECT_EQ(1, CountLines(log.Text())) << log.Text();
+    RemoveDirectoryA(temporary.c_str());
+    fresh.Learn({"e.example"}, kDay);
+    ASSERT_NE(nullptr, fresh.History());
+    EXPECT_NE(std::string::npos, ReadText(file).find("d.example"));
+    EXPECT_EQ(2, CountLines(log.Text())) << log.Text();
+
+    // Ours but broken: deleted, and learning starts again.
+    const std::string broken = text.substr(0, text.size() - 4);
+    WriteText(file, broken);
+    SDomainHistoryStore corrupt(folder.c_str());
+    corrupt.Load();
+    ASSERT_NE(nullptr, corrupt.History());
+    EXPECT_EQ(0u, corrupt.History()->Size());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+
+    // Not ours, or not a file at all: left alone, nothing kept or written.
+    for (const bool directory : {false, true}) {
+        if (directory)
+            ASSERT_TRUE(DeleteFileA(file.c_str()) && CreateDirectoryA(file.c_str(), nullptr));
+        else
+            WriteText(file, "example.com\r\n");
+        SDomainHistoryStore foreign(folder.c_str());
+        foreign.Load();
+        foreign.Learn({"f.example"}, kDay);
+        EXPECT_EQ(nullptr, foreign.History());
+        if (directory)
+            EXPECT_TRUE(RemoveDirectoryA(file.c_str()));
+        else
+            EXPECT_EQ("example.com\r\n", ReadText(file));
+    }
+    EXPECT_EQ(5, CountLines(log.Text())) << log.Text();
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// Learned from every road by which mail really leaves, and from nothing else; kept only while
+// the confirmation is on, and read again at the next start.
+TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
+    char settingsPath[kSettingsPathSize] = "";
+    ChooseSettingsPath(GetModuleHandleA(nullptr), settingsPath);
+    const std::string file = SettingsFolderOf(settingsPath) + kDomainHistoryFileName;
+    DeleteFileA(file.c_str());
+
+    FakeHost host;
+    SYSTEMTIME now = MakeTime(2026, 12, 7, 10, 0);
+    SetLocalTimeOverride(&now);
+    VelmoraLogic* logic = StartLogic(&host);
+    logic->settings->innerDelayTime = 0;
+    logic->settings->outerDelayTime = 5;
+    logic->settings->innerDomains->Clear();
+    logic->settings->innerDomains->Append("inner.example");
+    const auto send = [&](const char* to) {
+        HWND window = host.OpenCompose();
+        logic->OnOpenCompose(window, 0);
+        host.SetHeader(window, "To", to);
+        return std::make_pair(window, logic->OnOutgoing(window, 0));
+    };
+
+    logic->settings->outerDelayTime = 0;
+    EXPECT_EQ(0, send("x@off.example").second);
+    logic->settings->confirmMode = 1;
+    EXPECT_EQ(0, send("x@once.example").second);
+    logic->settings->outerDelayTime = 5;
+    const HWND now1 = send("Now <x@Now.Example>, y@inner.example").first;
+    const HWND back = send("x@back.example").first;
+    const HWND timer = send("x@timer.example").first;
+    logic->delayLogic->SendNow("box1", now1);
+    logic->delayLogic->TakeBack("box1", back);
+    SYSTEMTIME due = MakeTime(2026, 12, 7, 10, 6);
+    SetLocalTimeOverride(&due);
+    logic->OnEveryMinute();
+    EXPECT_EQ(0, logic->OnOutgoing(timer, 0)); // the released send, already learned
+    EXPECT_EQ(-1, send("x@exit.example").second);
+    {
+        MessageBoxAnswer yes(IDYES);
+        EXPECT_FALSE(logic->CanClose(host.mainWindow));
+    }
+    StopLogic(logic);
+
+    logic = StartLogic(&host);
+    logic->settings->confirmMode = 1;
+    logic->domainHistory->Load();
+    const SDomainHistory* history = logic->domainHistory->History();
+    ASSERT_NE(nullptr, history) << ReadText(file);
+    for (const char* known : {"now.example", "timer.example", "once.example", "exit.example"})
+        EXPECT_TRUE(history->Knows(known)) << known << "\n" << ReadText(file);
+    for (const char* unknown : {"off.example", "back.example", "inner.example"})
+        EXPECT_FALSE(history->Knows(unknown)) << unknown << "\n" << ReadText(file);
+    EXPECT_EQ(4, history->MessagesLearned());
+    StopLogic(logic);
+    SetLocalTimeOverride(nullptr);
+    DeleteFileA(file.c_str());
+}
