@@ -9,7 +9,7 @@ namespace {
 
 const int kColumnCount = 4;
 const char* const kColumnTitles[kColumnCount] = {"区分", "欄", "ドメイン", "宛先"};
-const int kColumnWidths[kColumnCount] = {120, 40, 150, 390};
+const int kColumnWidths[kColumnCount] = {150, 36, 170, 340};
 const char* const kFieldNames[] = {"To", "Cc", "Bcc"};
 const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
 

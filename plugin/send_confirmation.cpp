@@ -43,7 +43,8 @@ bool SSendConfirmation::Confirm(HWND compose, const LocalSetting* settings,
                                 const SDomainHistory* history, bool sendsAtOnce) {
     if (!settings || settings->confirmMode == kConfirmNever)
         return true;
-    if (std::find(asking.begin(), asking.end(), compose) != asking.end())
+    // No window to own the question, or one already asking: refused, never sent unasked.
+    if (!IsWindow(compose) || std::find(asking.begin(), asking.end(), compose) != asking.end())
         return false;
 
     SCapturedHeaders headers;
