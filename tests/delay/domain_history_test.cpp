@@ -10,6 +10,7 @@
 #include "delay/clock.h"
 #include "delay/delay_logic.h"
 #include "plugin/velmora_logic.h"
+#include "res/resource.h"
 #include "settings/held_journal.h"
 #include "settings/local_setting.h"
 #include "settings/log_setup.h"
@@ -17,6 +18,7 @@
 #include "support/string_list.h"
 #include "tests/common/fake_host.h"
 #include "tests/file_text.h"
+#include "tests/ui/dialog_driver.h"
 
 namespace {
 
@@ -141,10 +143,22 @@ TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
     logic->settings->outerDelayTime = 5;
     logic->settings->innerDomains->Clear();
     logic->settings->innerDomains->Append("inner.example");
+    // With the confirmation on, the user ticks every row and sends.
     const auto send = [&](const char* to) {
         HWND window = host.OpenCompose();
         logic->OnOpenCompose(window, 0);
         host.SetHeader(window, "To", to);
+        SDialogDriver driver;
+        driver.Then("tick every row and send", [] {
+            HWND dialog = FindDialog("送信前の宛先確認");
+            if (!dialog)
+                return false;
+            HWND list = GetDlgItem(dialog, IDC_CONFIRM_LIST);
+            for (int row = 0; row < DialogDriver::RowCount(list); ++row)
+                DialogDriver::SetRowTicked(list, row, true);
+            PostClick(dialog, IDC_CONFIRM_SEND);
+            return true;
+        });
         return std::make_pair(window, logic->OnOutgoing(window, 0));
     };
 
