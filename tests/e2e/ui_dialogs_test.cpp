@@ -37,3 +37,7 @@ TEST(UiDialogs, SendNowWithARowNoLongerHeldColumnWidthsAndTheEmptyList) {
 TEST(UiDialogs, SetupAddEditDeleteTimesAndCancel) {
     ExpectScenarioMet("ui_setup", 35);
 }
+
+TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
+    ExpectScenarioMet("confirm_new_domain", 20);
+}
