@@ -39,5 +39,5 @@ TEST(UiDialogs, SetupAddEditDeleteTimesAndCancel) {
 }
 
 TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
-    ExpectScenarioMet("confirm_new_domain", 20);
+    ExpectScenarioMet("confirm_new_domain", 28);
 }
