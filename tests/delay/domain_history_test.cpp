@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "confirm/domain_history.h"
@@ -22,51 +23,33 @@ namespace {
 
 const SLocalTime kDay = {2026, 12, 1, 7, 10, 0, 0, 0};
 
-std::string TempFolder(const char* name) {
+std::string TempFolder() {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
-    const std::string folder =
-        std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
+    const std::string folder = temp + ("zvhistory-" + std::to_string(GetCurrentProcessId()));
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
 
-int CountLines(const std::string& text) {
-    int lines = 0;
-    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 1))
-        ++lines;
-    return lines;
+int Lines(const std::string& path) {
+    const std::string text = ReadText(path);
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// The log of this process while it lives, through the same sink the plug-in installs.
-class LogCapture {
-  public:
-    LogCapture() : settings("") {
-        char temp[MAX_PATH] = "";
-        GetTempPathA(sizeof temp, temp);
-        path = std::string(temp) + "zvhistory-" + std::to_string(GetCurrentProcessId()) + ".log";
-        DeleteFileA(path.c_str());
-        settings.logFile = path;
-        InstallLogSink(settings);
-    }
-    ~LogCapture() {
-        RemoveLogSink();
-        DeleteFileA(path.c_str());
-    }
-    std::string Text() const { return ReadText(path); }
-
-  private:
-    LocalSetting settings;
-    std::string path;
+struct SinkRemover {
+    ~SinkRemover() { RemoveLogSink(); }
 };
 
 } // namespace
 
 TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
-    const std::string folder = TempFolder("zvhistory");
+    const std::string folder = TempFolder();
     const std::string file = folder + "\\" + kDomainHistoryFileName;
     const std::string temporary = file + ".tmp";
-    LogCapture log;
+    LocalSetting logSettings("");
+    logSettings.logFile = folder + "\\history.log";
+    ASSERT_TRUE(InstallLogSink(logSettings));
+    SinkRemover removeSink;
 
     // Missing: a new, empty history that writes itself once it learns.
     DeleteFileA(file.c_str());
@@ -89,12 +72,12 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
     fresh.Learn({"d.example"}, kDay);
     EXPECT_EQ(nullptr, fresh.History());
     EXPECT_EQ(text, ReadText(file));
-    EXPECT_EQ(1, CountLines(log.Text())) << log.Text();
+    EXPECT_EQ(1, Lines(logSettings.logFile));
     RemoveDirectoryA(temporary.c_str());
     fresh.Learn({"e.example"}, kDay);
     ASSERT_NE(nullptr, fresh.History());
     EXPECT_NE(std::string::npos, ReadText(file).find("d.example"));
-    EXPECT_EQ(2, CountLines(log.Text())) << log.Text();
+    EXPECT_EQ(2, Lines(logSettings.logFile));
 
     // Ours but broken: deleted, and learning starts again.
     const std::string broken = text.substr(0, text.size() - 4);
@@ -120,7 +103,9 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
         else
             EXPECT_EQ("example.com\r\n", ReadText(file));
     }
-    EXPECT_EQ(5, CountLines(log.Text())) << log.Text();
+    EXPECT_EQ(5, Lines(logSettings.logFile));
+    RemoveLogSink();
+    DeleteFileA(logSettings.logFile.c_str());
     DeleteFileA(file.c_str());
     RemoveDirectoryA(folder.c_str());
 }
