@@ -42,6 +42,7 @@ class SDomainHistoryStore {
   private:
     enum EState { kNotLoaded, kReady, kUnusable };
     void Log(int level, int line, const char* what) const;
+    void ReadAndParse();
     bool ReadFile(std::string* text, bool* missing) const;
     bool WriteFile(const std::string& text) const;
 
