@@ -11,10 +11,8 @@
 #include "delay/clock.h"
 #include "delay/delay_logic.h"
 #include "plugin/velmora_logic.h"
-#include "settings/held_journal.h"
 #include "settings/local_setting.h"
 #include "settings/log_setup.h"
-#include "settings/settings_path.h"
 #include "support/string_list.h"
 #include "tests/common/fake_host.h"
 #include "tests/file_text.h"
@@ -113,15 +111,20 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
 // Learned from every road by which mail really leaves, and from nothing else; kept only while
 // the confirmation is on, and read again at the next start.
 TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
-    char settingsPath[kSettingsPathSize] = "";
-    ChooseSettingsPath(GetModuleHandleA(nullptr), settingsPath);
-    const std::string file = SettingsFolderOf(settingsPath) + kDomainHistoryFileName;
+    // A folder of its own: the settings folder is shared with the scenarios running beside.
+    const std::string folder = TempFolder();
+    const std::string file = folder + "\\" + kDomainHistoryFileName;
     DeleteFileA(file.c_str());
+    const auto useOwnHistory = [&folder](VelmoraLogic* logic) {
+        delete logic->domainHistory;
+        logic->domainHistory = new SDomainHistoryStore(folder.c_str());
+    };
 
     FakeHost host;
     SYSTEMTIME now = MakeTime(2026, 12, 7, 10, 0);
     SetLocalTimeOverride(&now);
     VelmoraLogic* logic = StartLogic(&host);
+    useOwnHistory(logic);
     logic->settings->innerDelayTime = 0;
     logic->settings->outerDelayTime = 5;
     logic->settings->innerDomains->Clear();
@@ -157,6 +160,7 @@ TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
     StopLogic(logic);
 
     logic = StartLogic(&host);
+    useOwnHistory(logic);
     logic->settings->confirmMode = 1;
     logic->domainHistory->Load();
     const SDomainHistory* history = logic->domainHistory->History();
@@ -169,4 +173,5 @@ TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
     StopLogic(logic);
     SetLocalTimeOverride(nullptr);
     DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
