@@ -37,8 +37,6 @@ class SDomainHistoryStore {
     // Writes the history when it changed since the last write.
     void Flush();
 
-    const std::string& Path() const { return path; }
-
   private:
     enum EState { kNotLoaded, kReady, kUnusable };
     void Log(int level, int line, const char* what) const;
