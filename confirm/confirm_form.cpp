@@ -2,6 +2,7 @@
 
 #include "confirm/confirm_text.h"
 #include "res/resource.h"
+#include "support/mbcs.h"
 #include "ui/win_control.h"
 
 namespace {
@@ -26,17 +27,13 @@ const char* FieldName(int field) {
     return field >= kFieldTo && field <= kFieldBcc ? kFieldNames[field] : "?";
 }
 
-bool IsTicked(UINT state) {
-    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
-}
-
 } // namespace
 
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
     : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model),
-      syncing(false), listView(nullptr), sendButton(nullptr), cancelButton(nullptr),
-      allInsideBox(nullptr), massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr),
-      fromLabel(nullptr), nextLabel(nullptr) {
+      listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
+      massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
+      nextLabel(nullptr) {
     ticks = model->NewTicks();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -104,19 +101,11 @@ void SConfirmForm::InsertColumns() {
                                LVCFMT_LEFT, mask);
 }
 
+// The list asks for what it shows: a row costs nothing until it is on screen.
 void SConfirmForm::FillRows() {
     HWND list = listView->window;
-    syncing = true;
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
     ListView_SetItemCountEx(list, static_cast<int>(model->rows.size()), LVSICF_NOINVALIDATEALL);
-    for (const SConfirmRow& row : model->rows) {
-        int index = listView->InsertItem(0, KindText(row), LVIF_TEXT);
-        listView->SetItem(1, index, FieldName(row.field), LVIF_TEXT);
-        listView->SetItem(2, index, row.domain.c_str(), LVIF_TEXT);
-        listView->SetItem(3, index, row.entry.c_str(), LVIF_TEXT);
-    }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    syncing = false;
 }
 
 void SConfirmForm::ShowWarnings(HWND window) {
@@ -137,38 +126,66 @@ void SConfirmForm::ShowWarnings(HWND window) {
 int SConfirmForm::OnNotify(NMHDR* header) {
     if (!header || !listView || header->hwndFrom != listView->window)
         return 0;
-    if (header->code == LVN_ITEMCHANGED)
-        OnRowChanged(reinterpret_cast<const NMLISTVIEW*>(header));
-    return 0;
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+        OnGetRow(reinterpret_cast<NMLVDISPINFOA*>(header));
+        return 0;
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_SPACE)
+            ToggleRow(ListView_GetNextItem(listView->window, -1, LVNI_FOCUSED));
+        return 0;
+    case NM_CLICK:
+        OnClick(reinterpret_cast<const NMITEMACTIVATE*>(header));
+        return 0;
+    default:
+        return 0;
+    }
 }
 
-void SConfirmForm::OnRowChanged(const NMLISTVIEW* change) {
-    if (syncing || !(change->uChanged & LVIF_STATE) ||
-        !((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+void SConfirmForm::OnGetRow(NMLVDISPINFOA* info) {
+    LVITEMA& item = info->item;
+    size_t index = static_cast<size_t>(item.iItem);
+    if (item.iItem < 0 || index >= model->rows.size())
         return;
-    size_t row = static_cast<size_t>(change->iItem);
-    if (change->iItem < 0 || row >= ticks.rows.size())
+    const SConfirmRow& row = model->rows[index];
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const char* text = item.iSubItem == 0   ? KindText(row)
+                           : item.iSubItem == 1 ? FieldName(row.field)
+                           : item.iSubItem == 2 ? row.domain.c_str()
+                                                : row.entry.c_str();
+        CopyMbcs(item.pszText, static_cast<size_t>(item.cchTextMax), text);
+    }
+    if (item.mask & LVIF_STATE) {
+        item.state =
+            (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(ticks.rows[index] ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+// A list that asks for its rows keeps no ticks: the click and the key are the user's, and
+// whatever the control itself does with them is not stored anywhere.
+void SConfirmForm::OnClick(const NMITEMACTIVATE* click) {
+    LVHITTESTINFO hit = {};
+    hit.pt = click->ptAction;
+    if (ListView_SubItemHitTest(listView->window, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON))
+        ToggleRow(hit.iItem);
+}
+
+void SConfirmForm::ToggleRow(int row) {
+    size_t index = static_cast<size_t>(row);
+    if (row < 0 || index >= ticks.rows.size())
         return;
-    bool ticked = IsTicked(change->uNewState);
-    ticks.rows[row] = ticked;
-    if (!ticked && model->rows[row].insideTickable)
+    ticks.rows[index] = !ticks.rows[index];
+    if (!ticks.rows[index] && model->rows[index].insideTickable)
         SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
+    ListView_RedrawItems(listView->window, row, row);
     UpdateSendButton();
-}
-
-void SConfirmForm::SetRowTicked(int row, bool ticked) {
-    ListView_SetItemState(listView->window, row, INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1),
-                          LVIS_STATEIMAGEMASK);
 }
 
 void SConfirmForm::OnTickAllInside() {
     bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
     model->TickAllInside(&ticks, on);
-    syncing = true;
-    for (size_t row = 0; row < model->rows.size(); ++row)
-        if (model->rows[row].insideTickable)
-            SetRowTicked(static_cast<int>(row), ticks.rows[row]);
-    syncing = false;
+    InvalidateRect(listView->window, nullptr, FALSE);
     UpdateSendButton();
 }
 

@@ -42,18 +42,16 @@ class SConfirmForm : public SDialog {
     void FillRows();
     void ShowWarnings(HWND window);
     int OnNotify(NMHDR* header);
-    void OnRowChanged(const NMLISTVIEW* change);
+    void OnGetRow(NMLVDISPINFOA* info);
+    void OnClick(const NMITEMACTIVATE* click);
+    void ToggleRow(int row);
     void OnTickAllInside();
     void OnWarningClicked(int id);
-    void SetRowTicked(int row, bool ticked);
     void UpdateSendButton();
     int Send(HWND window);
 
     const SConfirmModel* model;
     SConfirmTicks ticks;
-    // Ticks set by the dialog itself are not the user's: the notifications they cause are
-    // ignored.
-    bool syncing;
     SListView* listView;
     SButton* sendButton;
     SButton* cancelButton;

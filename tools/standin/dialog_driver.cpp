@@ -120,11 +120,15 @@ bool SelectRows(HWND dialog, int controlId, const std::vector<int>& rows) {
     return true;
 }
 
+// Space on the row, sent rather than posted so that the next row's focus waits for it: a list
+// that asks its dialog for the rows keeps no ticks a message could set.
 void SetRowTicked(HWND list, int row, bool ticked) {
-    LVITEMA item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (IsRowTicked(list, row) == ticked)
+        return;
+    SetListViewState(list, -1, 0);
+    SetListViewState(list, row, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageA(list, WM_KEYDOWN, VK_SPACE, 1);
+    SendMessageA(list, WM_KEYUP, VK_SPACE, 0xC0000001);
 }
 
 bool IsRowTicked(HWND list, int row) {

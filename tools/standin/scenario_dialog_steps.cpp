@@ -229,7 +229,10 @@ StepResult Key(ScenarioContext& context) {
     if (!control)
         return kStepFailed;
     const std::string& name = context.Word(3);
-    UINT key = name == "enter" ? VK_RETURN : name == "esc" ? VK_ESCAPE : name == "space" ? VK_SPACE : 0;
+    UINT key = name == "enter"   ? VK_RETURN
+               : name == "esc"   ? VK_ESCAPE
+               : name == "space" ? VK_SPACE
+                                 : 0;
     if (!key)
         return context.Fail("dialog key <id> enter|esc|space");
     DialogDriver::PressKey(control, key);
