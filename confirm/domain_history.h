@@ -29,6 +29,13 @@ class SDomainHistory {
     static const int kLearningMessages = 20;
     static const size_t kMaxDomainBytes = 255;
 
+    SDomainHistory() = default;
+    // The index points into the order list: a copy would point into the original's.
+    SDomainHistory(const SDomainHistory&) = delete;
+    SDomainHistory& operator=(const SDomainHistory&) = delete;
+    SDomainHistory(SDomainHistory&&) = default;
+    SDomainHistory& operator=(SDomainHistory&&) = default;
+
     // Whether mail has left for this lower-case domain.
     bool Knows(const std::string& domain) const;
     // One message has left for these domains on that day: each becomes the most recently
