@@ -103,7 +103,10 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
             row.substringOnly = !row.outside && strict && !strict->IsInnerDomain(domain);
             row.newDomain = markNew && row.outside && domain && !input.history->Knows(row.domain);
             row.insideTickable = !row.outside && !row.substringOnly && !options.insideEach;
-            ++(row.outside ? outsideCount : insideCount);
+            if (row.outside)
+                ++outsideCount;
+            else
+                ++insideCount;
             rows.push_back(std::move(row));
         }
     }

@@ -12,7 +12,7 @@ class SStringList;
 class SDomainMatcher;
 class SDomainHistory;
 
-// [Option] Confirm=
+// [Option] Confirm=; a value above 2 counts as 2, below 0 as 0.
 enum EConfirmMode { kConfirmNever = 0, kConfirmOutside = 1, kConfirmAlways = 2 };
 
 // The header a row came from.
@@ -55,7 +55,7 @@ struct SConfirmWarning {
     int kind = kWarnMassMail;
     int addresses = 0;              // mass mail: outside entries of To and Cc (N)
     int domains = 0;                // mass mail: their distinct domains (M)
-    std::vector<std::string> names; // new domains, sorted
+    std::vector<std::string> names; // new domains, sorted, raw: show them through DisplayText
 };
 
 // The user's ticks, one per row and one per warning, in the model's order.

@@ -29,11 +29,19 @@ class SDomainHistory {
     static const int kLearningMessages = 20;
     static const size_t kMaxDomainBytes = 255;
 
+    SDomainHistory() = default;
+    // The index points into the order list: a copy would point into the original's.
+    SDomainHistory(const SDomainHistory&) = delete;
+    SDomainHistory& operator=(const SDomainHistory&) = delete;
+    SDomainHistory(SDomainHistory&&) = default;
+    SDomainHistory& operator=(SDomainHistory&&) = default;
+
     // Whether mail has left for this lower-case domain.
     bool Knows(const std::string& domain) const;
     // One message has left for these domains on that day: each becomes the most recently
     // used; the least recently used are dropped beyond kMaxDomains. Domains are lower-cased;
-    // empty, over-long or blank-holding ones are skipped.
+    // empty, over-long or blank-holding ones are skipped; a message with none left to keep
+    // does not count towards kLearningMessages.
     void Learn(const std::vector<std::string>& domains, const SLocalTime& day);
     // Still in its silent start (see above) on that day.
     bool IsLearning(const SLocalTime& today) const;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "confirm/domain_history.h"
+#include "support/guard.h"
 #include "support/log_writer.h"
 #include "support/path_utils.h"
 
@@ -90,6 +91,19 @@ bool SDomainHistoryStore::WriteFile(const std::string& text) const {
 void SDomainHistoryStore::Load() {
     if (state != kNotLoaded)
         return;
+    // Out of memory here must not decide a send: the history is then simply not used.
+    const bool loaded = GuardedCall<bool>(false, [this]() {
+        ReadAndParse();
+        return true;
+    });
+    if (!loaded) {
+        delete history;
+        history = nullptr;
+        state = kUnusable;
+    }
+}
+
+void SDomainHistoryStore::ReadAndParse() {
     std::string text;
     bool missing = false;
     if (!ReadFile(&text, &missing) && !missing) {
@@ -136,7 +150,9 @@ void SDomainHistoryStore::Flush() {
     flushRequested = false;
     if (state != kReady || !changed)
         return;
-    if (!WriteFile(history->Serialize())) {
+    const bool written =
+        GuardedCall<bool>(false, [this]() { return WriteFile(history->Serialize()); });
+    if (!written) {
         // One line, not one per message: the next learning tries again.
         if (!writeFailed)
             Log(2, __LINE__, "書き込めないため、初めてのドメインは警告しません");

@@ -37,11 +37,10 @@ class SDomainHistoryStore {
     // Writes the history when it changed since the last write.
     void Flush();
 
-    const std::string& Path() const { return path; }
-
   private:
     enum EState { kNotLoaded, kReady, kUnusable };
     void Log(int level, int line, const char* what) const;
+    void ReadAndParse();
     bool ReadFile(std::string* text, bool* missing) const;
     bool WriteFile(const std::string& text) const;
 

@@ -147,6 +147,7 @@ void VelmoraLogic::RequestJournalFlush() {
 void VelmoraLogic::FlushJournal() {
     if (recorder)
         recorder->Flush();
+    // The domain history waits for the same moment.
     if (domainHistory)
         domainHistory->Flush();
 }

@@ -36,7 +36,7 @@ class VelmoraLogic : public SPluginLogic {
     // The exit check: false refuses the close.
     bool CanClose(HWND window);
     void AddMailerHeader(HWND compose);
-    // Writes what the journal and the domain history have waiting.
+    // Writes what the journal has waiting.
     void FlushJournal();
 
     SVersion* version;

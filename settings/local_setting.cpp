@@ -7,6 +7,17 @@
 
 const char kDefaultDelayListColumns[] = "135,164,61,206,128,126,59,89";
 
+namespace {
+
+// A user who never changes a key keeps a file without it.
+bool SetOptionIfChanged(SIniFile* file, const char* key, int32_t value, int32_t defaultValue) {
+    if (file->GetInt("Option", key, defaultValue) == value)
+        return true;
+    return file->SetInt("Option", key, value);
+}
+
+} // namespace
+
 LocalSetting::LocalSetting(const char* path) : SIniFile(path) {}
 
 LocalSetting::~LocalSetting() {
@@ -28,25 +39,12 @@ void LocalSetting::ReadAll() {
     fields.AppendCommaSeparated(columnsText);
     for (const SStringNode* node = fields.first; node != nullptr; node = node->next)
         columnWidths.push_back(ParseDecimalInt(node->text));
+    ReadConfirmValues();
 
     logFile = GetString("Option", "LogFile", "");
     logLevel = GetInt("Option", "LogLevel", kDefaultLogLevel);
     if (logLevel != 2 && logLevel != 6 && logLevel != 8)
         logLevel = kDefaultLogLevel;
-
-    // Anything out of range falls back to the default, which is what a user who
-    // never set the key gets.
-    confirmMode = GetInt("Option", "Confirm", 0);
-    if (confirmMode < 0 || confirmMode > 2)
-        confirmMode = 0;
-    confirmInsideEach = GetInt("Option", "ConfirmInsideEach", 0) == 1;
-    bccWarnCount = GetInt("Option", "BccWarnCount", kDefaultBccWarnCount);
-    if (bccWarnCount < 0)
-        bccWarnCount = kDefaultBccWarnCount;
-    newDomainWarn = GetInt("Option", "NewDomainWarn", 1) != 0;
-    innerDomainMatch = GetInt("Option", "InnerDomainMatch", 0);
-    if (innerDomainMatch != 0 && innerDomainMatch != 1)
-        innerDomainMatch = 0;
 }
 
 bool LocalSetting::SaveDomains() {
@@ -61,22 +59,32 @@ bool LocalSetting::SaveSetupValues() {
     const bool domains = SaveDomains();
     const bool inner = SetInt("Delay", "InnerDelayTime", innerDelayTime);
     const bool outer = SetInt("Delay", "OuterDelayTime", outerDelayTime);
-    return domains && inner && outer && SaveConfirmValues();
+    const bool confirm = SaveConfirmValues();
+    return domains && inner && outer && confirm;
 }
 
-// A user who never changes these keys keeps a file without them.
-bool LocalSetting::SetOptionIfChanged(const char* key, int32_t value, int32_t defaultValue) {
-    if (GetInt("Option", key, defaultValue) == value)
-        return true;
-    return SetInt("Option", key, value);
+// Anything out of range falls back to the default, which is what a user who never set the key
+// gets.
+void LocalSetting::ReadConfirmValues() {
+    confirmMode = GetInt("Option", "Confirm", 0);
+    if (confirmMode < 0 || confirmMode > 2)
+        confirmMode = 0;
+    confirmInsideEach = GetInt("Option", "ConfirmInsideEach", 0) == 1;
+    bccWarnCount = GetInt("Option", "BccWarnCount", kDefaultBccWarnCount);
+    if (bccWarnCount < 0)
+        bccWarnCount = kDefaultBccWarnCount;
+    newDomainWarn = GetInt("Option", "NewDomainWarn", 1) != 0;
+    innerDomainMatch = GetInt("Option", "InnerDomainMatch", 0);
+    if (innerDomainMatch != 0 && innerDomainMatch != 1)
+        innerDomainMatch = 0;
 }
 
 bool LocalSetting::SaveConfirmValues() {
-    const bool mode = SetOptionIfChanged("Confirm", confirmMode, 0);
-    const bool each = SetOptionIfChanged("ConfirmInsideEach", confirmInsideEach ? 1 : 0, 0);
-    const bool bcc = SetOptionIfChanged("BccWarnCount", bccWarnCount, kDefaultBccWarnCount);
-    const bool fresh = SetOptionIfChanged("NewDomainWarn", newDomainWarn ? 1 : 0, 1);
-    const bool match = SetOptionIfChanged("InnerDomainMatch", innerDomainMatch, 0);
+    const bool mode = SetOptionIfChanged(this, "Confirm", confirmMode, 0);
+    const bool each = SetOptionIfChanged(this, "ConfirmInsideEach", confirmInsideEach ? 1 : 0, 0);
+    const bool bcc = SetOptionIfChanged(this, "BccWarnCount", bccWarnCount, kDefaultBccWarnCount);
+    const bool fresh = SetOptionIfChanged(this, "NewDomainWarn", newDomainWarn ? 1 : 0, 1);
+    const bool match = SetOptionIfChanged(this, "InnerDomainMatch", innerDomainMatch, 0);
     return mode && each && bcc && fresh && match;
 }
 

@@ -26,6 +26,8 @@ class LocalSetting : public SIniFile {
     // confirmation keys. False when any write failed; the record keeps its values
     // either way.
     bool SaveSetupValues();
+    // Reads the confirmation keys; part of ReadAll.
+    void ReadConfirmValues();
     // Writes the confirmation keys whose value differs from the file's.
     bool SaveConfirmValues();
     // Writes columnWidths; columnsText follows the result.
@@ -40,9 +42,6 @@ class LocalSetting : public SIniFile {
     int32_t outerDelayTime = 0;
     const char* columnsText = nullptr;
     std::vector<int> columnWidths;
-    // The operation log: no file means no log. Read only, never written.
-    std::string logFile;
-    int32_t logLevel = kDefaultLogLevel;
     // Confirmation before the hold: 0 off, 1 when any recipient is outside, 2 always.
     int32_t confirmMode = 0;
     // Inside recipients are ticked one by one, never all at once.
@@ -52,9 +51,9 @@ class LocalSetting : public SIniFile {
     bool newDomainWarn = true;
     // 0: an entry anywhere in the domain counts inside; 1: the domain or its subdomains.
     int32_t innerDomainMatch = 0;
-
-  private:
-    bool SetOptionIfChanged(const char* key, int32_t value, int32_t defaultValue);
+    // The operation log: no file means no log. Read only, never written.
+    std::string logFile;
+    int32_t logLevel = kDefaultLogLevel;
 };
 
 extern const char kDefaultDelayListColumns[];

@@ -29,6 +29,6 @@ TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlAndTheLog) {
     ExpectScenarioMet("confirm_send", 56);
 }
 
-TEST(ConfirmDialog, SweepWindowGoneExitNewDomainAndHostileNames) {
-    ExpectScenarioMet("confirm_roads", 35);
+TEST(ConfirmDialog, SweepWindowGoneExitAndHostileNames) {
+    ExpectScenarioMet("confirm_roads", 28);
 }

@@ -34,6 +34,10 @@ TEST(UiDialogs, SendNowWithARowNoLongerHeldColumnWidthsAndTheEmptyList) {
     ExpectScenarioMet("ui_send_now", 16);
 }
 
+TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
+    ExpectScenarioMet("confirm_new_domain", 28);
+}
+
 TEST(UiDialogs, SetupAddEditDeleteTimesAndCancel) {
     ExpectScenarioMet("ui_setup", 35);
 }

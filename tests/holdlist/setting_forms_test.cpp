@@ -308,7 +308,7 @@ TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
     std::vector<std::string> shown;
     const auto editConfirm = [&shown](bool read) {
         return [&shown, read] {
-            HWND dialog = FindDialog("送信前の宛先確認");
+            HWND dialog = FindDialog("送信前の宛先確認の設定");
             if (!dialog)
                 return false;
             if (read) {

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "tools/standin/console.h"
-#include "tools/standin/dialog_driver.h"
 #include "tools/standin/mail_client.h"
 #include "tools/standin/scenario.h"
 #include "tools/standin/timeline.h"
@@ -102,25 +101,6 @@ StepResult Raw(ScenarioContext& context) {
     compose->Headers().Set(context.Word(2).c_str(), value.c_str());
     Log("%s: header %s set to %u bytes", compose->Name().c_str(), context.Word(2).c_str(),
         static_cast<unsigned>(value.size()));
-    return kStepDone;
-}
-
-// file <name> <text>: a file of the plug-in's settings folder, "\n" a line break.
-StepResult File(ScenarioContext& context) {
-    std::string path = SettingsFilePath();
-    path = path.substr(0, path.rfind('\\') + 1) + context.Word(1);
-    std::string text = DialogDriver::Unescape(context.Word(2));
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    bool ok = file != INVALID_HANDLE_VALUE &&
-              WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-              written == text.size();
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (!ok)
-        return context.Fail("cannot write %s", path.c_str());
-    Log("client: %s written (%u bytes)", path.c_str(), static_cast<unsigned>(text.size()));
     return kStepDone;
 }
 
@@ -352,7 +332,7 @@ const StepCommand kCommands[] = {
     {"quit", Quit},     {"queryend", QueryEnd},
     {"plugin", Plugin}, {"refuse", Refuse},
     {"timer", Timer},   {"terminate", Terminate},
-    {"raw", Raw},       {"file", File},
+    {"raw", Raw},
 };
 
 } // namespace
