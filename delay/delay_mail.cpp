@@ -101,7 +101,7 @@ bool SDelayMail::GetDelayMinutes(const SHoldTimes& times, int* minutes) const {
 
 bool SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers,
                          const SStringList* innerDomains, const SHoldTimes& times,
-                         const SLocalTime& now) {
+                         const SLocalTime& now, int innerDomainMatch) {
     composeWindow = window;
     subject = std::move(headers->subject);
     from = std::move(headers->from);
@@ -110,7 +110,7 @@ bool SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers,
     innerCount = 0;
     outerCount = 0;
     // One matcher for the three headers: building it costs more than a short header.
-    SDomainMatcher matcher(innerDomains);
+    SDomainMatcher matcher(innerDomains, innerDomainMatch);
     to = ClassifyRecipients(&headers->to[0], matcher, &innerCount, &outerCount);
     cc = ClassifyRecipients(&headers->cc[0], matcher, &innerCount, &outerCount);
     bcc = ClassifyRecipients(&headers->bcc[0], matcher, &innerCount, &outerCount);

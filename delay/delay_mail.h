@@ -39,9 +39,9 @@ class SDelayMail {
     virtual ~SDelayMail();
 
     // Fills the record from the captured headers at the time now; true when the message is to
-    // be held.
+    // be held. innerDomainMatch is an EInnerDomainMatch.
     bool Capture(SWindowId window, SCapturedHeaders* headers, const SStringList* innerDomains,
-                 const SHoldTimes& times, const SLocalTime& now);
+                 const SHoldTimes& times, const SLocalTime& now, int innerDomainMatch = 0);
 
     SWindowId composeWindow;
     SLocalTime heldAt;

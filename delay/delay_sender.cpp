@@ -5,6 +5,7 @@
 #include "delay/clock.h"
 #include "delay/compose_headers.h"
 #include "delay/compose_manager.h"
+#include "delay/recipient_class.h"
 #include "host/host_api.h"
 #include "settings/local_setting.h"
 
@@ -37,13 +38,15 @@ bool SDelaySenderLogic::Hold(HWND window) {
     ReadCapturedHeaders(hostApi, window, &headers);
     SHoldTimes times = {0, 0};
     const SStringList* domains = nullptr;
+    int match = kMatchSubstring;
     if (settings) {
         times.innerMinutes = settings->innerDelayTime;
         times.outerMinutes = settings->outerDelayTime;
         domains = settings->innerDomains;
+        match = settings->innerDomainMatch;
     }
     SDelayMail mail;
-    if (!mail.Capture(window, &headers, domains, times, CurrentLocalTime())) {
+    if (!mail.Capture(window, &headers, domains, times, CurrentLocalTime(), match)) {
         // Sent again while still held, and now not to be held: the old record must not
         // release it a second time.
         if (book->Replace(window))

@@ -4,14 +4,37 @@
 #include <memory>
 
 #include "support/address_list.h"
+#include "support/mbcs.h"
 #include "support/string_list.h"
 
-SDomainMatcher::SDomainMatcher(const SStringList* innerDomains) {
+std::string LowerCaseDomain(const char* domain) {
+    std::string lower;
+    for (const char* p = domain; *p;) {
+        // ASCII letters only: a trail byte of a double-byte character may look like one.
+        const size_t n = CharLength(p);
+        if (n == 1 && *p >= 'A' && *p <= 'Z')
+            lower += static_cast<char>(*p - 'A' + 'a');
+        else
+            lower.append(p, n);
+        p += n;
+    }
+    return lower;
+}
+
+SDomainMatcher::SDomainMatcher(const SStringList* innerDomains, int match) {
     for (uint32_t& child : rootChildren)
         child = 0;
     nodes.push_back(SNode{0, 0, 0, false});
     if (!innerDomains)
         return;
+    if (match == kMatchDomainOrSub) {
+        bySuffix = true;
+        for (const SStringNode* node = innerDomains->first; node; node = node->next) {
+            if (node->text && node->text[0])
+                lowerDomains.insert(LowerCaseDomain(node->text));
+        }
+        return;
+    }
     size_t bytes = 0;
     for (const SStringNode* node = innerDomains->first; node; node = node->next)
         bytes += node->length;
@@ -70,10 +93,26 @@ bool SDomainMatcher::IsInner(const char* address) const {
 }
 
 bool SDomainMatcher::IsInnerDomain(const char* domain) const {
+    if (bySuffix)
+        return IsDomainOrSub(domain);
     if (nodes.size() == 1)
         return false;
     for (const char* start = domain; *start; ++start) {
         if (MatchesAt(start))
+            return true;
+    }
+    return false;
+}
+
+bool SDomainMatcher::IsDomainOrSub(const char* domain) const {
+    if (lowerDomains.empty())
+        return false;
+    const std::string lower = LowerCaseDomain(domain);
+    if (lowerDomains.count(lower))
+        return true;
+    // '.' is never a trail byte, so every dot found here is a real one.
+    for (size_t dot = lower.find('.'); dot != std::string::npos; dot = lower.find('.', dot + 1)) {
+        if (lowerDomains.count(lower.substr(dot + 1)))
             return true;
     }
     return false;

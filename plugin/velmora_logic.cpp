@@ -4,15 +4,21 @@
 #include <cstring>
 #include <memory>
 
+#include "confirm/confirm_rows.h"
+#include "confirm/domain_history_store.h"
+#include "confirm/domain_learner.h"
+#include "delay/clock.h"
 #include "delay/compose_manager.h"
 #include "delay/compose_headers.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
 #include "delay/held_mail_recorder.h"
+#include "delay/recipient_class.h"
 #include "host/host_api.h"
 #include "host/mailbox_key.h"
 #include "plugin/main_window.h"
 #include "plugin/menu_command.h"
+#include "plugin/send_confirmation.h"
 #include "settings/held_journal.h"
 #include "settings/hold_log_text.h"
 #include "settings/local_setting.h"
@@ -22,9 +28,11 @@
 #include "settings/settings_path.h"
 #include "settings/setup_save.h"
 #include "ui/dialog.h"
+#include "support/guard.h"
 #include "support/int_parse.h"
 #include "support/log_writer.h"
 #include "support/mbcs.h"
+#include "support/string_list.h"
 #include "support/version.h"
 
 namespace {
@@ -49,13 +57,16 @@ void Log(int level, int line, LPCSTR text) {
 
 VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
     : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
-      composeManager(nullptr), delayLogic(nullptr), journal(nullptr), recorder(nullptr) {
+      composeManager(nullptr), delayLogic(nullptr), domainHistory(nullptr), journal(nullptr),
+      recorder(nullptr), learner(nullptr), confirmation(nullptr) {
     version = new SVersion(modulePath);
+    confirmation = new SSendConfirmation(instance, hostApi, this);
 }
 
 // Unloaded without an exit: no subclass may be left pointing into freed code.
 VelmoraLogic::~VelmoraLogic() {
     Stop();
+    delete confirmation;
     delete version;
 }
 
@@ -103,13 +114,24 @@ void VelmoraLogic::Start() {
     if (newJournal->Open())
         newJournal->CollectLost(&lost);
     newRecorder->SetFlushRequest([this]() { RequestJournalFlush(); });
-    newDelayLogic->SetObserver(newRecorder.get());
+    std::unique_ptr<SDomainHistoryStore> newHistory(
+        new SDomainHistoryStore(SettingsFolderOf(path).c_str()));
+    newHistory->SetFlushRequest([this]() { RequestJournalFlush(); });
+    if (newSettings->confirmMode != 0)
+        newHistory->Load();
+    std::unique_ptr<SDomainLearner> newLearner(
+        new SDomainLearner(newRecorder.get(), [this](const SDelayMail& mail) {
+            LearnDomains(mail.to, mail.cc, mail.bcc);
+        }));
+    newDelayLogic->SetObserver(newLearner.get());
 
     settings = newSettings.release();
     composeManager = newComposeManager.release();
     delayLogic = newDelayLogic.release();
     journal = newJournal.release();
     recorder = newRecorder.release();
+    domainHistory = newHistory.release();
+    learner = newLearner.release();
     mainWindow = newMainWindow.release();
     // Hooked last: the exit check must find the objects it asks about.
     mainWindow->Attach();
@@ -130,6 +152,9 @@ void VelmoraLogic::RequestJournalFlush() {
 void VelmoraLogic::FlushJournal() {
     if (recorder)
         recorder->Flush();
+    // The domain history waits for the same moment.
+    if (domainHistory)
+        domainHistory->Flush();
 }
 
 int VelmoraLogic::OnExit() {
@@ -157,8 +182,15 @@ void VelmoraLogic::Stop() {
     mainWindow = nullptr;
     delete settings;
     settings = nullptr;
+    delete learner;
+    learner = nullptr;
     delete recorder;
     recorder = nullptr;
+    // Mail sent at exit was learned a moment ago: written here, or never.
+    if (domainHistory)
+        domainHistory->Flush();
+    delete domainHistory;
+    domainHistory = nullptr;
     delete journal;
     journal = nullptr;
     RemoveLogSink();
@@ -173,7 +205,47 @@ int VelmoraLogic::OnOpenCompose(HWND compose, int mode) {
 }
 
 int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
-    return DecideOutgoing(compose, mode);
+    // Read at the start, or here once after confirmation was switched on in the setup.
+    if (KeepsDomainHistory())
+        domainHistory->Load();
+    // Mail the plug-in released was learned when it left the hold.
+    const bool learns = mode == 0 && KeepsDomainHistory() && !delayLogic->IsReleased(compose);
+    const int result = DecideOutgoing(compose, mode);
+    // The plug-in may have ended while a dialog of the decision was open.
+    if (learns && result == 0 && KeepsDomainHistory())
+        LearnSentAtOnce(compose);
+    return result;
+}
+
+bool VelmoraLogic::KeepsDomainHistory() const {
+    return settings && delayLogic && domainHistory && settings->confirmMode != 0;
+}
+
+void VelmoraLogic::LearnDomains(const SStringList* to, const SStringList* cc,
+                                const SStringList* bcc) {
+    if (!KeepsDomainHistory())
+        return;
+    domainHistory->Load();
+    const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
+    domainHistory->Learn(OutsideDomains(to, cc, bcc, matcher), CurrentLocalTime());
+}
+
+// The message leaves as the host sends it now: its recipients are read before the window goes.
+void VelmoraLogic::LearnSentAtOnce(HWND compose) {
+    GuardedCall<int>(0, [&]() {
+        SCapturedHeaders headers;
+        ReadCapturedHeaders(hostApi, compose, &headers);
+        const SDomainMatcher matcher(nullptr);
+        int inner = 0, outer = 0;
+        std::unique_ptr<SStringList> to(
+            ClassifyRecipients(&headers.to[0], matcher, &inner, &outer));
+        std::unique_ptr<SStringList> cc(
+            ClassifyRecipients(&headers.cc[0], matcher, &inner, &outer));
+        std::unique_ptr<SStringList> bcc(
+            ClassifyRecipients(&headers.bcc[0], matcher, &inner, &outer));
+        LearnDomains(to.get(), cc.get(), bcc.get());
+        return 0;
+    });
 }
 
 int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
@@ -188,7 +260,12 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
         LogDecision(compose, "すぐに送信: Velmora が保留を終えたメール");
         return 0;
     }
-    if (settings && settings->ctrlBypass && GetKeyState(VK_CONTROL) < 0) {
+    // Ctrl skips the hold, not the look; it is read at the send, not when the dialog closes.
+    const bool ctrlDown = settings && settings->ctrlBypass && GetKeyState(VK_CONTROL) < 0;
+    const SDomainHistory* history = domainHistory ? domainHistory->History() : nullptr;
+    if (!confirmation->Confirm(compose, settings, history, ctrlDown))
+        return -1;
+    if (ctrlDown) {
         LogDecision(compose, "すぐに送信: Ctrl キーが押されていた");
         return 0;
     }

@@ -11,6 +11,10 @@ class SComposeManager;
 class SDelayLogic;
 class SHeldJournal;
 class SHeldMailRecorder;
+class SSendConfirmation;
+class SDomainHistoryStore;
+class SDomainLearner;
+class SStringList;
 
 class VelmoraLogic : public SPluginLogic {
   public:
@@ -42,13 +46,21 @@ class VelmoraLogic : public SPluginLogic {
     SMainWindow* mainWindow;
     SComposeManager* composeManager;
     SDelayLogic* delayLogic;
+    // The domains mail has left for; learns only while confirmation is on.
+    SDomainHistoryStore* domainHistory;
 
   private:
     SHeldJournal* journal;
     SHeldMailRecorder* recorder;
+    SDomainLearner* learner;
+    // Lives as long as this object: a dialog it shows may outlast the exit.
+    SSendConfirmation* confirmation;
 
     void Start();
     void Stop();
     int DecideOutgoing(HWND compose, int mode);
     void RequestJournalFlush();
+    bool KeepsDomainHistory() const;
+    void LearnDomains(const SStringList* to, const SStringList* cc, const SStringList* bcc);
+    void LearnSentAtOnce(HWND compose);
 };

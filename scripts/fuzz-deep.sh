@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${NATIVE_BUILD_DIR:-$root/build-native}
 runs=${RUNS:-10000000}
-targets=${TARGETS:-"address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz recipient_oracle_fuzz setting_values_fuzz zone_command_fuzz"}
+targets=${TARGETS:-"address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz recipient_oracle_fuzz setting_values_fuzz zone_command_fuzz confirm_rows_fuzz domain_history_fuzz"}
 
 CXX=clang++ cmake -G Ninja -S "$root/native" -B "$build" >/dev/null
 cmake --build "$build" -j "${JOBS:-1}"

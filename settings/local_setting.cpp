@@ -8,6 +8,17 @@
 
 const char kDefaultDelayListColumns[] = "135,164,61,206,128,126,59,89";
 
+namespace {
+
+// A user who never changes a key keeps a file without it.
+bool SetOptionIfChanged(SIniFile* file, const char* key, int32_t value, int32_t defaultValue) {
+    if (file->GetInt("Option", key, defaultValue) == value)
+        return true;
+    return file->SetInt("Option", key, value);
+}
+
+} // namespace
+
 LocalSetting::LocalSetting(const char* path) : SIniFile(path) {}
 
 LocalSetting::~LocalSetting() {
@@ -30,6 +41,7 @@ void LocalSetting::ReadAll() {
     fields.AppendCommaSeparated(columnsText);
     for (const SStringNode* node = fields.first; node != nullptr; node = node->next)
         columnWidths.push_back(ParseDecimalInt(node->text));
+    ReadConfirmValues();
 
     logFile = GetString("Option", "LogFile", "");
     logLevel = GetInt("Option", "LogLevel", kDefaultLogLevel);
@@ -51,7 +63,33 @@ bool LocalSetting::SaveSetupValues() {
     const bool domains = SaveDomains();
     const bool inner = SetInt("Delay", "InnerDelayTime", innerDelayTime);
     const bool outer = SetInt("Delay", "OuterDelayTime", outerDelayTime);
-    return domains && inner && outer;
+    const bool confirm = SaveConfirmValues();
+    return domains && inner && outer && confirm;
+}
+
+// Anything out of range falls back to the default, which is what a user who never set the key
+// gets.
+void LocalSetting::ReadConfirmValues() {
+    confirmMode = GetInt("Option", "Confirm", 0);
+    if (confirmMode < 0 || confirmMode > 2)
+        confirmMode = 0;
+    confirmInsideEach = GetInt("Option", "ConfirmInsideEach", 0) == 1;
+    bccWarnCount = GetInt("Option", "BccWarnCount", kDefaultBccWarnCount);
+    if (bccWarnCount < 0)
+        bccWarnCount = kDefaultBccWarnCount;
+    newDomainWarn = GetInt("Option", "NewDomainWarn", 1) != 0;
+    innerDomainMatch = GetInt("Option", "InnerDomainMatch", 0);
+    if (innerDomainMatch != 0 && innerDomainMatch != 1)
+        innerDomainMatch = 0;
+}
+
+bool LocalSetting::SaveConfirmValues() {
+    const bool mode = SetOptionIfChanged(this, "Confirm", confirmMode, 0);
+    const bool each = SetOptionIfChanged(this, "ConfirmInsideEach", confirmInsideEach ? 1 : 0, 0);
+    const bool bcc = SetOptionIfChanged(this, "BccWarnCount", bccWarnCount, kDefaultBccWarnCount);
+    const bool fresh = SetOptionIfChanged(this, "NewDomainWarn", newDomainWarn ? 1 : 0, 1);
+    const bool match = SetOptionIfChanged(this, "InnerDomainMatch", innerDomainMatch, 0);
+    return mode && each && bcc && fresh && match;
 }
 
 std::string LocalSetting::ColumnWidthsText(const std::vector<int>& widths, size_t maxLength) {

@@ -9,6 +9,7 @@
 class SStringList;
 
 const int32_t kDefaultLogLevel = 6;
+const int32_t kDefaultBccWarnCount = 10;
 
 // The plug-in's settings record, read once at start-up.
 class LocalSetting : public SIniFile {
@@ -21,9 +22,14 @@ class LocalSetting : public SIniFile {
     // Writes innerDomains joined with commas; innerDomainsText follows the
     // result (null when the write failed). False when the write failed.
     bool SaveDomains();
-    // Writes what the setup dialog sets: the domains and both hold times. False when any
-    // write failed; the record keeps its values either way.
+    // Writes what the setup dialog sets: the domains, both hold times and the
+    // confirmation keys. False when any write failed; the record keeps its values
+    // either way.
     bool SaveSetupValues();
+    // Reads the confirmation keys; part of ReadAll.
+    void ReadConfirmValues();
+    // Writes the confirmation keys whose value differs from the file's.
+    bool SaveConfirmValues();
     // Writes columnWidths; columnsText follows the result.
     void SaveColumnWidths();
     // "w1,w2,...,wn" in at most maxLength bytes; entries that do not fit are
@@ -36,6 +42,15 @@ class LocalSetting : public SIniFile {
     int32_t outerDelayTime = 0;
     const char* columnsText = nullptr;
     std::vector<int> columnWidths;
+    // Confirmation before the hold: 0 off, 1 when any recipient is outside, 2 always.
+    int32_t confirmMode = 0;
+    // Inside recipients are ticked one by one, never all at once.
+    bool confirmInsideEach = false;
+    // Outside To/Cc addresses from which the mass-mail warning shows; 0 is off.
+    int32_t bccWarnCount = kDefaultBccWarnCount;
+    bool newDomainWarn = true;
+    // 0: an entry anywhere in the domain counts inside; 1: the domain or its subdomains.
+    int32_t innerDomainMatch = 0;
     // The operation log: no file means no log. Read only, never written.
     std::string logFile;
     int32_t logLevel = kDefaultLogLevel;

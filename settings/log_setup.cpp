@@ -2,6 +2,7 @@
 
 #include "settings/held_journal.h"
 #include "settings/local_setting.h"
+#include "settings/settings_path.h"
 #include "support/file_log_sink.h"
 #include "support/file_utils.h"
 
@@ -13,7 +14,9 @@ NTessik::SLogConfig g_config = {kDefaultLogLevel};
 bool NamesOwnFile(const LocalSetting& settings) {
     const char* log = settings.logFile.c_str();
     const std::string journal = SettingsFolderOf(settings.Path()) + kJournalFolderName;
-    return PathMayLieIn(log, settings.Path()) || PathMayLieIn(log, journal.c_str());
+    const std::string history = SettingsFolderOf(settings.Path()) + kDomainHistoryFileName;
+    return PathMayLieIn(log, settings.Path()) || PathMayLieIn(log, journal.c_str()) ||
+           PathMayLieIn(log, history.c_str());
 }
 
 } // namespace

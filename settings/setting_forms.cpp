@@ -66,7 +66,7 @@ BaseSettingForm::~BaseSettingForm() {}
 
 LocalSettingForm::LocalSettingForm(HINSTANCE moduleInstance, HWND parent)
     : BaseSettingForm(moduleInstance, parent, IDD_SETUP), domainList(nullptr),
-      innerTimeEdit(nullptr), outerTimeEdit(nullptr) {}
+      innerTimeEdit(nullptr), outerTimeEdit(nullptr), confirmValues() {}
 
 LocalSettingForm::~LocalSettingForm() {
     delete domainList;
@@ -105,6 +105,7 @@ int LocalSettingForm::OnInitDialog(HWND window) {
         }
         snprintf(number, sizeof(number), "%d", static_cast<int>(settings->innerDelayTime));
         innerTimeEdit->SetText(number);
+        confirmValues = ConfirmValuesOf(*settings);
     }
     ShowVersionCaption();
     if (settings) {
@@ -156,6 +157,9 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     case IDC_DOMAIN_DELETE:
         DeleteDomain(window);
         return 0;
+    case IDC_CONFIRM_SETUP:
+        EditConfirmValues(window);
+        return 0;
     case IDC_SETUP_HELP:
         OpenHelp(moduleInstance, window);
         return 0;
@@ -172,6 +176,12 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     default:
         return 0;
     }
+}
+
+void LocalSettingForm::EditConfirmValues(HWND window) {
+    SConfirmSettingForm form(moduleInstance, window, confirmValues);
+    if (form.DoModal() == IDOK)
+        confirmValues = form.values;
 }
 
 void LocalSettingForm::StoreValues(HWND window) {
@@ -192,4 +202,5 @@ void LocalSettingForm::StoreValues(HWND window) {
         settings->innerDelayTime = minutes;
     if (ReadDelayField(window, IDC_OUTER_DELAY, &minutes))
         settings->outerDelayTime = minutes;
+    StoreConfirmValues(confirmValues, settings);
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/confirm_setting_form.h"
 #include "ui/dialog.h"
 
 class LocalSetting;
@@ -32,6 +33,8 @@ class LocalSettingForm : public BaseSettingForm {
     SListBox* domainList;
     SEdit* innerTimeEdit;
     SEdit* outerTimeEdit;
+    // Set by the confirmation's own dialog, stored with this dialog's OK.
+    SConfirmValues confirmValues;
 
   private:
     void ShowVersionCaption();
@@ -39,4 +42,5 @@ class LocalSettingForm : public BaseSettingForm {
     void AddDomain(HWND window);
     void EditDomain(HWND window);
     void DeleteDomain(HWND window);
+    void EditConfirmValues(HWND window);
 };

@@ -8,6 +8,8 @@
 #include "support/file_utils.h"
 #include "support/path_utils.h"
 
+const char kDomainHistoryFileName[] = "DomainHistory.txt";
+
 namespace {
 
 // The folder, found or made; false when it can be neither, or its path would not fit.

@@ -4,6 +4,9 @@
 
 const size_t kSettingsPathSize = 388;
 
+// The history of domains mail has left for, beside the settings file.
+extern const char kDomainHistoryFileName[]; // "DomainHistory.txt"
+
 // <base>\Tarnwyk\Velmora\Velmora.ini, with the two folders made when missing; false when a
 // folder can be neither found nor made, or the path would not fit the settings store.
 bool SettingsPathUnder(const char* base, char* path);

@@ -4,6 +4,7 @@
 
 #include "delay/delay_logic.h"
 #include "plugin/velmora_logic.h"
+#include "settings/local_setting.h"
 
 FakeHost* FakeHost::current = nullptr;
 
@@ -181,6 +182,10 @@ VelmoraLogic* StartLogic(FakeHost* host) {
     dll = dll.substr(0, dll.find_last_of("\\/") + 1) + "..\\zVelmora.dll";
     VelmoraLogic* logic = new VelmoraLogic(GetModuleHandleA(nullptr), &host->api, dll.c_str());
     logic->OnStart();
+    // The settings file is shared with the end-to-end scenarios running beside these tests:
+    // their Confirm must not put a dialog in front of every send here.
+    if (logic->settings)
+        logic->settings->confirmMode = 0;
     return logic;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "delay/hold_book.h"
+#include "delay/recipient_class.h"
 #include "support/string_list.h"
 
 namespace {
@@ -50,13 +51,14 @@ class HoldBookTest : public ::testing::Test {
         headers.to = to;
         headers.bcc = bcc;
         SDelayMail mail;
-        if (!mail.Capture(Window(window), &headers, &domains, times, now))
+        if (!mail.Capture(Window(window), &headers, &domains, times, now, match))
             return false;
         book.Hold("box", std::move(mail));
         return true;
     }
     SStringList domains;
     SHoldTimes times = {0, 5};
+    int match = kMatchSubstring;
     SHoldBook book;
     Roads roads;
 };
@@ -74,6 +76,15 @@ TEST_F(HoldBookTest, OuterRecipientsAnywhereDecideTheHoldTime) {
     times.innerMinutes = 2;
     EXPECT_TRUE(Send(5, "inner held", "a@inner.jp", At(10, 0)));
     EXPECT_EQ(2, book.Mails("box")[2].releaseAt.wMinute);
+}
+
+TEST_F(HoldBookTest, TheDomainOrSubDomainRuleHoldsLookAlikes) {
+    EXPECT_FALSE(Send(1, "look-alike", "a@inner.jp.evil.com", At(10, 0)));
+    match = kMatchDomainOrSub;
+    EXPECT_TRUE(Send(2, "look-alike", "a@inner.jp.evil.com", At(10, 0)));
+    EXPECT_TRUE(Send(3, "longer", "a@notinner.jp", At(10, 0)));
+    EXPECT_FALSE(Send(4, "inner", "a@INNER.jp, b@mail.inner.jp", At(10, 0)));
+    EXPECT_EQ(2, book.Count("box"));
 }
 
 TEST_F(HoldBookTest, DueIsStrictlyLaterAndEveryRecordIsTested) {

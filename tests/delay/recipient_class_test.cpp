@@ -101,6 +101,29 @@ TEST(DomainMatcher, NoDomainsMatchNothing) {
     EXPECT_FALSE(onlyEmpty.IsInner("a@b.c"));
 }
 
+TEST(DomainMatcher, DomainOrSubDomainIgnoresCaseAndLookAlikes) {
+    SStringList domains;
+    domains.Append("Example.co.jp");
+    domains.Append("");
+    domains.Append("\x83\x41.jp"); // its trail byte 0x41 is no letter to fold
+    SDomainMatcher matcher(&domains, kMatchDomainOrSub);
+    struct {
+        const char* address;
+        bool inner;
+    } cases[] = {
+        {"a@example.co.jp", true},      {"a@EXAMPLE.CO.JP", true},
+        {"a@mail.Example.co.jp", true}, {"a@example.co.jp.other.test", false},
+        {"a@notexample.co.jp", false},  {"a@co.jp", false},
+        {"a@example.co.jp.", false},    {"a@x.\x83\x41.jp", true},
+        {"a@x.\x83\x61.jp", false},     {"example.co.jp@other.test", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.inner, matcher.IsInner(c.address)) << c.address;
+    SStringList onlyEmpty;
+    onlyEmpty.Append("");
+    EXPECT_FALSE(SDomainMatcher(&onlyEmpty, kMatchDomainOrSub).IsInner("a@b.c"));
+}
+
 TEST(ClassifyRecipients, OnlyPlainAddressesWithAnInnerDomainCountInner) {
     SStringList domains;
     domains.Append("inner.example");

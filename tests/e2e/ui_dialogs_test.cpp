@@ -45,3 +45,7 @@ TEST(UiDialogs, SetupAddEditDeleteTimesATypoRefusedAndCancel) {
 TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {
     ExpectScenarioMet("ui_setup_entry_help", 21);
 }
+
+TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
+    ExpectScenarioMet("confirm_new_domain", 28);
+}

@@ -348,3 +348,53 @@ TEST(SetupDialog, AnUnwritableFileIsReportedAndTheTypedValuesStayInForce) {
               RecordDomains(world.logic->settings));
     RemoveDirectoryA(world.iniPath.c_str());
 }
+
+// The confirmation's own dialog sets its keys only through the setup dialog's OK.
+TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
+    HoldWorld world(kSettings);
+    const std::string before = world.SettingsFile();
+    std::vector<std::string> shown;
+    const auto editConfirm = [&shown](bool read) {
+        return [&shown, read] {
+            HWND dialog = FindDialog("送信前の宛先確認の設定");
+            if (!dialog)
+                return false;
+            if (read) {
+                for (int id :
+                     {IDC_CONFIRM_OFF, IDC_CONFIRM_OUTSIDE, IDC_CONFIRM_ALWAYS,
+                      IDC_CONFIRM_INSIDE_EACH, IDC_NEW_DOMAIN_WARN, IDC_INNER_DOMAIN_MATCH})
+                    shown.push_back(std::to_string(IsDlgButtonChecked(dialog, id)));
+                shown.push_back(WindowText(GetDlgItem(dialog, IDC_BCC_WARN_COUNT)));
+            }
+            CheckRadioButton(dialog, IDC_CONFIRM_OFF, IDC_CONFIRM_ALWAYS, IDC_CONFIRM_ALWAYS);
+            CheckDlgButton(dialog, IDC_CONFIRM_INSIDE_EACH, BST_CHECKED);
+            CheckDlgButton(dialog, IDC_INNER_DOMAIN_MATCH, BST_CHECKED);
+            SetDlgItemTextA(dialog, IDC_BCC_WARN_COUNT, "0");
+            PostClick(dialog, IDOK);
+            return true;
+        };
+    };
+    SDialogDriver cancelled;
+    cancelled.Then("open", Press(IDC_CONFIRM_SETUP))
+        .Then("edit", editConfirm(true))
+        .Then("cancel the setup", Press(IDCANCEL));
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_TRUE(cancelled.Finished()) << cancelled.Waiting();
+    EXPECT_EQ((std::vector<std::string>{"1", "0", "0", "0", "1", "0", "10"}), shown);
+    EXPECT_EQ(before, world.SettingsFile());
+    EXPECT_EQ(0, world.logic->settings->confirmMode);
+
+    SDialogDriver saved;
+    saved.Then("open", Press(IDC_CONFIRM_SETUP))
+        .Then("edit", editConfirm(false))
+        .Then("ok", Press(IDOK));
+    EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
+    EXPECT_TRUE(saved.Finished()) << saved.Waiting();
+    EXPECT_EQ("2", world.Setting("Option", "Confirm"));
+    EXPECT_EQ("1", world.Setting("Option", "ConfirmInsideEach"));
+    EXPECT_EQ("0", world.Setting("Option", "BccWarnCount"));
+    EXPECT_EQ("1", world.Setting("Option", "InnerDomainMatch"));
+    EXPECT_EQ("<missing>", world.Setting("Option", "NewDomainWarn"));
+    EXPECT_EQ(2, world.logic->settings->confirmMode);
+    EXPECT_EQ(1, world.logic->settings->innerDomainMatch);
+}

@@ -195,3 +195,37 @@ TEST_F(LocalSettingTest, LogKeysInstallAFileSinkAtTheirLevel) {
     EXPECT_NE(text.find("level 2\r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("level 6"), std::string::npos) << text;
 }
+
+TEST_F(LocalSettingTest, ConfirmKeysFallBackToDefaultsOutOfRangeAndSaveOnlyWhatChanged) {
+    WriteFile("[Option]\r\nConfirm=3\r\nConfirmInsideEach=1\r\nBccWarnCount=-1\r\n"
+              "NewDomainWarn=0\r\nInnerDomainMatch=2\r\n");
+    LocalSetting odd(path_.c_str());
+    odd.ReadAll();
+    EXPECT_EQ(odd.confirmMode, 0);
+    EXPECT_TRUE(odd.confirmInsideEach);
+    EXPECT_EQ(odd.bccWarnCount, 10);
+    EXPECT_FALSE(odd.newDomainWarn);
+    EXPECT_EQ(odd.innerDomainMatch, 0);
+
+    DeleteFileA(path_.c_str());
+    LocalSetting setting(path_.c_str());
+    setting.ReadAll();
+    EXPECT_EQ(setting.confirmMode, 0);
+    EXPECT_FALSE(setting.confirmInsideEach);
+    EXPECT_EQ(setting.bccWarnCount, 10);
+    EXPECT_TRUE(setting.newDomainWarn);
+    EXPECT_EQ(setting.innerDomainMatch, 0);
+    ASSERT_TRUE(setting.SaveSetupValues());
+    EXPECT_EQ(FileText().find("Confirm"), std::string::npos) << FileText();
+
+    setting.confirmMode = 2;
+    setting.bccWarnCount = 0;
+    setting.innerDomainMatch = 1;
+    ASSERT_TRUE(setting.SaveSetupValues());
+    EXPECT_EQ(FileText().find("NewDomainWarn"), std::string::npos) << FileText();
+    LocalSetting again(path_.c_str());
+    again.ReadAll();
+    EXPECT_EQ(again.confirmMode, 2);
+    EXPECT_EQ(again.bccWarnCount, 0);
+    EXPECT_EQ(again.innerDomainMatch, 1);
+}

@@ -39,6 +39,7 @@ TEST(LogSetup, ThePluginsOwnFilesAreRefusedHoweverTheyAreNamed) {
         journal,
         journal + "\\" + kJournalHistoryName,
         folder + "\\JOURNAL\\ops.log",
+        folder + "\\domainhistory.TXT",
     };
     for (const std::string& log : refused) {
         settings.logFile = log;

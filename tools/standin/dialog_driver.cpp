@@ -120,6 +120,29 @@ bool SelectRows(HWND dialog, int controlId, const std::vector<int>& rows) {
     return true;
 }
 
+// Space on the row, sent rather than posted so that the next row's focus waits for it: a list
+// that asks its dialog for the rows keeps no ticks a message could set.
+void SetRowTicked(HWND list, int row, bool ticked) {
+    if (IsRowTicked(list, row) == ticked)
+        return;
+    SetListViewState(list, -1, 0);
+    SetListViewState(list, row, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageA(list, WM_KEYDOWN, VK_SPACE, 1);
+    SendMessageA(list, WM_KEYUP, VK_SPACE, 0xC0000001);
+}
+
+bool IsRowTicked(HWND list, int row) {
+    LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void PressKey(HWND control, UINT key) {
+    SetFocus(control);
+    // The dialog's loop translates and routes them as it would a real key.
+    PostMessageA(control, WM_KEYDOWN, key, 1);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
 int RowCount(HWND control) {
     if (IsListView(control))
         return static_cast<int>(SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));

@@ -19,6 +19,11 @@ std::string WindowText(HWND window);
 // Selects exactly the given rows of a list view or list box, as a click would.
 bool SelectRows(HWND dialog, int controlId, const std::vector<int>& rows);
 int RowCount(HWND control);
+// A list view row's check box, set with the Space key as the user would.
+void SetRowTicked(HWND list, int row, bool ticked);
+bool IsRowTicked(HWND list, int row);
+// A key pressed while the control has the focus, through the dialog's own message loop.
+void PressKey(HWND control, UINT key);
 std::string CellText(HWND control, int row, int column);
 // "\n" in a scenario text stands for a line break (read without splitting a double-byte
 // character).

@@ -107,10 +107,20 @@ std::vector<ModelMessage*> UseModel::InState(MessageState state, int box) {
     return found;
 }
 
+namespace {
+
+bool HasOuter(char recipients, const ModelSettings& settings) {
+    return recipients == 'o' || recipients == 'm' || (recipients == 'c' && !settings.corpInner);
+}
+
+} // namespace
+
 int UseModel::HoldMinutes(char recipients) const {
-    bool outer =
-        recipients == 'o' || recipients == 'm' || (recipients == 'c' && !settings.corpInner);
-    return outer ? settings.outerMinutes : settings.innerMinutes;
+    return HasOuter(recipients, settings) ? settings.outerMinutes : settings.innerMinutes;
+}
+
+bool UseModel::NeedsConfirm(char recipients) const {
+    return settings.confirm == 2 || (settings.confirm == 1 && HasOuter(recipients, settings));
 }
 
 void UseModel::Sent(ModelMessage& message, bool bypass) {

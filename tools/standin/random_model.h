@@ -38,6 +38,7 @@ struct ModelSettings {
     int innerMinutes = 0;
     int outerMinutes = 2;
     bool corpInner = false; // corp.example among the inner domains
+    int confirm = 1;        // [Option] Confirm: 0 never, 1 with an outside recipient, 2 always
 };
 
 class UseModel {
@@ -49,6 +50,8 @@ class UseModel {
 
     // Minutes a message sent now is held for (0: goes at once).
     int HoldMinutes(char recipients) const;
+    // Whether a send by the user is looked at before it goes.
+    bool NeedsConfirm(char recipients) const;
     // The user sends: held from now, or expected out at once with no status.
     void Sent(ModelMessage& message, bool bypass);
     // A minute tick at the current time: what is due in the boxes not paused goes with code 3.

@@ -31,6 +31,10 @@ const char kLostNotice[] =
     "Velmora が終了したため、次の ";
 const int kListView = 1027, kSendNow = 1026, kDomains = 1001;
 const int kClockSteps[] = {1, 5, 10, 20, 30, 45, 59, 60, 61, 90, 119, 120, 121, 180, 300, 301, 600};
+const char kConfirm[] = "送信前の宛先確認";
+const char kConfirmSetup[] = "送信前の宛先確認の設定";
+const int kConfirmList = 1063, kConfirmSend = 1067, kConfirmButton = 1008, kConfirmOff = 1050;
+const int kConfirmWarnings[] = {1065, 1066};
 
 // Kind names for --ops, the letter that starts the operation, and its weight.
 struct Kind {
@@ -158,6 +162,8 @@ void WriteRandomStartSettings() {
     WritePrivateProfileStringA("WhiteList", "InnerDomains", "inner.example", ini.c_str());
     WritePrivateProfileStringA("Delay", "InnerDelayTime", "0", ini.c_str());
     WritePrivateProfileStringA("Delay", "OuterDelayTime", "2", ini.c_str());
+    WritePrivateProfileStringA("Option", "Confirm", "1", ini.c_str());
+    DeleteFileA(SettingsFolderFile("DomainHistory.txt").c_str());
 }
 
 RandomUse::RandomUse(MailClient* mailClient, const RandomPlan& randomPlan)
@@ -340,9 +346,10 @@ std::string RandomUse::Generate() {
             snprintf(text, sizeof(text), "o%d:%c:%d:%c", ++nextId, kinds[next(4)], box,
                      name == "open" ? 'a' : "u3d"[next(3)]);
         else if (name == "send" && (id = pick(resend)))
-            snprintf(text, sizeof(text), "s%d:p", id);
+            snprintf(text, sizeof(text), "s%d:p:%c", id, next(4) ? 'k' : 'n');
         else if ((name == "ctrl" || name == "ident") && (id = pick(composing)))
-            snprintf(text, sizeof(text), "s%d:%c", id, name == "ctrl" ? 'c' : 'b');
+            snprintf(text, sizeof(text), "s%d:%c:%c", id, name == "ctrl" ? 'c' : 'b',
+                     next(4) ? 'k' : 'n');
         else if ((name == "cancel" || name == "close") && (id = pick(composing)))
             snprintf(text, sizeof(text), "%c%d", name == "cancel" ? 'x' : 'c', id);
         else if (name == "destroy" && (id = pick(hidden)))
@@ -365,9 +372,9 @@ std::string RandomUse::Generate() {
                      name == "nested");
         } else if (name == "setup" || name == "wide") {
             const int inner[] = {0, 0, 0, 1, 2}, outer[] = {0, 1, 2, 2, 3, 5};
-            snprintf(text, sizeof(text), "u%d:%d:%c:%d:%d", inner[next(5)], outer[next(6)],
+            snprintf(text, sizeof(text), "u%d:%d:%c:%d:%d:%c", inner[next(5)], outer[next(6)],
                      next(2) ? (model.settings.corpInner ? 'd' : 'a') : 'k', next(5) != 0,
-                     name == "wide");
+                     name == "wide", "k012"[next(4)]);
         } else if (name == "exit")
             snprintf(text, sizeof(text), "q%c", next(5) < 3 ? 'y' : 'n');
         else if (name == "end") {
@@ -452,13 +459,48 @@ bool RandomUse::OpSend(const std::vector<std::string>& f) {
     if (how == 'b')
         message->window->Headers().Set("X-KRV-Ident", "x,1");
     PostMessageA(message->window->Handle(), WM_COMMAND, kSendCommand, 0);
+    Settle();
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
+    // Every send the user starts is looked at first when the settings ask for it.
+    HWND confirm = DialogDriver::FindDialog(kConfirm);
+    if (confirm && (!pluginRunning || !model.NeedsConfirm(message->recipients)))
+        Fail("confirm: asked before a send that needs no look");
+    if (!confirm && pluginRunning && model.NeedsConfirm(message->recipients))
+        Fail("confirm: no look before a send with confirmation on");
+    if (confirm && !AnswerConfirm(confirm, Letter(f, 2) != 'n')) {
+        // The client's resend mark belongs to that send only.
+        if (how == 'b')
+            message->window->Headers().Set("X-KRV-Ident", "");
+        return true;
+    }
     if (pluginRunning || how != 'p')
         model.Sent(*message, how != 'p');
     else
         model.Expect(*message, kDeliver, "");
     Settle();
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
-    SetKeyboardState(keys);
+    return true;
+}
+
+bool RandomUse::AnswerConfirm(HWND dialog, bool send) {
+    if (!send) {
+        Click(dialog, IDCANCEL);
+        if (IsWindow(dialog) && IsWindowVisible(dialog))
+            Fail("confirm: the look stayed open after cancel");
+        return false;
+    }
+    HWND list = GetDlgItem(dialog, kConfirmList);
+    for (int row = 0, rows = DialogDriver::RowCount(list); row < rows; ++row)
+        DialogDriver::SetRowTicked(list, row, true);
+    for (int id : kConfirmWarnings) {
+        HWND box = GetDlgItem(dialog, id);
+        if (box && IsWindowVisible(box) && SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED)
+            Click(dialog, id);
+    }
+    // Fails when the send button is still disabled with everything ticked.
+    Click(dialog, kConfirmSend);
+    if (IsWindow(dialog) && IsWindowVisible(dialog))
+        Fail("confirm: the look stayed open after send");
     return true;
 }
 
@@ -700,12 +742,30 @@ bool RandomUse::OpSetup(const std::vector<std::string>& f) {
                 corp = false;
             }
     }
+    const char confirm = Letter(f, 5);
+    int confirmMode = model.settings.confirm;
+    if (confirm >= '0' && confirm <= '2') {
+        confirmMode = confirm - '0';
+        SetConfirmMode(setup, confirmMode);
+    }
     Click(setup, ok ? IDOK : IDCANCEL);
     if (IsWindow(setup))
         Fail("setup: the setup dialog stayed open");
     if (ok)
-        model.settings = ModelSettings{inner, outer, corp};
+        model.settings = ModelSettings{inner, outer, corp, confirmMode};
     return true;
+}
+
+// Through the setup dialog's button and the small dialog it opens.
+void RandomUse::SetConfirmMode(HWND setup, int mode) {
+    Click(setup, kConfirmButton);
+    HWND dialog = DialogDriver::FindDialog(kConfirmSetup);
+    if (!dialog)
+        Fail("setup: the confirmation settings did not open");
+    CheckRadioButton(dialog, kConfirmOff, kConfirmOff + 2, kConfirmOff + mode);
+    Click(dialog, IDOK);
+    if (IsWindow(dialog))
+        Fail("setup: the confirmation settings stayed open");
 }
 
 bool RandomUse::QueryEnd(char answer) {

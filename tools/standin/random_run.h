@@ -61,6 +61,9 @@ class RandomUse {
     bool CheckListed(HWND list, int box);
     void Click(HWND dialog, int id);
     bool Answer(const char* text, int button);
+    // Ticks every row and warning and sends, or cancels; true when it sent.
+    bool AnswerConfirm(HWND dialog, bool send);
+    void SetConfirmMode(HWND setup, int mode);
     void ActOnList(HWND list, char act, const std::vector<int>& rows, const std::vector<int>& ids);
     bool QueryEnd(char answer);
 

@@ -68,6 +68,11 @@ std::string SettingsFilePath() {
     return folder + "\\Velmora.ini";
 }
 
+std::string SettingsFolderFile(const std::string& name) {
+    const std::string ini = SettingsFilePath();
+    return ini.substr(0, ini.find_last_of('\\') + 1) + name;
+}
+
 namespace {
 
 const StepCommand* FindCommand(const std::string& name) {
@@ -200,14 +205,33 @@ bool ScenarioRunner::PrepareStart() {
         if (line.words[0] != "setting" || line.words.size() < 3)
             continue;
         if (ini.empty()) {
-            // A scenario with settings starts from exactly those settings.
+            // A scenario with settings starts from exactly those settings, and from no domain
+            // history an earlier scenario left.
             ini = SettingsFilePath();
             DeleteFileA(ini.c_str());
+            DeleteFileA(SettingsFolderFile("DomainHistory.txt").c_str());
             Log("client: settings file %s written by the scenario", ini.c_str());
         }
         const char* value = line.words.size() > 3 ? line.words[3].c_str() : "";
         WritePrivateProfileStringA(line.words[1].c_str(), line.words[2].c_str(), value,
                                    ini.c_str());
+    }
+    // settings-file <name> <text>: a file of the settings folder as the plug-in would find it
+    // at its start; "\n" in the text is a line end.
+    for (const ScenarioLine& line : lines) {
+        if (line.words[0] != "settings-file" || line.words.size() < 3)
+            continue;
+        const std::string path = SettingsFolderFile(line.words[1]);
+        std::string text = line.words[2];
+        for (size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;)
+            text.replace(at, 2, "\n");
+        FILE* file = fopen(path.c_str(), "wb");
+        if (file) {
+            fwrite(text.data(), 1, text.size(), file);
+            fclose(file);
+        }
+        Log("client: %s written by the scenario (%u bytes)", path.c_str(),
+            static_cast<unsigned>(file ? text.size() : 0));
     }
     return startNow;
 }
@@ -256,7 +280,7 @@ void ScenarioRunner::Step() {
 
 StepResult ScenarioRunner::Execute(const ScenarioLine& line) {
     const std::string& name = line.words[0];
-    if (name == "option" || name == "setting")
+    if (name == "option" || name == "setting" || name == "settings-file")
         return kStepDone;
     context->line = &line;
     const StepCommand* command = FindCommand(name);

@@ -58,6 +58,8 @@ bool ParseDuration(const std::string& text, DWORD* milliseconds);
 bool ParseInt(const std::string& text, int* value);
 // The plug-in's settings file under the application-data folder (folders created).
 std::string SettingsFilePath();
+// A file beside it.
+std::string SettingsFolderFile(const std::string& name);
 
 class ScenarioRunner {
   public:

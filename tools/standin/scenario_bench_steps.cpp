@@ -1,10 +1,15 @@
 // bench steps: how long the plug-in's callbacks take on the UI thread, under load.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tools/standin/console.h"
+#include "tools/standin/dialog_driver.h"
 #include "tools/standin/mail_client.h"
 #include "tools/standin/scenario.h"
 #include "tools/standin/timeline.h"
@@ -115,6 +120,94 @@ StepResult Outgoing(ScenarioContext& context) {
                          samples, expected);
 }
 
+// The confirmation's list painted for the first time: the dialog is on screen and filled.
+// A hook on the dialog's own loop sees the list's WM_PAINT taken from the queue; the message
+// posted then comes back only once that paint has been dispatched.
+struct ConfirmWatch {
+    HHOOK hook = nullptr;
+    Stopwatch* watch = nullptr;
+    HWND dialog = nullptr;
+    double shownMs = -1;
+    int rows = 0;
+};
+
+ConfirmWatch g_confirm;
+const UINT kPaintedMessage = WM_APP + 0x3F0;
+
+LRESULT CALLBACK WatchConfirmPaint(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && g_confirm.watch) {
+        if (!g_confirm.dialog && message->message == WM_PAINT &&
+            DialogDriver::IsListView(message->hwnd)) {
+            HWND dialog = GetParent(message->hwnd);
+            if (dialog && DialogDriver::WindowText(dialog).compare(0, 8, "送信前の") == 0) {
+                g_confirm.dialog = dialog;
+                g_confirm.rows =
+                    static_cast<int>(SendMessageA(message->hwnd, LVM_GETITEMCOUNT, 0, 0));
+                PostMessageA(dialog, kPaintedMessage, 0, 0);
+            }
+        } else if (message->message == kPaintedMessage && message->hwnd == g_confirm.dialog) {
+            g_confirm.shownMs = g_confirm.watch->Milliseconds();
+            PostMessageA(g_confirm.dialog, WM_COMMAND, IDCANCEL, 0);
+        } else if (!g_confirm.dialog && g_confirm.watch->Milliseconds() > 10000) {
+            // Never painted: end it rather than hang the benchmark.
+            HWND dialog = DialogDriver::FindDialog("送信前の");
+            if (dialog)
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+    return CallNextHookEx(g_confirm.hook, code, wParam, lParam);
+}
+
+void RestartWithConfirm(MailClient* client, const char* mode) {
+    WritePrivateProfileStringA("Option", "Confirm", mode, SettingsFilePath().c_str());
+    client->ExitPlugin();
+    client->RestartPlugin();
+}
+
+// bench confirm <samples>: with Confirm=1, from BKC_OnOutgoing of the maximal message to its
+// confirmation on screen with every row filled; then cancelled. Confirm goes back to 0.
+StepResult Confirm(ScenarioContext& context) {
+    int samples = 0;
+    if (!ParseInt(context.Word(2), &samples) || samples <= 0)
+        return context.Fail("bench confirm <samples>");
+    RestartWithConfirm(context.client, "1");
+    HeaderStore headers = MaximalMessage(false);
+    std::vector<double> times;
+    int filled = 0, refused = 0, expectedRows = 3 * kRecipientsPerHeader;
+    bool quiet = IsLogQuiet();
+    SetLogQuiet(true);
+    g_confirm.hook =
+        SetWindowsHookExA(WH_GETMESSAGE, WatchConfirmPaint, nullptr, GetCurrentThreadId());
+    for (int i = 0; i < samples && g_confirm.hook; ++i) {
+        ComposeWindow* compose =
+            context.client->OpenCompose("look" + std::to_string(i), 0, headers, "bench");
+        if (!compose)
+            break;
+        Stopwatch watch;
+        g_confirm.watch = &watch;
+        g_confirm.dialog = nullptr;
+        g_confirm.shownMs = -1;
+        g_confirm.rows = 0;
+        int result = context.client->Plugin().OnOutgoing(compose->Handle(), 0);
+        g_confirm.watch = nullptr;
+        if (g_confirm.shownMs >= 0)
+            times.push_back(g_confirm.shownMs);
+        filled += g_confirm.shownMs >= 0 && g_confirm.rows == expectedRows ? 1 : 0;
+        refused += result == -1 ? 1 : 0;
+        DestroyWindow(compose->Handle());
+    }
+    if (g_confirm.hook)
+        UnhookWindowsHookEx(g_confirm.hook);
+    g_confirm = ConfirmWatch();
+    SetLogQuiet(quiet);
+    RestartWithConfirm(context.client, "0");
+    Report("confirmation of the maximal message on screen and filled", times);
+    return context.Check(filled == samples && refused == samples,
+                         "%d of %d confirmations shown with %d rows, %d cancelled", filled, samples,
+                         expectedRows, refused);
+}
+
 struct SweepState {
     int count = 0;
     int cycles = 0;
@@ -214,7 +307,9 @@ StepResult Bench(ScenarioContext& context) {
         return Outgoing(context);
     if (context.Word(1) == "sweep")
         return Sweep(context);
-    return context.Fail("bench outgoing|sweep");
+    if (context.Word(1) == "confirm")
+        return Confirm(context);
+    return context.Fail("bench outgoing|sweep|confirm");
 }
 
 const StepCommand kCommands[] = {{"bench", Bench}};

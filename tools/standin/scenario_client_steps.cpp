@@ -83,6 +83,28 @@ StepResult Header(ScenarioContext& context) {
     return kStepDone;
 }
 
+// raw <window> <header> <text>: "\xNN" in the text is that byte, so that a scenario
+// can give control characters and broken double-byte text.
+StepResult Raw(ScenarioContext& context) {
+    ComposeWindow* compose = Compose(context);
+    if (!compose)
+        return kStepFailed;
+    const std::string& text = context.Word(3);
+    std::string value;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size()) {
+            value += static_cast<char>(strtol(text.substr(i + 2, 2).c_str(), nullptr, 16));
+            i += 3;
+        } else {
+            value += text[i];
+        }
+    }
+    compose->Headers().Set(context.Word(2).c_str(), value.c_str());
+    Log("%s: header %s set to %u bytes", compose->Name().c_str(), context.Word(2).c_str(),
+        static_cast<unsigned>(value.size()));
+    return kStepDone;
+}
+
 StepResult Fill(ScenarioContext& context) {
     ComposeWindow* compose = Compose(context);
     int bytes = 0;
@@ -358,7 +380,7 @@ const StepCommand kCommands[] = {
     {"quit", Quit},     {"queryend", QueryEnd},
     {"plugin", Plugin}, {"refuse", Refuse},
     {"timer", Timer},   {"terminate", Terminate},
-    {"shell", Shell},
+    {"shell", Shell},   {"raw", Raw},
 };
 
 } // namespace

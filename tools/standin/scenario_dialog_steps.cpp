@@ -139,6 +139,107 @@ StepResult ExpectRows(ScenarioContext& context) {
                          expected);
 }
 
+// Rows of a list: "all", "none" or numbers joined by commas.
+std::vector<int> Rows(HWND control, const std::string& list) {
+    std::vector<int> rows;
+    if (list == "all") {
+        for (int row = 0; row < DialogDriver::RowCount(control); ++row)
+            rows.push_back(row);
+        return rows;
+    }
+    for (size_t at = 0; list != "none" && at < list.size();) {
+        rows.push_back(atoi(list.c_str() + at));
+        size_t comma = list.find(',', at);
+        at = comma == std::string::npos ? list.size() : comma + 1;
+    }
+    return rows;
+}
+
+// dialog tick|untick <id> <rows>: a list's check boxes, or a check box button.
+StepResult Tick(ScenarioContext& context, bool ticked) {
+    int id = 0;
+    HWND control = Control(context, 2, &id);
+    if (!control)
+        return kStepFailed;
+    if (!DialogDriver::IsListView(control)) {
+        if (!IsWindowEnabled(control))
+            return context.Fail("control %d is disabled", id);
+        bool now = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (now != ticked)
+            PostMessageA(control, BM_CLICK, 0, 0);
+        Log("dialog: %s control %d", ticked ? "tick" : "untick", id);
+        return kStepDone;
+    }
+    for (int row : Rows(control, context.Word(3)))
+        DialogDriver::SetRowTicked(control, row, ticked);
+    Log("dialog: %s rows %s of control %d", ticked ? "tick" : "untick", context.Word(3).c_str(),
+        id);
+    return kStepDone;
+}
+
+StepResult TickRows(ScenarioContext& context) {
+    return Tick(context, true);
+}
+StepResult UntickRows(ScenarioContext& context) {
+    return Tick(context, false);
+}
+
+// dialog expect-ticked <id> <rows>: exactly those rows ticked; for a button, yes or no.
+StepResult ExpectTicked(ScenarioContext& context) {
+    int id = 0;
+    HWND control = Control(context, 2, &id);
+    if (!control)
+        return kStepFailed;
+    std::string ticked, expected = context.Word(3);
+    if (!DialogDriver::IsListView(control)) {
+        ticked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "yes" : "no";
+    } else {
+        for (int row = 0; row < DialogDriver::RowCount(control); ++row)
+            if (DialogDriver::IsRowTicked(control, row))
+                ticked += (ticked.empty() ? "" : ",") + std::to_string(row);
+        if (ticked.empty())
+            ticked = "none";
+        if (expected == "all" && DialogDriver::RowCount(control) > 0) {
+            expected.clear();
+            for (int row : Rows(control, "all"))
+                expected += (expected.empty() ? "" : ",") + std::to_string(row);
+        }
+    }
+    return context.Check(ticked == expected, "control %d ticked: %s (expected %s)", id,
+                         Abbreviate(ticked).c_str(), context.Word(3).c_str());
+}
+
+// dialog expect-state <id> enabled|disabled|hidden
+StepResult ExpectState(ScenarioContext& context) {
+    int id = 0;
+    HWND control = Control(context, 2, &id);
+    if (!control)
+        return kStepFailed;
+    const char* state = !IsWindowVisible(control)  ? "hidden"
+                        : IsWindowEnabled(control) ? "enabled"
+                                                   : "disabled";
+    return context.Check(context.Word(3) == state, "control %d is %s (expected %s)", id, state,
+                         context.Word(3).c_str());
+}
+
+// dialog key <id> enter|esc|space: pressed with the focus on that control.
+StepResult Key(ScenarioContext& context) {
+    int id = 0;
+    HWND control = Control(context, 2, &id);
+    if (!control)
+        return kStepFailed;
+    const std::string& name = context.Word(3);
+    UINT key = name == "enter"   ? VK_RETURN
+               : name == "esc"   ? VK_ESCAPE
+               : name == "space" ? VK_SPACE
+                                 : 0;
+    if (!key)
+        return context.Fail("dialog key <id> enter|esc|space");
+    DialogDriver::PressKey(control, key);
+    Log("dialog: key %s on control %d", name.c_str(), id);
+    return kStepDone;
+}
+
 StepResult ColumnWidth(ScenarioContext& context, bool set) {
     int id = 0, column = 0, width = 0;
     HWND control = Control(context, 2, &id);
@@ -180,6 +281,11 @@ const DialogCommand kDialogCommands[] = {
     {"expect-rows", ExpectRows},
     {"column-width", SetColumnWidth},
     {"expect-column-width", ExpectColumnWidth},
+    {"tick", TickRows},
+    {"untick", UntickRows},
+    {"expect-ticked", ExpectTicked},
+    {"expect-state", ExpectState},
+    {"key", Key},
 };
 
 StepResult Dialog(ScenarioContext& context) {

@@ -1,5 +1,6 @@
 // expect steps: each checks one observable fact and counts as PASS or FAIL.
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "tools/standin/mail_client.h"
@@ -301,6 +302,20 @@ StepResult HostHostile(ScenarioContext& context) {
                          nullName, unknown, unchanged);
 }
 
+// expect file-lines <path> <text> <count>: lines of the file that contain the text.
+StepResult FileLines(ScenarioContext& context) {
+    bool ok = false;
+    int expected = Number(context, 4, &ok);
+    if (!ok)
+        return kStepFailed;
+    std::ifstream file(context.Word(2).c_str(), std::ios::binary);
+    int count = 0;
+    for (std::string line; std::getline(file, line);)
+        count += line.find(context.Word(3)) != std::string::npos ? 1 : 0;
+    return context.Check(count == expected, "%d line(s) of %s contain \"%s\", expected %d", count,
+                         context.Word(2).c_str(), context.Word(3).c_str(), expected);
+}
+
 StepResult Ini(ScenarioContext& context, bool expectAbsent) {
     std::string path = SettingsFilePath();
     char value[2048] = "";
@@ -350,6 +365,7 @@ const ExpectCommand kExpectations[] = {
     {"host-get", HostGet},
     {"host-hostile", HostHostile},
     {"ini", IniValue},
+    {"file-lines", FileLines},
     {"ini-absent", IniAbsent},
 };
 

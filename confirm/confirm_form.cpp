@@ -1,0 +1,245 @@
+#include "confirm/confirm_form.h"
+
+#include "confirm/confirm_text.h"
+#include "res/resource.h"
+#include "support/mbcs.h"
+#include "ui/win_control.h"
+
+namespace {
+
+const int kColumnCount = 4;
+const char* const kColumnTitles[kColumnCount] = {"区分", "欄", "ドメイン", "宛先"};
+const int kColumnWidths[kColumnCount] = {150, 36, 170, 340};
+const char* const kFieldNames[] = {"To", "Cc", "Bcc"};
+const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+
+const char* KindText(const SConfirmRow& row) {
+    if (row.malformed)
+        return "組織外（形式不明）";
+    if (row.outside)
+        return row.newDomain ? "組織外・初めて" : "組織外";
+    if (row.substringOnly)
+        return "組織内？（部分一致）";
+    return "組織内";
+}
+
+const char* FieldName(int field) {
+    return field >= kFieldTo && field <= kFieldBcc ? kFieldNames[field] : "?";
+}
+
+} // namespace
+
+SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
+    : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model),
+      listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
+      massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
+      nextLabel(nullptr) {
+    ticks = model->NewTicks();
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+SConfirmForm::~SConfirmForm() {
+    delete listView;
+    delete sendButton;
+    delete cancelButton;
+    delete allInsideBox;
+    delete massMailBox;
+    delete newDomainBox;
+    delete subjectLabel;
+    delete fromLabel;
+    delete nextLabel;
+}
+
+void SConfirmForm::OnHostEnded() {
+    hostEnded = true;
+}
+
+int SConfirmForm::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY)
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    return SDialog::DialogProc(window, message, wParam, lParam);
+}
+
+int SConfirmForm::OnInitDialog(HWND window) {
+    listView = new SListView(GetDlgItem(window, IDC_CONFIRM_LIST));
+    sendButton = new SButton(GetDlgItem(window, IDC_CONFIRM_SEND));
+    cancelButton = new SButton(GetDlgItem(window, IDCANCEL));
+    allInsideBox = new SButton(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE));
+    massMailBox = new SButton(GetDlgItem(window, IDC_CONFIRM_MASS_WARN));
+    newDomainBox = new SButton(GetDlgItem(window, IDC_CONFIRM_NEW_WARN));
+    subjectLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_SUBJECT));
+    fromLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_FROM));
+    nextLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_NEXT));
+    ShowTexts(window);
+    InsertColumns();
+    listView->SetExtendedStyle(kListExtendedStyle);
+    FillRows();
+    ShowWarnings(window);
+    UpdateSendButton();
+    // Space ticks the selected row from the start; Enter stays with cancel.
+    if (!model->rows.empty())
+        ListView_SetItemState(listView->window, 0, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(listView->window);
+    return 0;
+}
+
+void SConfirmForm::ShowTexts(HWND window) {
+    subjectLabel->SetText(DisplayText(subject.c_str(), kShownTextBytes).c_str());
+    fromLabel->SetText(DisplayText(from.c_str(), kShownTextBytes).c_str());
+    nextLabel->SetText(nextStep.c_str());
+    // The box would tick nothing, or the settings want every inside row ticked by hand.
+    if (!model->HasInsideTickAll())
+        ShowWindow(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE), SW_HIDE);
+}
+
+void SConfirmForm::InsertColumns() {
+    const UINT mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    for (int column = 0; column < kColumnCount; ++column)
+        listView->InsertColumn(column, column, kColumnTitles[column], kColumnWidths[column],
+                               LVCFMT_LEFT, mask);
+}
+
+// The list asks for what it shows: a row costs nothing until it is on screen.
+void SConfirmForm::FillRows() {
+    HWND list = listView->window;
+    ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
+    ListView_SetItemCountEx(list, static_cast<int>(model->rows.size()), LVSICF_NOINVALIDATEALL);
+}
+
+void SConfirmForm::ShowWarnings(HWND window) {
+    bool massMail = false, newDomain = false;
+    for (const SConfirmWarning& warning : model->warnings) {
+        if (warning.kind == kWarnMassMail) {
+            massMailBox->SetText(MassMailWarningText(warning).c_str());
+            massMail = true;
+        } else if (warning.kind == kWarnNewDomain) {
+            newDomainBox->SetText(NewDomainWarningText(warning).c_str());
+            newDomain = true;
+        }
+    }
+    ShowWindow(GetDlgItem(window, IDC_CONFIRM_MASS_WARN), massMail ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(window, IDC_CONFIRM_NEW_WARN), newDomain ? SW_SHOW : SW_HIDE);
+}
+
+int SConfirmForm::OnNotify(NMHDR* header) {
+    if (!header || !listView || header->hwndFrom != listView->window)
+        return 0;
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+        OnGetRow(reinterpret_cast<NMLVDISPINFOA*>(header));
+        return 0;
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_SPACE)
+            ToggleRow(ListView_GetNextItem(listView->window, -1, LVNI_FOCUSED));
+        return 0;
+    case NM_CLICK:
+        OnClick(reinterpret_cast<const NMITEMACTIVATE*>(header));
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void SConfirmForm::OnGetRow(NMLVDISPINFOA* info) {
+    LVITEMA& item = info->item;
+    size_t index = static_cast<size_t>(item.iItem);
+    if (item.iItem < 0 || index >= model->rows.size())
+        return;
+    const SConfirmRow& row = model->rows[index];
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const char* text = item.iSubItem == 0   ? KindText(row)
+                           : item.iSubItem == 1 ? FieldName(row.field)
+                           : item.iSubItem == 2 ? row.domain.c_str()
+                                                : row.entry.c_str();
+        CopyMbcs(item.pszText, static_cast<size_t>(item.cchTextMax), text);
+    }
+    if (item.mask & LVIF_STATE) {
+        item.state =
+            (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(ticks.rows[index] ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+// A list that asks for its rows keeps no ticks: the click and the key are the user's, and
+// whatever the control itself does with them is not stored anywhere.
+void SConfirmForm::OnClick(const NMITEMACTIVATE* click) {
+    LVHITTESTINFO hit = {};
+    hit.pt = click->ptAction;
+    if (ListView_SubItemHitTest(listView->window, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON))
+        ToggleRow(hit.iItem);
+}
+
+void SConfirmForm::ToggleRow(int row) {
+    size_t index = static_cast<size_t>(row);
+    if (row < 0 || index >= ticks.rows.size())
+        return;
+    ticks.rows[index] = !ticks.rows[index];
+    if (!ticks.rows[index] && model->rows[index].insideTickable)
+        SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
+    ListView_RedrawItems(listView->window, row, row);
+    UpdateSendButton();
+}
+
+void SConfirmForm::OnTickAllInside() {
+    bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    model->TickAllInside(&ticks, on);
+    InvalidateRect(listView->window, nullptr, FALSE);
+    UpdateSendButton();
+}
+
+void SConfirmForm::OnWarningClicked(int id) {
+    int kind = id == IDC_CONFIRM_MASS_WARN ? kWarnMassMail : kWarnNewDomain;
+    bool on = SendMessageA(GetDlgItem(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    for (size_t i = 0; i < model->warnings.size() && i < ticks.warnings.size(); ++i)
+        if (model->warnings[i].kind == kind)
+            ticks.warnings[i] = on;
+    UpdateSendButton();
+}
+
+void SConfirmForm::UpdateSendButton() {
+    HWND send = sendButton->window;
+    bool can = model->CanSend(ticks);
+    // Moving the focus off a button about to be disabled keeps the keyboard usable.
+    if (!can && GetFocus() == send)
+        SetFocus(listView->window);
+    EnableWindow(send, can);
+}
+
+int SConfirmForm::WarningsTicked() const {
+    int count = 0;
+    for (bool ticked : ticks.warnings)
+        count += ticked ? 1 : 0;
+    return count;
+}
+
+// Checked again here: a click can be posted to a button that was enabled a moment ago.
+int SConfirmForm::Send(HWND window) {
+    if (!model->CanSend(ticks))
+        return 0;
+    EndDialog(window, kConfirmSend);
+    return 1;
+}
+
+int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
+    switch (id) {
+    case IDC_CONFIRM_SEND:
+        return Send(window);
+    case IDCANCEL:
+        EndDialog(window, IDCANCEL);
+        return 1;
+    case IDC_CONFIRM_ALL_INSIDE:
+        if (notifyCode == BN_CLICKED)
+            OnTickAllInside();
+        return 0;
+    case IDC_CONFIRM_MASS_WARN:
+    case IDC_CONFIRM_NEW_WARN:
+        if (notifyCode == BN_CLICKED)
+            OnWarningClicked(id);
+        return 0;
+    default:
+        // IDOK included: Enter must never reach a send.
+        return 0;
+    }
+}

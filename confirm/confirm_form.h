@@ -1,0 +1,64 @@
+// The look before a send leaves: every recipient as a row to tick, and the warnings.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "confirm/confirm_rows.h"
+#include "res/resource.h"
+#include "ui/dialog.h"
+
+class SListView;
+class SButton;
+class SLabel;
+
+// What DoModal returns when the user sends; anything else means the send is refused.
+const int kConfirmSend = IDC_CONFIRM_SEND;
+
+class SConfirmForm : public SDialog {
+  public:
+    SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model);
+    int OnInitDialog(HWND window) override;
+    int OnCommand(HWND window, int id, int notifyCode, HWND controlWindow) override;
+    int DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    ~SConfirmForm() override;
+    void OnHostEnded() override;
+
+    // Shown above the rows; set before DoModal.
+    std::string subject;
+    std::string from;
+    std::string nextStep;
+    // The plug-in ended while the dialog was open.
+    bool hostEnded;
+
+    // What the user ticked, for the log.
+    int WarningsTicked() const;
+
+  private:
+    void ShowTexts(HWND window);
+    void InsertColumns();
+    void FillRows();
+    void ShowWarnings(HWND window);
+    int OnNotify(NMHDR* header);
+    void OnGetRow(NMLVDISPINFOA* info);
+    void OnClick(const NMITEMACTIVATE* click);
+    void ToggleRow(int row);
+    void OnTickAllInside();
+    void OnWarningClicked(int id);
+    void UpdateSendButton();
+    int Send(HWND window);
+
+    const SConfirmModel* model;
+    SConfirmTicks ticks;
+    SListView* listView;
+    SButton* sendButton;
+    SButton* cancelButton;
+    SButton* allInsideBox;
+    SButton* massMailBox;
+    SButton* newDomainBox;
+    SLabel* subjectLabel;
+    SLabel* fromLabel;
+    SLabel* nextLabel;
+};

@@ -1,0 +1,192 @@
+#include "confirm/confirm_rows.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <set>
+
+#include "confirm/domain_history.h"
+#include "delay/recipient_class.h"
+#include "support/address_list.h"
+#include "support/mbcs.h"
+#include "support/string_list.h"
+
+namespace {
+
+bool IsTrailByte(unsigned char c) {
+    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+}
+
+// Bytes that show as nothing or as something else: controls and the code page's holes.
+bool ShowsEscaped(unsigned char c) {
+    return c < 0x20 || c == 0x7F || c == 0x80 || c == 0xA0 || c >= 0xFD;
+}
+
+void AppendEscaped(std::string* out, unsigned char c) {
+    char hex[8];
+    snprintf(hex, sizeof hex, "\\x%02X", c);
+    *out += hex;
+}
+
+// Rows in the dialog's order: outside by domain (entries without one first), then inside
+// ones that only the substring rule keeps inside, then the rest as written.
+int Band(const SConfirmRow& row) {
+    if (row.outside)
+        return 0;
+    return row.substringOnly ? 1 : 2;
+}
+
+bool ShowsBefore(const SConfirmRow& a, const SConfirmRow& b) {
+    if (Band(a) != Band(b))
+        return Band(a) < Band(b);
+    return Band(a) == 0 && a.domain < b.domain;
+}
+
+} // namespace
+
+std::string DisplayText(const char* text, size_t maxBytes) {
+    std::string out;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : "");
+    size_t used = 0;
+    while (*p) {
+        const bool pair = IsLeadByte(p[0]) && IsTrailByte(p[1]);
+        const size_t n = pair ? 2 : 1;
+        if (used + n > maxBytes) {
+            out += "...";
+            break;
+        }
+        if (pair)
+            out.append(reinterpret_cast<const char*>(p), 2);
+        else if (ShowsEscaped(p[0]) || IsLeadByte(p[0]))
+            AppendEscaped(&out, p[0]);
+        else
+            out += static_cast<char>(p[0]);
+        used += n;
+        p += n;
+    }
+    return out;
+}
+
+void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& options) {
+    rows.clear();
+    warnings.clear();
+    insideCount = 0;
+    outsideCount = 0;
+
+    SDomainMatcher matcher(input.innerDomains, options.innerDomainMatch);
+    // Under the substring rule, the strict one tells which inside labels are only look-alikes.
+    std::unique_ptr<SDomainMatcher> strict;
+    if (options.innerDomainMatch == kMatchSubstring)
+        strict.reset(new SDomainMatcher(input.innerDomains, kMatchDomainOrSub));
+    const bool markNew =
+        options.newDomainWarn && input.history && !input.history->IsLearning(input.today);
+
+    std::unique_ptr<char[]> address(new char[kAddressPartSize]);
+    const char* texts[3] = {input.to, input.cc, input.bcc};
+    for (int field = kFieldTo; field <= kFieldBcc; ++field) {
+        // The walk cuts its text in place; the caller's stays whole.
+        std::string copy(texts[field] ? texts[field] : "");
+        int inner = 0;
+        int outer = 0;
+        std::unique_ptr<SStringList> entries(ClassifyRecipients(&copy[0], matcher, &inner, &outer));
+        for (const SStringNode* node = entries ? entries->first : nullptr; node;
+             node = node->next) {
+            SConfirmRow row;
+            row.field = field;
+            row.entry = DisplayText(node->text, kRowEntryBytes);
+            // The same per-entry rule as the count above.
+            const char* domain = PlainAddressDomain(node->text, address.get());
+            row.malformed = domain == nullptr;
+            row.outside = row.malformed || !matcher.IsInnerDomain(domain);
+            if (domain)
+                row.domain = LowerCaseDomain(domain);
+            row.substringOnly = !row.outside && strict && !strict->IsInnerDomain(domain);
+            row.newDomain = markNew && row.outside && domain && !input.history->Knows(row.domain);
+            row.insideTickable = !row.outside && !row.substringOnly && !options.insideEach;
+            if (row.outside)
+                ++outsideCount;
+            else
+                ++insideCount;
+            rows.push_back(std::move(row));
+        }
+    }
+    std::stable_sort(rows.begin(), rows.end(), ShowsBefore);
+
+    if (options.confirmMode == kConfirmOutside)
+        needed = outsideCount > 0;
+    else
+        needed = options.confirmMode >= kConfirmAlways;
+
+    AddWarnings(options);
+}
+
+void SConfirmModel::AddWarnings(const SConfirmOptions& options) {
+    int massAddresses = 0;
+    std::set<std::string> massDomains;
+    std::set<std::string> newDomains;
+    for (const SConfirmRow& row : rows) {
+        if (row.outside && row.field != kFieldBcc) {
+            ++massAddresses;
+            if (!row.domain.empty())
+                massDomains.insert(row.domain);
+        }
+        if (row.newDomain)
+            newDomains.insert(row.domain);
+    }
+    if (options.bccWarnCount > 0 && massAddresses >= options.bccWarnCount) {
+        SConfirmWarning warning;
+        warning.kind = kWarnMassMail;
+        warning.addresses = massAddresses;
+        warning.domains = static_cast<int>(massDomains.size());
+        warnings.push_back(std::move(warning));
+    }
+    if (!newDomains.empty()) {
+        SConfirmWarning warning;
+        warning.kind = kWarnNewDomain;
+        warning.names.assign(newDomains.begin(), newDomains.end());
+        warnings.push_back(std::move(warning));
+    }
+}
+
+SConfirmTicks SConfirmModel::NewTicks() const {
+    SConfirmTicks ticks;
+    ticks.rows.assign(rows.size(), false);
+    ticks.warnings.assign(warnings.size(), false);
+    return ticks;
+}
+
+void SConfirmModel::TickAllInside(SConfirmTicks* ticks, bool on) const {
+    for (size_t i = 0; i < rows.size() && i < ticks->rows.size(); ++i) {
+        if (rows[i].insideTickable)
+            ticks->rows[i] = on;
+    }
+}
+
+bool SConfirmModel::HasInsideTickAll() const {
+    for (const SConfirmRow& row : rows) {
+        if (row.insideTickable)
+            return true;
+    }
+    return false;
+}
+
+bool SConfirmModel::CanSend(const SConfirmTicks& ticks) const {
+    if (ticks.rows.size() != rows.size() || ticks.warnings.size() != warnings.size())
+        return false;
+    return std::find(ticks.rows.begin(), ticks.rows.end(), false) == ticks.rows.end() &&
+           std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
+}
+
+std::vector<std::string> OutsideDomains(const SStringList* to, const SStringList* cc,
+                                        const SStringList* bcc, const SDomainMatcher& matcher) {
+    std::set<std::string> domains;
+    std::unique_ptr<char[]> address(new char[kAddressPartSize]);
+    for (const SStringList* list : {to, cc, bcc}) {
+        for (const SStringNode* node = list ? list->first : nullptr; node; node = node->next) {
+            const char* domain = PlainAddressDomain(node->text, address.get());
+            if (domain && !matcher.IsInnerDomain(domain))
+                domains.insert(LowerCaseDomain(domain));
+        }
+    }
+    return std::vector<std::string>(domains.begin(), domains.end());
+}

@@ -1,0 +1,99 @@
+// What the confirmation before a send shows, and when it lets the mail go. Free of the
+// platform: the dialog is a view over this model.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "support/local_time.h"
+
+class SStringList;
+class SDomainMatcher;
+class SDomainHistory;
+
+// [Option] Confirm=; a value above 2 counts as 2, below 0 as 0.
+enum EConfirmMode { kConfirmNever = 0, kConfirmOutside = 1, kConfirmAlways = 2 };
+
+// The header a row came from.
+enum ERecipientField { kFieldTo = 0, kFieldCc = 1, kFieldBcc = 2 };
+
+// Longest entry text a row shows, in bytes before escaping; longer ones end in "...".
+const size_t kRowEntryBytes = 256;
+
+struct SConfirmOptions {
+    int confirmMode = kConfirmNever; // 1 when any recipient is outside, 2 every send
+    bool insideEach = false;         // the inside rows too must be ticked one by one
+    int bccWarnCount = 10;           // To+Cc outside addresses that raise the warning; 0 off
+    bool newDomainWarn = true;
+    int innerDomainMatch = 0; // as the hold decision: 0 substring, 1 the domain or a sub-domain
+};
+
+struct SConfirmInput {
+    const char* to = nullptr; // raw header texts, any may be null; the model copies them
+    const char* cc = nullptr;
+    const char* bcc = nullptr;
+    const SStringList* innerDomains = nullptr;
+    const SDomainHistory* history = nullptr; // null: none loaded, no domain is marked new
+    SLocalTime today = {};                   // decides whether the history is still learning
+};
+
+struct SConfirmRow {
+    int field = kFieldTo;
+    std::string entry;  // as written: bounded, control characters and broken bytes as \xNN
+    std::string domain; // lower case; empty when the entry is not one plain address
+    bool outside = false;
+    bool malformed = false;      // not one plain address: always outside
+    bool substringOnly = false;  // inside only because an inner domain occurs in its domain
+    bool newDomain = false;      // outside, and mail never left for this domain (「初めて」)
+    bool insideTickable = false; // the "tick every inside recipient" box may tick it
+};
+
+enum EConfirmWarningKind { kWarnMassMail = 0, kWarnNewDomain = 1 };
+
+struct SConfirmWarning {
+    int kind = kWarnMassMail;
+    int addresses = 0;              // mass mail: outside entries of To and Cc (N)
+    int domains = 0;                // mass mail: their distinct domains (M)
+    std::vector<std::string> names; // new domains, sorted, raw: show them through DisplayText
+};
+
+// The user's ticks, one per row and one per warning, in the model's order.
+struct SConfirmTicks {
+    std::vector<bool> rows;
+    std::vector<bool> warnings;
+};
+
+class SConfirmModel {
+  public:
+    // Reads the three headers with the same walk and rule as the hold decision, so the two
+    // never disagree about who is outside.
+    void Build(const SConfirmInput& input, const SConfirmOptions& options);
+
+    // Everything unticked, sized to this model.
+    SConfirmTicks NewTicks() const;
+    // Ticks or clears every row the "tick every inside recipient" box may touch.
+    void TickAllInside(SConfirmTicks* ticks, bool on) const;
+    // Whether the box is offered at all: some row is tickable by it.
+    bool HasInsideTickAll() const;
+    // True only when every row and every warning is ticked.
+    bool CanSend(const SConfirmTicks& ticks) const;
+
+    bool needed = false;           // the dialog is to be shown for this send
+    std::vector<SConfirmRow> rows; // outside first, grouped by domain, then inside
+    std::vector<SConfirmWarning> warnings;
+    int insideCount = 0;
+    int outsideCount = 0;
+
+  private:
+    void AddWarnings(const SConfirmOptions& options);
+};
+
+// The distinct lower-case domains of the plain outside entries of these lists (any may be
+// null): what a history learns once the mail has really left.
+std::vector<std::string> OutsideDomains(const SStringList* to, const SStringList* cc,
+                                        const SStringList* bcc, const SDomainMatcher& matcher);
+
+// text made fit to show: control characters and bytes of no whole character as \xNN, and cut
+// after maxBytes of the text (never inside a double-byte character) with "..." added.
+std::string DisplayText(const char* text, size_t maxBytes);

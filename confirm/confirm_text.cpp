@@ -1,0 +1,80 @@
+#include "confirm/confirm_text.h"
+
+#include <cstdio>
+
+#include "confirm/confirm_rows.h"
+#include "support/line_text.h"
+#include "support/mbcs.h"
+
+namespace {
+
+const size_t kLogSubjectBytes = 256;
+
+const size_t kWarningNamesBytes = 240;
+const size_t kDomainNameBytes = 64;
+
+std::string LogSubject(const std::string& subject) {
+    return " 件名「" + CutText(subject, kLogSubjectBytes, "...") + "」";
+}
+
+std::string Counts(int insideCount, int outsideCount) {
+    return " 組織内=" + std::to_string(insideCount) + " 組織外=" + std::to_string(outsideCount);
+}
+
+} // namespace
+
+std::string ButtonText(const std::string& text) {
+    std::string doubled;
+    for (size_t i = 0; i < text.size(); ++i) {
+        // A trail byte may equal '&' in no code page this runs in, but step over pairs anyway.
+        if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+            doubled.append(text, i++, 2);
+            continue;
+        }
+        if (text[i] == '&')
+            doubled += '&';
+        doubled += text[i];
+    }
+    return doubled;
+}
+
+std::string MassMailWarningText(const SConfirmWarning& warning) {
+    char text[256];
+    snprintf(text, sizeof(text),
+             "To/Cc に組織外のアドレスが %d 件（%d ドメイン）あります。"
+             "一斉送信なら Bcc に入れてください。",
+             warning.addresses, warning.domains);
+    return text;
+}
+
+std::string NewDomainWarningText(const SConfirmWarning& warning) {
+    std::string names;
+    size_t named = 0;
+    for (const std::string& name : warning.names) {
+        std::string shown = DisplayText(name.c_str(), kDomainNameBytes);
+        if (named > 0 && names.size() + shown.size() > kWarningNamesBytes)
+            break;
+        names += (named > 0 ? ", " : "") + shown;
+        ++named;
+    }
+    if (named < warning.names.size())
+        names += " ほか " + std::to_string(warning.names.size() - named) + " 件";
+    return ButtonText("初めて送信するドメインがあります: " + names +
+                      "。宛先に誤りがないか確認してください。");
+}
+
+std::string ConfirmShownLogText(const std::string& subject, int insideCount, int outsideCount,
+                                int warningCount) {
+    return "送信前確認を表示" + LogSubject(subject) + Counts(insideCount, outsideCount) +
+           " 警告=" + std::to_string(warningCount);
+}
+
+std::string ConfirmSentLogText(const std::string& subject, int insideCount, int outsideCount,
+                               int warningsTicked) {
+    return "送信前確認で送信" + LogSubject(subject) + Counts(insideCount, outsideCount) +
+           " 確認した警告=" + std::to_string(warningsTicked);
+}
+
+std::string ConfirmCancelledLogText(const std::string& subject, const char* why) {
+    return "送信前確認で取り消し" + LogSubject(subject) + " 理由=" + (why ? why : "");
+}

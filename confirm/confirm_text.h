@@ -1,0 +1,23 @@
+// Texts of the confirmation's warnings and log lines. Win32-free.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+struct SConfirmWarning;
+
+// Bytes of the subject and the sender that the dialog shows.
+const size_t kShownTextBytes = 512;
+
+// '&' doubled, so that a button's caption shows it instead of underlining the next character.
+std::string ButtonText(const std::string& text);
+// The check box texts of the two warnings; the new domains are named up to a bound, the rest
+// counted.
+std::string MassMailWarningText(const SConfirmWarning& warning);
+std::string NewDomainWarningText(const SConfirmWarning& warning);
+
+std::string ConfirmShownLogText(const std::string& subject, int insideCount, int outsideCount,
+                                int warningCount);
+std::string ConfirmSentLogText(const std::string& subject, int insideCount, int outsideCount,
+                               int warningsTicked);
+std::string ConfirmCancelledLogText(const std::string& subject, const char* why);

@@ -1,0 +1,210 @@
+// What the confirmation shows for a send, and when it lets the mail go.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "confirm/confirm_rows.h"
+#include "confirm/domain_history.h"
+#include "delay/recipient_class.h"
+#include "support/string_list.h"
+
+namespace {
+
+const SLocalTime kToday = {2026, 12, 1, 7, 10, 0, 0, 0};
+
+// One row as the dialog would read it: field, what it is, the entry shown.
+std::string Describe(const SConfirmRow& row) {
+    static const char* const kFields[] = {"To", "Cc", "Bcc"};
+    std::string kind = row.malformed        ? "bad"
+                       : row.outside        ? "out"
+                       : row.substringOnly  ? "sub"
+                       : row.insideTickable ? "in"
+                                            : "in1";
+    return std::string(kFields[row.field]) + " " + kind + (row.newDomain ? " new " : " ") +
+           row.entry;
+}
+
+std::vector<std::string> Describe(const SConfirmModel& model) {
+    std::vector<std::string> rows;
+    for (const SConfirmRow& row : model.rows)
+        rows.push_back(Describe(row));
+    return rows;
+}
+
+class ConfirmRowsTest : public ::testing::Test {
+  protected:
+    ConfirmRowsTest() { domains.Append("example.co.jp"); }
+    const SConfirmModel& Build(const char* to, const char* cc = "", const char* bcc = "") {
+        SConfirmInput input;
+        input.to = to;
+        input.cc = cc;
+        input.bcc = bcc;
+        input.innerDomains = &domains;
+        input.history = history;
+        input.today = kToday;
+        model.Build(input, options);
+        return model;
+    }
+    SStringList domains;
+    SConfirmOptions options;
+    const SDomainHistory* history = nullptr;
+    SConfirmModel model;
+};
+
+const char kMixedTo[] = "Taro <taro@example.co.jp>, zed@other.test, \"Broken\" <x@y, "
+                        "look@example.co.jp.other.test, Upper@Example.CO.JP";
+const char kMixedCc[] = "ann@aaa.test, Bob <bob@OTHER.test>, sub@mail.example.co.jp";
+const char kMixedBcc[] = "b@example.co.jp, one@a.test two@b.test";
+
+TEST_F(ConfirmRowsTest, OutsideFirstByDomainThenLookAlikesThenInsideAsWritten) {
+    struct {
+        int match;
+        bool insideEach;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {kMatchSubstring,
+         false,
+         {"To bad \"Broken\" <x@y", "Bcc bad one@a.test two@b.test", "Cc out ann@aaa.test",
+          "To out Upper@Example.CO.JP", "To out zed@other.test", "Cc out Bob <bob@OTHER.test>",
+          "To sub look@example.co.jp.other.test", "To in Taro <taro@example.co.jp>",
+          "Cc in sub@mail.example.co.jp", "Bcc in b@example.co.jp"}},
+        // The strict rule: case is ignored, the look-alike is outside like any other domain.
+        {kMatchDomainOrSub,
+         true,
+         {"To bad \"Broken\" <x@y", "Bcc bad one@a.test two@b.test", "Cc out ann@aaa.test",
+          "To out look@example.co.jp.other.test", "To out zed@other.test",
+          "Cc out Bob <bob@OTHER.test>", "To in1 Taro <taro@example.co.jp>",
+          "To in1 Upper@Example.CO.JP", "Cc in1 sub@mail.example.co.jp",
+          "Bcc in1 b@example.co.jp"}},
+    };
+    for (const auto& c : cases) {
+        options.innerDomainMatch = c.match;
+        options.insideEach = c.insideEach;
+        Build(kMixedTo, kMixedCc, kMixedBcc);
+        EXPECT_EQ(c.rows, Describe(model)) << "match " << c.match;
+        EXPECT_EQ(c.insideEach, !model.HasInsideTickAll());
+    }
+    EXPECT_EQ("other.test", model.rows[4].domain); // lower case, grouped with zed's
+    EXPECT_EQ("", model.rows[0].domain);
+}
+
+TEST_F(ConfirmRowsTest, TheInsideBoxTicksNoLookAlikeAndEveryTickIsNeeded) {
+    Build(kMixedTo, kMixedCc, kMixedBcc);
+    SConfirmTicks ticks = model.NewTicks();
+    model.TickAllInside(&ticks, true);
+    EXPECT_EQ(
+        (std::vector<bool>{false, false, false, false, false, false, false, true, true, true}),
+        ticks.rows);
+    EXPECT_FALSE(model.CanSend(ticks));
+    ticks.rows.assign(10, true);
+    EXPECT_TRUE(model.CanSend(ticks));
+    model.TickAllInside(&ticks, false);
+    EXPECT_FALSE(model.CanSend(ticks));
+    ticks.rows.assign(9, true); // ticks of some other model
+    EXPECT_FALSE(model.CanSend(ticks));
+}
+
+TEST_F(ConfirmRowsTest, MassMailCountsOutsideToAndCcOnly) {
+    // 6 in To, 4 in Cc over three domains, one malformed, and outside Bcc that never counts.
+    const char* to = "a@one.test, b@one.test, c@ONE.test, d@two.test, e@two.test, <bad";
+    const char* cc = "f@three.test, g@three.test, h@example.co.jp, i@three.test, m@two.test";
+    const char* bcc = "j@four.test, k@four.test, l@four.test";
+    struct {
+        int threshold;
+        bool warned;
+    } cases[] = {{10, true}, {11, false}, {0, false}, {1, true}};
+    for (const auto& c : cases) {
+        options.bccWarnCount = c.threshold;
+        Build(to, cc, bcc);
+        ASSERT_EQ(c.warned ? 1u : 0u, model.warnings.size()) << c.threshold;
+        if (!c.warned)
+            continue;
+        EXPECT_EQ(kWarnMassMail, model.warnings[0].kind);
+        EXPECT_EQ(10, model.warnings[0].addresses);
+        EXPECT_EQ(3, model.warnings[0].domains);
+        SConfirmTicks ticks = model.NewTicks();
+        ticks.rows.assign(ticks.rows.size(), true);
+        EXPECT_FALSE(model.CanSend(ticks)); // the warning has a tick of its own
+        ticks.warnings[0] = true;
+        EXPECT_TRUE(model.CanSend(ticks));
+    }
+}
+
+TEST_F(ConfirmRowsTest, DomainsMailNeverLeftForAreMarkedAndNamed) {
+    SDomainHistory known;
+    std::vector<std::string> one = {"known.test"};
+    for (int i = 0; i < SDomainHistory::kLearningMessages; ++i)
+        known.Learn(one, {2026, 11, 0, 1, 9, 0, 0, 0});
+    SDomainHistory learning;
+    learning.Learn(one, kToday);
+
+    const char* to = "a@Known.test, b@zeta.test, c@alpha.test, d@zeta.test, x@example.co.jp";
+    struct {
+        const SDomainHistory* history;
+        bool warn;
+        std::vector<std::string> names;
+    } cases[] = {
+        {&known, true, {"alpha.test", "zeta.test"}},
+        {&known, false, {}},
+        {&learning, true, {}},
+        {nullptr, true, {}},
+    };
+    for (const auto& c : cases) {
+        history = c.history;
+        options.newDomainWarn = c.warn;
+        Build(to);
+        std::vector<std::string> names;
+        int marked = 0;
+        for (const SConfirmWarning& warning : model.warnings) {
+            if (warning.kind == kWarnNewDomain)
+                names = warning.names;
+        }
+        for (const SConfirmRow& row : model.rows)
+            marked += row.newDomain;
+        EXPECT_EQ(c.names, names);
+        EXPECT_EQ(c.names.empty() ? 0 : 3, marked);
+    }
+}
+
+TEST_F(ConfirmRowsTest, EntriesAreShownEscapedAndBounded) {
+    struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"Ta\tro\x7f <t@a.test>", "Ta\\x09ro\\x7F <t@a.test>"},
+        {"\x93\xfa\x96\x7b <t@a.test>", "\x93\xfa\x96\x7b <t@a.test>"}, // 日本, whole
+        {"\x93\x0a <t@a.test>", "\\x93\\x0A <t@a.test>"},               // a lead byte cut off
+        {"end \x93", "end \\x93"},
+        {"\x80\xa0\xfd", "\\x80\\xA0\\xFD"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.shown, DisplayText(c.text.c_str(), kRowEntryBytes));
+
+    EXPECT_EQ("abc...", DisplayText("abcdef", 3));
+    EXPECT_EQ("a...", DisplayText("a\x93\xfa", 2)); // never half a double-byte character
+}
+
+TEST_F(ConfirmRowsTest, SixtyFourKilobyteHeadersKeepEveryRecipientBounded) {
+    std::string to, cc;
+    int count = 0;
+    while (to.size() < 65000) {
+        to += "u" + std::to_string(count) + "@d" + std::to_string(count % 50) + ".test, ";
+        ++count;
+    }
+    while (cc.size() < 65000)
+        cc += "\"\x01\x93\xfa\" <in@example.co.jp>, ";
+    const std::string bcc = "Long " + std::string(65530, 'x') + " <l@long.test>";
+    options.confirmMode = kConfirmOutside;
+    Build(to.c_str(), cc.c_str(), bcc.c_str());
+
+    EXPECT_TRUE(model.needed);
+    EXPECT_EQ(count + 1, model.outsideCount);
+    EXPECT_GT(model.insideCount, 2000);
+    for (const SConfirmRow& row : model.rows)
+        ASSERT_LE(row.entry.size(), kRowEntryBytes * 4 + 3);
+    EXPECT_EQ("d0.test", model.rows[0].domain);
+    EXPECT_EQ("Long xxxx", model.rows[count].entry.substr(0, 9)); // long.test sorts last
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+// The history of domains mail left for: its file, and its learning from the real hold.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "confirm/domain_history.h"
+#include "confirm/domain_history_store.h"
+#include "delay/clock.h"
+#include "delay/delay_logic.h"
+#include "plugin/velmora_logic.h"
+#include "res/resource.h"
+#include "settings/local_setting.h"
+#include "settings/log_setup.h"
+#include "settings/settings_path.h"
+#include "support/string_list.h"
+#include "tests/common/fake_host.h"
+#include "tests/file_text.h"
+#include "tests/ui/dialog_driver.h"
+
+namespace {
+
+const SLocalTime kDay = {2026, 12, 1, 7, 10, 0, 0, 0};
+
+std::string TempFolder() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = temp + ("zvhistory-" + std::to_string(GetCurrentProcessId()));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+int Lines(const std::string& path) {
+    const std::string text = ReadText(path);
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+struct SinkRemover {
+    ~SinkRemover() { RemoveLogSink(); }
+};
+
+} // namespace
+
+TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
+    const std::string folder = TempFolder();
+    const std::string file = folder + "\\" + kDomainHistoryFileName;
+    const std::string temporary = file + ".tmp";
+    LocalSetting logSettings((folder + "\\Velmora.ini").c_str());
+    logSettings.logFile = folder + "\\history.log";
+    ASSERT_TRUE(InstallLogSink(logSettings));
+    SinkRemover removeSink;
+
+    // Missing: a new, empty history that writes itself once it learns.
+    DeleteFileA(file.c_str());
+    SDomainHistoryStore fresh(folder.c_str());
+    EXPECT_EQ(nullptr, fresh.History());
+    fresh.Load();
+    ASSERT_NE(nullptr, fresh.History());
+    EXPECT_EQ(0u, fresh.History()->Size());
+    fresh.Learn({"a.example", "b.example"}, kDay);
+    SDomainHistory written;
+    const std::string text = ReadText(file);
+    ASSERT_EQ(kHistoryLoaded, written.Parse(text.data(), text.size())) << text;
+    EXPECT_TRUE(written.Knows("a.example"));
+    EXPECT_EQ(1, written.MessagesLearned());
+
+    // Unwritable: no domain is called new, one log line however often it fails, and the
+    // history comes back once the file can be written again.
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
+    fresh.Learn({"c.example"}, kDay);
+    fresh.Learn({"d.example"}, kDay);
+    EXPECT_EQ(nullptr, fresh.History());
+    EXPECT_EQ(text, ReadText(file));
+    EXPECT_EQ(1, Lines(logSettings.logFile));
+    RemoveDirectoryA(temporary.c_str());
+    fresh.Learn({"e.example"}, kDay);
+    ASSERT_NE(nullptr, fresh.History());
+    EXPECT_NE(std::string::npos, ReadText(file).find("d.example"));
+    EXPECT_EQ(2, Lines(logSettings.logFile));
+
+    // Ours but broken: deleted, and learning starts again.
+    const std::string broken = text.substr(0, text.size() - 4);
+    WriteText(file, broken);
+    SDomainHistoryStore corrupt(folder.c_str());
+    corrupt.Load();
+    ASSERT_NE(nullptr, corrupt.History());
+    EXPECT_EQ(0u, corrupt.History()->Size());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+
+    // Not ours, or not a file at all: left alone, nothing kept or written.
+    for (const bool directory : {false, true}) {
+        if (directory)
+            ASSERT_TRUE(DeleteFileA(file.c_str()) && CreateDirectoryA(file.c_str(), nullptr));
+        else
+            WriteText(file, "example.com\r\n");
+        SDomainHistoryStore foreign(folder.c_str());
+        foreign.Load();
+        foreign.Learn({"f.example"}, kDay);
+        EXPECT_EQ(nullptr, foreign.History());
+        if (directory)
+            EXPECT_TRUE(RemoveDirectoryA(file.c_str()));
+        else
+            EXPECT_EQ("example.com\r\n", ReadText(file));
+    }
+    EXPECT_EQ(5, Lines(logSettings.logFile));
+    RemoveLogSink();
+    DeleteFileA(logSettings.logFile.c_str());
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// Learned from every road by which mail really leaves, and from nothing else; kept only while
+// the confirmation is on, and read again at the next start.
+TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
+    // A folder of its own: the settings folder is shared with the scenarios running beside.
+    const std::string folder = TempFolder();
+    const std::string file = folder + "\\" + kDomainHistoryFileName;
+    DeleteFileA(file.c_str());
+    const auto useOwnHistory = [&folder](VelmoraLogic* logic) {
+        delete logic->domainHistory;
+        logic->domainHistory = new SDomainHistoryStore(folder.c_str());
+    };
+
+    FakeHost host;
+    SYSTEMTIME now = MakeTime(2026, 12, 7, 10, 0);
+    SetLocalTimeOverride(&now);
+    VelmoraLogic* logic = StartLogic(&host);
+    useOwnHistory(logic);
+    logic->settings->innerDelayTime = 0;
+    logic->settings->outerDelayTime = 5;
+    logic->settings->innerDomains->Clear();
+    logic->settings->innerDomains->Append("inner.example");
+    // With the confirmation on, the user ticks every row and sends.
+    const auto send = [&](const char* to) {
+        HWND window = host.OpenCompose();
+        logic->OnOpenCompose(window, 0);
+        host.SetHeader(window, "To", to);
+        SDialogDriver driver;
+        driver.Then("tick every row and send", [] {
+            HWND dialog = FindDialog("送信前の宛先確認");
+            if (!dialog)
+                return false;
+            HWND list = GetDlgItem(dialog, IDC_CONFIRM_LIST);
+            for (int row = 0; row < DialogDriver::RowCount(list); ++row)
+                DialogDriver::SetRowTicked(list, row, true);
+            PostClick(dialog, IDC_CONFIRM_SEND);
+            return true;
+        });
+        return std::make_pair(window, logic->OnOutgoing(window, 0));
+    };
+
+    // Sent while confirmation is off (no dialog here: the test has no templates), released
+    // once it is on. Mail sent at once is learned too: the end-to-end scenario shows it.
+    logic->settings->outerDelayTime = 0;
+    EXPECT_EQ(0, send("x@off.example").second);
+    logic->settings->outerDelayTime = 5;
+    const HWND now1 = send("Now <x@Now.Example>, y@inner.example").first;
+    const HWND back = send("x@back.example").first;
+    const HWND timer = send("x@timer.example").first;
+    logic->settings->outerDelayTime = 60;
+    EXPECT_EQ(-1, send("x@exit.example").second);
+    logic->settings->confirmMode = 1;
+    logic->delayLogic->SendNow("box1", now1);
+    logic->delayLogic->TakeBack("box1", back);
+    SYSTEMTIME due = MakeTime(2026, 12, 7, 10, 6);
+    SetLocalTimeOverride(&due);
+    logic->OnEveryMinute();
+    EXPECT_EQ(0, logic->OnOutgoing(timer, 0)); // the released send, already learned
+    {
+        MessageBoxAnswer yes(IDYES);
+        EXPECT_FALSE(logic->CanClose(host.mainWindow));
+    }
+    StopLogic(logic);
+
+    logic = StartLogic(&host);
+    useOwnHistory(logic);
+    logic->settings->confirmMode = 1;
+    logic->domainHistory->Load();
+    const SDomainHistory* history = logic->domainHistory->History();
+    ASSERT_NE(nullptr, history) << ReadText(file);
+    for (const char* known : {"now.example", "timer.example", "exit.example"})
+        EXPECT_TRUE(history->Knows(known)) << known << "\n" << ReadText(file);
+    for (const char* unknown : {"off.example", "back.example", "inner.example"})
+        EXPECT_FALSE(history->Knows(unknown)) << unknown << "\n" << ReadText(file);
+    EXPECT_EQ(3, history->MessagesLearned());
+    StopLogic(logic);
+    SetLocalTimeOverride(nullptr);
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
