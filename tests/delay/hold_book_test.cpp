@@ -182,22 +182,20 @@ TEST_F(HoldBookTest, ARecordKeepsEveryFieldThroughCopiesMovesAndASecondCapture) 
     SDelayMail moved;
     moved = std::move(assigned);
     ExpectWhole(moved);
-    SDelayMail constructed(std::move(moved));
-    ExpectWhole(constructed);
     ExpectWhole(mail);
 
     SCapturedHeaders second;
     second.to = "x@inner.jp";
-    EXPECT_FALSE(constructed.Capture(Window(9), &second, &domains, times, At(11, 0)));
-    EXPECT_EQ(Window(9), constructed.composeWindow);
-    EXPECT_EQ(0, CompareLocalTime(At(11, 0), constructed.heldAt));
-    EXPECT_EQ("x@inner.jp", Joined(constructed.to));
-    EXPECT_EQ("(none)", Joined(constructed.cc));
-    EXPECT_EQ("(none)", Joined(constructed.bcc));
-    EXPECT_EQ(1, constructed.innerCount);
-    EXPECT_EQ(0, constructed.outerCount);
-    EXPECT_EQ(0, constructed.holdMinutes);
-    EXPECT_EQ("", constructed.subject);
+    EXPECT_FALSE(moved.Capture(Window(9), &second, &domains, times, At(11, 0)));
+    EXPECT_EQ(Window(9), moved.composeWindow);
+    EXPECT_EQ(0, CompareLocalTime(At(11, 0), moved.heldAt));
+    EXPECT_EQ("x@inner.jp", Joined(moved.to));
+    EXPECT_EQ("(none)", Joined(moved.cc));
+    EXPECT_EQ("(none)", Joined(moved.bcc));
+    EXPECT_EQ(1, moved.innerCount);
+    EXPECT_EQ(0, moved.outerCount);
+    EXPECT_EQ(0, moved.holdMinutes);
+    EXPECT_EQ("", moved.subject);
 }
 
 } // namespace
