@@ -13,10 +13,6 @@
 
 namespace {
 
-bool IsTrailByte(unsigned char c) {
-    return c >= 0x40 && c <= 0xFC && c != 0x7F;
-}
-
 // Bytes that show as nothing or as something else: controls and the code page's holes.
 bool ShowsEscaped(unsigned char c) {
     return c < 0x20 || c == 0x7F || c == 0x80 || c == 0xA0 || c >= 0xFD;

@@ -10,13 +10,19 @@ void ReadCapturedHeaders(const SHostApi* hostApi, HWND window, SCapturedHeaders*
     struct {
         const char* name;
         std::string* text;
-    } const kFields[] = {{"Subject", &headers->subject},
-                         {"From", &headers->from},
-                         {"To", &headers->to},
-                         {"Cc", &headers->cc},
-                         {"Bcc", &headers->bcc}};
+        bool recipients;
+    } const kFields[] = {{"Subject", &headers->subject, false},
+                         {"From", &headers->from, false},
+                         {"To", &headers->to, true},
+                         {"Cc", &headers->cc, true},
+                         {"Bcc", &headers->bcc, true}};
     for (const auto& field : kFields) {
-        ReadComposeHeader(hostApi, window, field.name, buffer.get(), kHeaderBufferSize);
+        int answer =
+            ReadComposeHeader(hostApi, window, field.name, buffer.get(), kHeaderBufferSize);
         field.text->assign(buffer.get());
+        // A host that answers with the header's whole length tells us what it cut, even when
+        // it stopped short of the buffer's end before a double-byte character.
+        if (field.recipients && answer >= kHeaderBufferSize)
+            headers->recipientsCut = true;
     }
 }

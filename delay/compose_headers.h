@@ -6,8 +6,6 @@
 
 struct SHostApi;
 
-const int kHeaderBufferSize = 65536;
-
 // Subject, sender and the three recipient headers, each cut to the header buffer's size.
 void ReadCapturedHeaders(const SHostApi* hostApi, HWND window, SCapturedHeaders* headers);
 

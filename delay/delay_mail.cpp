@@ -109,6 +109,12 @@ bool SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers,
     FreeLists();
     innerCount = 0;
     outerCount = 0;
+    // A recipient text that fills its buffer lost entries nobody classified: count them as one
+    // outside recipient.
+    const size_t full = kHeaderBufferSize - 1;
+    if (headers->recipientsCut || headers->to.size() >= full || headers->cc.size() >= full ||
+        headers->bcc.size() >= full)
+        ++outerCount;
     // One matcher for the three headers: building it costs more than a short header.
     SDomainMatcher matcher(innerDomains, innerDomainMatch);
     to = ClassifyRecipients(&headers->to[0], matcher, &innerCount, &outerCount);

@@ -16,6 +16,9 @@ struct SHoldTimes {
     int outerMinutes;
 };
 
+// Size of the buffer each header is read into; a text of one byte less fills it.
+const int kHeaderBufferSize = 65536;
+
 // What the compose window's headers said at the send. The capture uses them up: the recipient
 // texts are walked in place, subject and sender moved into the record.
 struct SCapturedHeaders {
@@ -24,6 +27,8 @@ struct SCapturedHeaders {
     std::string to;
     std::string cc;
     std::string bcc;
+    // The host's answer said a recipient header was longer than the buffer.
+    bool recipientsCut = false;
 };
 
 class SDelayMail {

@@ -18,12 +18,28 @@ namespace {
 const int kWindows = 6;
 const char* const kMailboxes[] = {"a", "b", "c"};
 
+// Forms of one recipient header (bit 0 an inner entry, bit 1 an outer one), and the entries
+// the record keeps of each, joined with commas.
+const char* const kRecipientForms[] = {"", "a@inner.example", "x@outer.example",
+                                       "\"In, Side\" <b@inner.example>; y@outer.example"};
+const char* const kKeptForms[] = {"", "a@inner.example", "x@outer.example",
+                                  "\"In, Side\" <b@inner.example>,y@outer.example"};
+
 struct SModelMail {
     std::string mailbox;
     long heldAt; // minutes since the start
     long dueAfter;
     bool held;
+    std::string to, cc, bcc; // as the record keeps them, joined with commas
 };
+
+// A record's list as one text; empty for no list.
+std::string Joined(const SStringList* list) {
+    char* text = list ? list->JoinWithCommas() : nullptr;
+    std::string joined = text ? text : "";
+    delete[] text;
+    return joined;
+}
 
 struct SLeft {
     SWindowId window;
@@ -57,15 +73,31 @@ void Fail(int line) {
 
 class SRun {
   public:
-    SRun() { book.SetObserver(&recorder); }
+    SRun() {
+        book.SetObserver(&recorder);
+        domains.Append("inner.example");
+    }
 
-    void Hold(int window, int mailbox, int minutes) {
+    // recipients picks To, Cc and Bcc two bits each, and the inner hold time from the top two.
+    void Hold(int window, int mailbox, int outerMinutes, int recipients) {
         SCapturedHeaders headers;
-        headers.to = "x@outer.example";
-        SHoldTimes times = {0, minutes};
+        std::string* fields[] = {&headers.to, &headers.cc, &headers.bcc};
+        std::string kept[3];
+        int inner = 0;
+        int outer = 0;
+        for (int i = 0; i < 3; ++i) {
+            const int form = (recipients >> (2 * i)) & 3;
+            *fields[i] = kRecipientForms[form];
+            kept[i] = kKeptForms[form];
+            inner += form & 1;
+            outer += form >> 1;
+        }
+        const int minutes = outer > 0 ? outerMinutes : (recipients >> 6) - 1;
+        SHoldTimes times = {(recipients >> 6) - 1, outerMinutes};
         SDelayMail mail;
-        bool held = mail.Capture(Window(window), &headers, nullptr, times, TimeOf(now));
+        bool held = mail.Capture(Window(window), &headers, &domains, times, TimeOf(now));
         Check(held == (minutes > 0));
+        Check(mail.innerCount == inner && mail.outerCount == outer);
         size_t before = recorder.left.size();
         if (!held) {
             bool wasHeld = model.count(window) && model[window].held;
@@ -77,9 +109,11 @@ class SRun {
             return;
         }
         book.Hold(kMailboxes[mailbox], std::move(mail));
+        Opened(mailbox);
         if (model.count(window) && model[window].held)
             Expect(window, kRoadReplaced, before);
-        model[window] = SModelMail{kMailboxes[mailbox], now, now + minutes, true};
+        model[window] =
+            SModelMail{kMailboxes[mailbox], now, now + minutes, true, kept[0], kept[1], kept[2]};
     }
 
     void Sweep(int mailbox) {
@@ -138,6 +172,7 @@ class SRun {
     void Pause(int mailbox, bool on) {
         if (on) {
             book.Pause(kMailboxes[mailbox]);
+            Opened(mailbox);
             ++pauses[mailbox];
         } else {
             book.Resume(kMailboxes[mailbox]);
@@ -148,20 +183,46 @@ class SRun {
 
     void Advance(int minutes) { now += minutes; }
 
-    // Nothing lost: what the model holds, the book holds, and nothing else.
+    // Nothing lost: what the model holds, the book holds, recipients and all, and nothing else.
     void CheckHeld() {
         int count = 0;
         for (auto& entry : model) {
             Check(book.IsHeld(Window(entry.first)) == entry.second.held);
             count += entry.second.held;
+            if (entry.second.held)
+                CheckRecord(entry.first, entry.second);
         }
         int inBook = 0;
         for (const char* mailbox : kMailboxes)
             inBook += book.Count(mailbox);
         Check(count == inBook);
+        Check(book.AnyHeld() == (count > 0));
+        Check(book.Mailboxes() == opened);
     }
 
   private:
+    void Opened(int mailbox) {
+        for (const std::string& key : opened) {
+            if (key == kMailboxes[mailbox])
+                return;
+        }
+        opened.push_back(kMailboxes[mailbox]);
+    }
+
+    // The record has lived through the book's copies and moves whole.
+    void CheckRecord(int window, const SModelMail& expected) {
+        const SDelayMail* found = nullptr;
+        for (const SDelayMail& mail : book.Mails(expected.mailbox)) {
+            if (mail.composeWindow == Window(window))
+                found = &mail;
+        }
+        Check(found != nullptr);
+        Check(Joined(found->to) == expected.to && Joined(found->cc) == expected.cc &&
+              Joined(found->bcc) == expected.bcc);
+        Check(CompareLocalTime(found->heldAt, TimeOf(expected.heldAt)) == 0);
+        Check(CompareLocalTime(found->releaseAt, TimeOf(expected.dueAfter)) == 0);
+    }
+
     // The one record that left since before was this window's, by this road.
     void Expect(int window, EHoldRoad road, size_t before) {
         Check(recorder.left.size() == before + 1);
@@ -189,6 +250,8 @@ class SRun {
 
     SHoldBook book;
     SRecorder recorder;
+    SStringList domains;
+    std::vector<std::string> opened;
     std::map<int, SModelMail> model;
     int pauses[3] = {0, 0, 0};
     long now = 0;
@@ -205,7 +268,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int mailbox = (arg / kWindows) % 3;
         switch (op) {
         case 0:
-            run.Hold(window, mailbox, (arg >> 4) % 12 - 1);
+            // One more byte for the recipients.
+            run.Hold(window, mailbox, (arg >> 4) % 12 - 1, i + 2 < size ? data[i + 2] : 0);
+            ++i;
             break;
         case 1:
             run.Sweep(mailbox);

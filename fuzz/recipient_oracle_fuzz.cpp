@@ -14,10 +14,27 @@ namespace {
 
 using Text = std::string;
 
-size_t Len(const Text& s, size_t i) {
+bool Lead(const Text& s, size_t i) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    return lead && i + 1 < s.size() ? 2 : 1;
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+bool Trail(const Text& s, size_t i) {
+    const unsigned char c = i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+size_t Len(const Text& s, size_t i) {
+    return Lead(s, i) && Trail(s, i + 1) ? 2 : 1;
+}
+
+// A lead byte without its trail byte anywhere in the entry.
+bool Broken(const Text& s) {
+    for (size_t i = 0; i < s.size(); i += Len(s, i)) {
+        if (Lead(s, i) && Len(s, i) == 1)
+            return true;
+    }
+    return false;
 }
 
 bool Blank(char c) {
@@ -178,7 +195,7 @@ bool PlainDomain(const Text& entry, Text* domain) {
 
 bool Inner(const Text& entry, const std::vector<Text>& domains) {
     Text domain;
-    if (!PlainDomain(entry, &domain))
+    if (Broken(entry) || !PlainDomain(entry, &domain))
         return false;
     for (const Text& d : domains) {
         if (!d.empty() && domain.find(d) != Text::npos)

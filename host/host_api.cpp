@@ -116,8 +116,9 @@ BOOL SHostApi::Load() {
     return FALSE;
 }
 
-void ReadComposeHeader(const SHostApi* hostApi, HWND compose, LPCSTR name, char* buffer, int size) {
+int ReadComposeHeader(const SHostApi* hostApi, HWND compose, LPCSTR name, char* buffer, int size) {
     buffer[0] = '\0';
-    hostApi->BKA_CompGetSpecifiedHeader(compose, name, buffer, size);
+    int answer = hostApi->BKA_CompGetSpecifiedHeader(compose, name, buffer, size);
     buffer[size - 1] = '\0';
+    return answer;
 }

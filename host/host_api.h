@@ -87,9 +87,10 @@ struct SHostApi {
     BOOL Load();
 };
 
-// Reads one header of a compose window into buffer (size bytes). The host promises a
-// terminated text; a host that breaks the promise must not make us read past the buffer.
-void ReadComposeHeader(const SHostApi* hostApi, HWND compose, LPCSTR name, char* buffer, int size);
+// Reads one header of a compose window into buffer (size bytes) and returns the host's answer.
+// The host promises a terminated text; a host that breaks the promise must not make us read
+// past the buffer.
+int ReadComposeHeader(const SHostApi* hostApi, HWND compose, LPCSTR name, char* buffer, int size);
 
 // The one table of the process; zero until Load succeeds.
 extern SHostApi g_hostApi;

@@ -14,12 +14,14 @@ echo "== native unit tests (ASan + UBSan)"
 
 # Seeds stay untouched in the repository; each run grows a scratch corpus.
 for target in address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz recipient_oracle_fuzz \
-  setting_values_fuzz zone_command_fuzz confirm_rows_fuzz domain_history_fuzz; do
+  setting_values_fuzz zone_command_fuzz outside_insert_fuzz confirm_rows_fuzz domain_history_fuzz; do
   echo "== fuzzing $target for ${fuzz_seconds}s"
   work="$build/fuzz-corpus/$target"
   mkdir -p "$work"
+  dict=()
+  [ -f "$root/fuzz/$target.dict" ] && dict=(-dict="$root/fuzz/$target.dict")
   (cd "$build" && "./$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 "$work" "$root/fuzz/corpus/$target" >"$build/$target.log" 2>&1) || {
+    -print_final_stats=1 "${dict[@]}" "$work" "$root/fuzz/corpus/$target" >"$build/$target.log" 2>&1) || {
     tail -n 60 "$build/$target.log"
     echo "fuzzing $target found a fault"
     exit 1

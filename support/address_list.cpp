@@ -331,6 +331,10 @@ bool SPlainScan::Run(const char* entry) {
             Keep(start, static_cast<size_t>(p - start));
             continue;
         }
+        // A lead byte with no trail byte is broken text (often another code page's): it may
+        // have hidden a delimiter from whoever wrote the entry, so nothing in it is trusted.
+        if (IsBrokenLead(p) || (*p == '\\' && IsBrokenLead(p + 1)))
+            return false;
         const size_t n = CharLength(p);
         if (depth_ > 0) {
             if (*p == '\\')

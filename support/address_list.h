@@ -16,6 +16,6 @@ void SplitAddress(char* name, char* address, const char* entry);
 // Reads the mail address of one entry into address (kAddressPartSize bytes) and returns its
 // domain part inside it, or null when the entry is not one plain local@domain once comments
 // are dropped: blanks, quotes, angle brackets or a second '@' in the address, text after '>',
-// an '@' in the display name, or a quote, comment or '<' left open. '@' is only found on
-// character boundaries.
+// an '@' in the display name, a quote, comment or '<' left open, or a lead byte anywhere that
+// no trail byte follows. '@' is only found on character boundaries.
 const char* PlainAddressDomain(const char* entry, char* address);

@@ -17,10 +17,24 @@ inline bool IsShiftJisLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Length of the character at p: 2 for a lead byte followed by a non-NUL
-// byte, otherwise 1. Never steps over the terminating NUL.
+// Bytes that can follow a lead byte in a double-byte character.
+inline bool IsTrailByte(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+// Length of the character at p: 2 for a lead byte followed by a trail byte,
+// otherwise 1. A lead byte before anything else (a quote, a comma, the NUL)
+// is a byte of its own, so it never hides a delimiter.
 inline size_t CharLength(const char* p) {
-    return (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') ? 2 : 1;
+    return (IsLeadByte(static_cast<unsigned char>(p[0])) &&
+            IsTrailByte(static_cast<unsigned char>(p[1])))
+               ? 2
+               : 1;
+}
+
+// True at a lead byte that is not followed by a trail byte: broken text.
+inline bool IsBrokenLead(const char* p) {
+    return CharLength(p) == 1 && IsLeadByte(static_cast<unsigned char>(p[0]));
 }
 
 // True when offset lies on a character boundary of the NUL-terminated text,

@@ -2,6 +2,7 @@
 // record leaves.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,10 @@ TEST_F(HoldBookTest, PausesNestAndOnlyTheirMailboxWaits) {
     EXPECT_EQ(1u, book.ReleaseDue("box", At(11, 0)).size());
     book.Pause("other");
     EXPECT_FALSE(book.IsPaused("box"));
+    EXPECT_FALSE(book.AnyHeld());
+    EXPECT_EQ((std::vector<std::string>{"box", "other"}), book.Mailboxes());
+    ASSERT_TRUE(Send(2, "b", "x@outer.com", At(11, 0)));
+    EXPECT_TRUE(book.AnyHeld());
 }
 
 TEST_F(HoldBookTest, ASendOfAHeldWindowReplacesItsRecord) {
@@ -141,6 +146,67 @@ TEST_F(HoldBookTest, EveryRoadOutIsReportedOnceAndAGoneWindowIsForgottenWhole) {
                                         "held box edit", "left box now 2", "left box back 10",
                                         "left box gone 11", "left box edit 5"}),
               roads.seen);
+}
+
+std::string Joined(const SStringList* list) {
+    std::unique_ptr<char[]> text(list ? list->JoinWithCommas() : nullptr);
+    return text ? text.get() : "(none)";
+}
+
+void ExpectWhole(const SDelayMail& mail) {
+    EXPECT_EQ(Window(7), mail.composeWindow);
+    EXPECT_EQ(0, CompareLocalTime(At(10, 0, 30), mail.heldAt));
+    EXPECT_EQ(0, CompareLocalTime(At(10, 5, 30), mail.releaseAt));
+    EXPECT_EQ("subject", mail.subject);
+    EXPECT_EQ("me@inner.jp", mail.from);
+    EXPECT_EQ("a@inner.jp,b@outer.com", Joined(mail.to));
+    EXPECT_EQ("\"C, c\" <c@inner.jp>", Joined(mail.cc));
+    EXPECT_EQ("d@outer.com,e@inner.jp", Joined(mail.bcc));
+    EXPECT_EQ(3, mail.innerCount);
+    EXPECT_EQ(2, mail.outerCount);
+    EXPECT_EQ(5, mail.holdMinutes);
+}
+
+// The record lives by value in the book: every field must survive each copy and move, and a
+// second capture into the same record must leave nothing of the first.
+TEST_F(HoldBookTest, ARecordKeepsEveryFieldThroughCopiesMovesAndASecondCapture) {
+    SCapturedHeaders headers;
+    headers.subject = "subject";
+    headers.from = "me@inner.jp";
+    headers.to = "a@inner.jp, b@outer.com";
+    headers.cc = "\"C, c\" <c@inner.jp>";
+    headers.bcc = "d@outer.com; e@inner.jp";
+    SDelayMail mail;
+    ASSERT_TRUE(mail.Capture(Window(7), &headers, &domains, times, At(10, 0, 30)));
+    ExpectWhole(mail);
+
+    SDelayMail copy(mail);
+    ExpectWhole(copy);
+    SDelayMail assigned;
+    ASSERT_TRUE(assigned.Capture(Window(8), &headers, &domains, times, At(9, 0)));
+    assigned = copy;
+    ExpectWhole(assigned);
+    EXPECT_NE(copy.cc, assigned.cc); // each owns its lists
+    const SDelayMail& same = assigned;
+    assigned = same;
+    ExpectWhole(assigned);
+    SDelayMail moved;
+    moved = std::move(assigned);
+    ExpectWhole(moved);
+    ExpectWhole(mail);
+
+    SCapturedHeaders second;
+    second.to = "x@inner.jp";
+    EXPECT_FALSE(moved.Capture(Window(9), &second, &domains, times, At(11, 0)));
+    EXPECT_EQ(Window(9), moved.composeWindow);
+    EXPECT_EQ(0, CompareLocalTime(At(11, 0), moved.heldAt));
+    EXPECT_EQ("x@inner.jp", Joined(moved.to));
+    EXPECT_EQ("(none)", Joined(moved.cc));
+    EXPECT_EQ("(none)", Joined(moved.bcc));
+    EXPECT_EQ(1, moved.innerCount);
+    EXPECT_EQ(0, moved.outerCount);
+    EXPECT_EQ(0, moved.holdMinutes);
+    EXPECT_EQ("", moved.subject);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
 #include "support/string_list.h"
 
@@ -164,5 +165,51 @@ TEST(ClassifyRecipients, OnlyPlainAddressesWithAnInnerDomainCountInner) {
         delete ClassifyRecipients(&value[0], matcher, &inner, &outer);
         EXPECT_EQ(inner, c.inner) << c.value;
         EXPECT_EQ(outer, c.outer) << c.value;
+    }
+}
+
+// Recipients nobody could classify, because the text was cut or its double-byte characters are
+// broken, must hold the message as outside mail.
+TEST(CaptureRecipients, CutOrBrokenTextCountsOutside) {
+    // 3855 times "a@inner.example, " is 65,535 bytes: the buffer full, every entry whole.
+    std::string full;
+    for (int i = 0; i < 3855; ++i)
+        full += "a@inner.example, ";
+    const std::string exact = full.substr(0, full.size() - 1);
+    struct {
+        std::string value;
+        int header; // 0 To, 1 Cc, 2 Bcc
+        bool hostSaidLonger;
+        int inner;
+        int outer;
+    } cases[] = {
+        {exact, 0, false, 3855, 0},
+        {full, 0, false, 3855, 1},
+        {full, 1, false, 3855, 1},
+        {full, 2, false, 3855, 1},
+        {"a@inner.example", 2, true, 1, 1},
+        // Raw UTF-8 names: the last byte of each name is a lead byte before the quote.
+        {"\"\xE3\x81\x82\" <x@outer.example>, \"\xE3\x81\x84\" <a@inner.example>", 0, false, 0, 2},
+        {"\"\x82\" <x@outer.example>, \"\x82\" <a@inner.example>", 0, false, 0, 2},
+        {"\"\\\x82\" <a@inner.example>, b@inner.example", 0, false, 1, 1},
+        {"x@outer.example\x82, a@inner.example", 0, false, 1, 1},
+        {"a@inner.example (\x82), b@inner.example", 0, false, 1, 1},
+        {"\x82<a@inner.example>, b@inner.example", 0, false, 1, 1},
+        {"\"\x82\xA0\" <a@inner.example>", 0, false, 1, 0},
+    };
+    SStringList domains;
+    domains.Append("inner.example");
+    SHoldTimes times = {0, 5};
+    SLocalTime now = {2026, 12, 1, 7, 10, 0, 0, 0};
+    for (const auto& c : cases) {
+        SCapturedHeaders headers;
+        std::string* fields[] = {&headers.to, &headers.cc, &headers.bcc};
+        *fields[c.header] = c.value;
+        headers.recipientsCut = c.hostSaidLonger;
+        SDelayMail mail;
+        EXPECT_EQ(mail.Capture(nullptr, &headers, &domains, times, now), c.outer > 0)
+            << c.value.substr(0, 60);
+        EXPECT_EQ(mail.innerCount, c.inner) << c.value.substr(0, 60);
+        EXPECT_EQ(mail.outerCount, c.outer) << c.value.substr(0, 60);
     }
 }

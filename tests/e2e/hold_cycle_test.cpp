@@ -111,6 +111,10 @@ TEST(HoldCycle, HeadersAtTheLimitAndThousandsOfRecipients) {
     ExpectAllMet("stress_headers", 11);
 }
 
+TEST(HoldCycle, RecipientHeaderLongerThanTheBufferIsHeldAsOutside) {
+    ExpectAllMet("long_recipients", 10);
+}
+
 // The one test on the real clock: about 72 s.
 TEST(HoldCycle, RealTimerReleasesAOneMinuteHoldOnce) {
     ExpectAllMet("real_clock", 7, 150000);

@@ -89,10 +89,13 @@ TEST(NextAddress, LeadingCommentWithoutCloseStaysAtEnd) {
 }
 
 TEST(NextAddress, DoubleByteCharacterIsNeverSpecial) {
-    // A lead byte takes the next byte with it, whatever its code.
-    EXPECT_EQ(Walk("\x81, a@x.jp"), (Entries{"\x81, a@x.jp"}));
-    EXPECT_EQ(Walk("\x81(, b@y.jp"), (Entries{"\x81(", "b@y.jp"}));
-    EXPECT_EQ(Walk("\x81\"a, b"), (Entries{"\x81\"a", "b"}));
+    // A lead byte takes a trail byte with it (0x5C is no escape then); before any other byte
+    // it is a byte of its own and hides nothing.
+    EXPECT_EQ(Walk("\"\x95\x5C\", a@x.jp"), (Entries{"\"\x95\x5C\"", "a@x.jp"}));
+    EXPECT_EQ(Walk("(\x95\x5C) a@x.jp, b"), (Entries{"a@x.jp", "b"}));
+    EXPECT_EQ(Walk("\x81, a@x.jp"), (Entries{"\x81", "a@x.jp"}));
+    EXPECT_EQ(Walk("(\x81) a@x.jp, b"), (Entries{"a@x.jp", "b"}));
+    EXPECT_EQ(Walk("\"\x81\", b"), (Entries{"\"\x81\"", "b"}));
     EXPECT_EQ(Walk("\x95\x5C\x8E\xA6 <a@x.jp>, b@y.jp"),
               (Entries{"\x95\x5C\x8E\xA6 <a@x.jp>", "b@y.jp"}));
 }
@@ -127,7 +130,7 @@ TEST(SplitAddress, UsualForms) {
         {"", "", ""},
         {" \t ", "", ""},
         {"\x95\x5C <a@x.jp>", "\x95\x5C", "a@x.jp"},
-        {"\x81<a@x.jp", "", "\x81<a@x.jp"},
+        {"\x81<a@x.jp", "\x81", "a@x.jp"}, // no trail byte: the lead byte hides no '<'
         {"a@x.jp\x81", "", "a@x.jp\x81"},
     };
     for (const auto& c : cases) {

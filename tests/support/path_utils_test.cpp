@@ -47,6 +47,8 @@ TEST(SplitPath, TrailByteBackslashIsNoSeparator) {
     // A real backslash after a character whose trail byte could pass for a lead byte (0x91 of 書).
     ExpectParts("m\\\x95\xB6\x8F\x91\\a.txt", "", "m\\\x95\xB6\x8F\x91\\", "a", ".txt");
     ExpectParts("\x8F\x91\\.\x8F\x91", "", "\x8F\x91\\", "", ".\x8F\x91");
+    // A lead byte before a byte that cannot be a trail byte takes nothing with it.
+    ExpectParts("C:\\d\x82/n\x82.txt", "C:", "\\d\x82/", "n\x82", ".txt");
 }
 
 TEST(SplitPath, OutputsAreOptionalAndBounded) {

@@ -36,7 +36,8 @@ int HeaderStore::Get(const char* name, char* buffer, int size) const {
         copied = value.size();
     memcpy(buffer, value.data(), copied);
     buffer[copied] = '\0';
-    return static_cast<int>(copied);
+    // Cut short, the answer is the whole value's length, so the caller can tell.
+    return static_cast<int>(copied < value.size() ? value.size() : copied);
 }
 
 void HeaderStore::Set(const char* name, const char* value) {

@@ -10,7 +10,7 @@ class HeaderStore {
 
     // Copies the value into the caller's buffer, always NUL-terminated and never past size;
     // an absent header reads as the empty text, and a double-byte character is never cut.
-    // Returns the number of bytes copied.
+    // Returns the number of bytes copied, or the value's whole length when it did not fit.
     int Get(const char* name, char* buffer, int size) const;
     // The empty value removes the field: an empty status header means "no status".
     void Set(const char* name, const char* value);
