@@ -6,6 +6,7 @@
 #include <set>
 
 #include "confirm/domain_history.h"
+#include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
 #include "support/address_list.h"
 #include "support/mbcs.h"
@@ -38,7 +39,19 @@ bool ShowsBefore(const SConfirmRow& a, const SConfirmRow& b) {
     return Band(a) == 0 && a.domain < b.domain;
 }
 
+// Nobody saw the recipients a full buffer lost: they stand as one outside row to tick.
+SConfirmRow CutRow(int field) {
+    SConfirmRow row;
+    row.field = field;
+    row.entry = kCutRowEntry;
+    row.malformed = true;
+    row.outside = true;
+    return row;
+}
+
 } // namespace
+
+const char kCutRowEntry[] = "（宛先が長すぎるため、ここから先は読めません）";
 
 std::string DisplayText(const char* text, size_t maxBytes) {
     std::string out;
@@ -79,6 +92,7 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
 
     std::unique_ptr<char[]> address(new char[kAddressPartSize]);
     const char* texts[3] = {input.to, input.cc, input.bcc};
+    bool cut = false;
     for (int field = kFieldTo; field <= kFieldBcc; ++field) {
         // The walk cuts its text in place; the caller's stays whole.
         std::string copy(texts[field] ? texts[field] : "");
@@ -105,6 +119,15 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
                 ++insideCount;
             rows.push_back(std::move(row));
         }
+        if (copy.size() >= static_cast<size_t>(kHeaderBufferSize - 1)) {
+            rows.push_back(CutRow(field));
+            ++outsideCount;
+            cut = true;
+        }
+    }
+    if (input.recipientsCut && !cut) {
+        rows.push_back(CutRow(kFieldTo));
+        ++outsideCount;
     }
     std::stable_sort(rows.begin(), rows.end(), ShowsBefore);
 

@@ -21,6 +21,9 @@ enum ERecipientField { kFieldTo = 0, kFieldCc = 1, kFieldBcc = 2 };
 // Longest entry text a row shows, in bytes before escaping; longer ones end in "...".
 const size_t kRowEntryBytes = 256;
 
+// The row that stands for the recipients a header lost to its buffer's size.
+extern const char kCutRowEntry[];
+
 struct SConfirmOptions {
     int confirmMode = kConfirmNever; // 1 when any recipient is outside, 2 every send
     bool insideEach = false;         // the inside rows too must be ticked one by one
@@ -36,6 +39,7 @@ struct SConfirmInput {
     const SStringList* innerDomains = nullptr;
     const SDomainHistory* history = nullptr; // null: none loaded, no domain is marked new
     SLocalTime today = {};                   // decides whether the history is still learning
+    bool recipientsCut = false; // the host said a recipient header was longer than it gave
 };
 
 struct SConfirmRow {

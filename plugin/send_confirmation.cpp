@@ -56,6 +56,7 @@ bool SSendConfirmation::Confirm(HWND compose, const LocalSetting* settings,
     input.innerDomains = settings->innerDomains;
     input.history = history;
     input.today = CurrentLocalTime();
+    input.recipientsCut = headers.recipientsCut;
     SConfirmModel model;
     model.Build(input, OptionsOf(*settings));
     if (!model.needed)

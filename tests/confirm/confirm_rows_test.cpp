@@ -194,7 +194,7 @@ TEST_F(ConfirmRowsTest, SixtyFourKilobyteHeadersKeepEveryRecipientBounded) {
     }
     while (cc.size() < 65000)
         cc += "\"\x01\x93\xfa\" <in@example.co.jp>, ";
-    const std::string bcc = "Long " + std::string(65530, 'x') + " <l@long.test>";
+    const std::string bcc = "Long " + std::string(65500, 'x') + " <l@long.test>";
     options.confirmMode = kConfirmOutside;
     Build(to.c_str(), cc.c_str(), bcc.c_str());
 
@@ -205,6 +205,27 @@ TEST_F(ConfirmRowsTest, SixtyFourKilobyteHeadersKeepEveryRecipientBounded) {
         ASSERT_LE(row.entry.size(), kRowEntryBytes * 4 + 3);
     EXPECT_EQ("d0.test", model.rows[0].domain);
     EXPECT_EQ("Long xxxx", model.rows[count].entry.substr(0, 9)); // long.test sorts last
+}
+
+TEST_F(ConfirmRowsTest, AHeaderThatFillsItsBufferShowsWhatItLostAsOutside) {
+    options.confirmMode = kConfirmOutside;
+    std::string to;
+    while (to.size() < 65500)
+        to += "in@example.co.jp, ";
+    to.resize(65534, ' '); // fits: classified as written
+    Build(to.c_str());
+    EXPECT_FALSE(model.needed);
+    to += ' '; // fills the buffer: what followed was never seen
+    Build("in@example.co.jp", to.c_str());
+    ASSERT_TRUE(model.needed);
+    EXPECT_EQ(std::string("Cc bad ") + kCutRowEntry, Describe(model.rows[0]));
+    EXPECT_FALSE(model.CanSend(model.NewTicks()));
+    SConfirmInput input; // the host's answer alone says a header was cut
+    input.to = "in@example.co.jp";
+    input.innerDomains = &domains;
+    input.recipientsCut = true;
+    model.Build(input, options);
+    EXPECT_EQ(1, model.outsideCount);
 }
 
 } // namespace
