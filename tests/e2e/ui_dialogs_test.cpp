@@ -1,5 +1,6 @@
-// The hold list and setup dialogs opened from the stand-in client's menu and worked through
-// their controls; each scenario checks its own expectations and the test reads the verdict.
+// The hold list and setup dialogs opened from the stand-in client's menu, and the look before a
+// send, worked through their controls; each scenario checks its own expectations and the test
+// reads the verdict.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,7 +12,7 @@ namespace {
 
 void ExpectScenarioMet(const std::string& name, int expectations) {
     ProcessResult run =
-        RunProcess("tools\\standin\\zvhost.exe --scenario scenarios\\" + name + ".txt", 90000);
+        RunProcess("tools\\standin\\zvhost.exe --scenario scenarios\\" + name + ".txt", 120000);
     ASSERT_TRUE(run.started) << name;
     ASSERT_FALSE(run.timedOut) << run.output;
     int met = -1, total = -1;
@@ -48,4 +49,12 @@ TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {
 
 TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
     ExpectScenarioMet("confirm_new_domain", 28);
+}
+
+TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlAndTheLog) {
+    ExpectScenarioMet("confirm_send", 56);
+}
+
+TEST(ConfirmDialog, SweepWindowGoneExitAndHostileNames) {
+    ExpectScenarioMet("confirm_roads", 28);
 }
