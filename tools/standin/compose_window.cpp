@@ -30,6 +30,8 @@ bool ComposeWindow::Create(HINSTANCE instance, int index) {
     return window != nullptr;
 }
 
+HWND ComposeWindow::focusedLast = nullptr;
+
 LRESULT CALLBACK ComposeWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         CREATESTRUCTA* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -58,6 +60,14 @@ LRESULT ComposeWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         Paint();
         return 0;
+    case WM_SETFOCUS:
+        focusedLast = window;
+        break;
+    case WM_SHOWWINDOW:
+        // Hidden, it lost whatever focus it was given; shown again, it must be given it anew.
+        if (!wParam && focusedLast == window)
+            focusedLast = nullptr;
+        break;
     case WM_CLOSE:
         // The subclass chain has seen the close; the client's own question keeps the window.
         if (cancelClose)
@@ -65,6 +75,8 @@ LRESULT ComposeWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_NCDESTROY: {
         HWND gone = window;
+        if (focusedLast == gone)
+            focusedLast = nullptr;
         window = nullptr;
         SetWindowLongPtrA(gone, GWLP_USERDATA, 0);
         events->OnComposeGone(this);
@@ -88,4 +100,13 @@ void ComposeWindow::Paint() {
     }
     TextOutA(dc, 8, y + 10, body.c_str(), static_cast<int>(body.size() < 200 ? body.size() : 200));
     EndPaint(window, &paint);
+}
+
+// Another program's window (a test running alongside) may take the display's focus away after
+// the plug-in gave it: what the plug-in did shows in which compose window got it last.
+bool ComposeWindow::HasFocus() const {
+    if (!window)
+        return false;
+    HWND focus = GetFocus();
+    return focus == window || (focus == nullptr && focusedLast == window);
 }

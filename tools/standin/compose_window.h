@@ -32,6 +32,8 @@ class ComposeWindow {
     const std::string& Name() const { return name; }
     HWND Handle() const { return window; }
     bool IsAlive() const { return window != nullptr; }
+    // It has the keyboard focus, or had it last when another program took it.
+    bool HasFocus() const;
     HeaderStore& Headers() { return headers; }
     const HeaderStore& Headers() const { return headers; }
 
@@ -53,4 +55,5 @@ class ComposeWindow {
     std::string name;
     HWND window;
     HeaderStore headers;
+    static HWND focusedLast; // the compose window that last got the focus, while shown
 };

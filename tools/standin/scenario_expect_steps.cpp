@@ -153,8 +153,7 @@ StepResult Focus(ScenarioContext& context) {
     ComposeWindow* compose = Compose(context, 2);
     if (!compose)
         return kStepFailed;
-    return context.Check(compose->IsAlive() && GetFocus() == compose->Handle(), "%s has the focus",
-                         compose->Name().c_str());
+    return context.Check(compose->HasFocus(), "%s has the focus", compose->Name().c_str());
 }
 
 // As when the user opens the tools menu: the state callback is asked, then the item is read.
