@@ -30,6 +30,7 @@ SPAN = re.compile(r"`[^`]+`|「(?:[^「」]|「[^「」]*」)*」|『[^『』]*�
 PIECE = re.compile(r" +|[!-~" + KEEP + r"]+|.")
 SHORTEST_LAST = 3  # characters on a paragraph's last line
 GAP = "  "  # between table columns
+NARROWEST = 16  # columns a wrapped table cell keeps; below that the table becomes a list
 
 
 def columns(text):
@@ -83,7 +84,7 @@ def atoms(text, room=WIDTH):
         closing = piece[0] in NO_START or re.fullmatch(r"[.,:;!?)\]]+", piece)
         # A number stays with the word it counts: "5 分", "11 通".
         counted = pieces and pieces[-1][0][-1].isdigit() and wide(piece[0])
-        joined = pieces and (counted or not blank and (closing or pieces[-1][0][-1] in NO_END))
+        joined = pieces and (counted or closing or not blank and pieces[-1][0][-1] in NO_END)
         if joined:
             pieces[-1] = (pieces[-1][0] + (" " if blank else "") + piece, pieces[-1][1])
         else:
@@ -125,13 +126,13 @@ def fill(text, width, head="", indent="", loose=False):
             lines[-1], line = line[:cut], line[cut:]
             lines.append(line)
         line.append(piece)
-    # One or two characters alone on the last line: bring pieces down from the line above.
-    while len(lines) > 1 and len(lines[-2]) > 1 and short(joined(lines[-1])):
-        moved = [lines[-2][-1]] + lines[-1]
-        if columns(indent + joined(moved)) > width:
-            break
-        lines[-2].pop()
-        lines[-1] = moved
+    # One or two characters alone on a line (the last, or one before a long label): bring
+    # pieces down from the line above.
+    for above, line in zip(lines, lines[1:]):
+        while len(above) > 1 and short(joined(line)):
+            if columns(indent + joined(above[-1:] + line)) > width:
+                break
+            line.insert(0, above.pop())
     return [(indent if n else head) + joined(line) for n, line in enumerate(lines)]
 
 
@@ -161,9 +162,9 @@ def table(rows):
     count = max(len(row) for row in grid)
     grid = [row + [""] * (count - len(row)) for row in grid]
     widths = [max(columns(row[n]) for row in grid) for n in range(count)]
-    # A column is never narrower than its widest unbreakable piece.
+    # A column is never narrower than its widest unbreakable piece, nor too narrow to read.
     pieces = [[columns(p) for row in grid for p, _ in atoms(row[n])] for n in range(count)]
-    least = [max(column, default=0) for column in pieces]
+    least = [max(pieces[n] + [min(widths[n], NARROWEST)]) for n in range(count)]
     while sum(widths) + columns(GAP) * (count - 1) > WIDTH:
         giving = [n for n in range(count) if widths[n] > least[n]]
         if not giving:
