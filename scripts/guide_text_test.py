@@ -36,7 +36,9 @@ class GuideText(unittest.TestCase):
         wide = "| キー | 説明 |\n|---|---|\n| `A B` | " + "長い説明、" * 12 + "`x` |\n| C | 短い |"
         address = "https://example.com/" + "x" * 20
         narrow = "| a | b | c |\n|-|-|-|\n| " + " | ".join([address] * 3) + " |"
-        data = shipped(f"{hard}\n\n`5分` のように、{'い' * 32}う。\n\n{label}\n\n{narrow}\n\n{wide}")
+        stop = "あ" * 38 + "`a` 、いう。"  # the stop after a blank stays with `a`
+        text = f"`5分` のように、{'い' * 32}う。\n\n{label}\n\n{stop}\n\n{narrow}\n\n{wide}"
+        data = shipped(hard + "\n\n" + text)
         self.assertEqual([], guide_text.problems(data))
         lines = data.decode("cp932").splitlines()
         self.assertTrue(any("`" + path + "`" in line for line in lines))
