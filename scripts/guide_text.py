@@ -10,7 +10,8 @@ finds it) unless it alone is wider than a line; a paragraph never ends on a line
 characters; tables become columns aligned by display width, their cells wrapped when needed.
 
 Usage: guide_text.py GUIDE.md VERSION OUT.txt
-       guide_text.py --check TEXT.txt      (the shipped text: width, breaks, Shift-JIS)
+       guide_text.py --check TEXT.txt      (the shipped text: width, breaks, Shift-JIS, labels
+                                           on one line, no lone last characters, no raw table)
 """
 import re
 import sys
@@ -98,7 +99,7 @@ def joined(pieces):
 
 
 def short(line):
-    """A line that holds only a paragraph's last one or two characters."""
+    """A line of one or two characters: the end of a paragraph left alone, hard to read."""
     return 0 < len(line.strip(" ・")) < SHORTEST_LAST
 
 
