@@ -1,8 +1,8 @@
 #!/bin/bash
 # The release zip as a user gets it (inside xvfb-run, on an existing build): unpacked into a
 # fresh folder it holds exactly its four files, SHA256SUMS verifies, the guide is CP932 text
-# with CR LF that fits 80 columns, and the demo scenario runs in the stand-in client from the
-# unpacked DLL.
+# with CR LF that fits 80 columns and reads well (no label split, no stray last characters, no
+# raw table), and the demo scenario runs in the stand-in client from the unpacked DLL.
 # Usage: check-release.sh dist/zVelmora-<version>...zip
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,7 +32,9 @@ if f"バージョン {version}" not in text.splitlines()[0]:
 print(f"zip: {names}; guide: {len(text)} characters, {text.count(chr(10))} lines, CP932, CR LF")
 PY
 (cd "$unpacked" && sha256sum --strict -c SHA256SUMS)
-# Notepad does not wrap: no line wider than 80 columns, no forbidden break, Shift-JIS only.
+# Notepad does not wrap: no line wider than 80 columns, no forbidden break, Shift-JIS only; a
+# label, quote or code span on one line so that search finds it; no line of one or two
+# characters ending a paragraph; tables as columns, not Markdown.
 python3 "$root/scripts/guide_text.py" --check "$unpacked/zVelmora.txt"
 
 source "$root/scripts/wine-env.sh"
