@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/log_setup.h"
+#include "journal/log_setup.h"
 #include "support/log_writer.h"
 #include "support/string_list.h"
 #include "tests/file_text.h"

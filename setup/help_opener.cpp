@@ -1,4 +1,4 @@
-#include "settings/help_opener.h"
+#include "setup/help_opener.h"
 
 #include <shellapi.h>
 

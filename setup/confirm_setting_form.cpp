@@ -1,4 +1,4 @@
-#include "settings/confirm_setting_form.h"
+#include "setup/confirm_setting_form.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/confirm_setting_form.h"
+#include "setup/confirm_setting_form.h"
 #include "ui/dialog.h"
 
 class LocalSetting;

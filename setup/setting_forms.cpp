@@ -1,13 +1,13 @@
-#include "settings/setting_forms.h"
+#include "setup/setting_forms.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "res/resource.h"
-#include "settings/help_opener.h"
+#include "setup/help_opener.h"
 #include "settings/local_setting.h"
-#include "settings/text_edit_form.h"
+#include "setup/text_edit_form.h"
 #include "support/int_parse.h"
 #include "support/string_list.h"
 #include "support/version.h"
