@@ -43,4 +43,6 @@ class LocalSettingForm : public BaseSettingForm {
     void EditDomain(HWND window);
     void DeleteDomain(HWND window);
     void EditConfirmValues(HWND window);
+    bool IsPolicyDomain(HWND window, const char* domain);
+    bool DelayFieldAccepted(HWND window, int id, SKeyId key);
 };

@@ -197,7 +197,7 @@ TEST_F(LocalSettingTest, LogKeysInstallAFileSinkAtTheirLevel) {
 }
 
 TEST_F(LocalSettingTest, ConfirmKeysFallBackToDefaultsOutOfRangeAndSaveOnlyWhatChanged) {
-    WriteFile("[Option]\r\nConfirm=3\r\nConfirmInsideEach=1\r\nBccWarnCount=-1\r\n"
+    WriteFile("[Option]\r\nConfirm=4\r\nConfirmInsideEach=1\r\nBccWarnCount=-1\r\n"
               "NewDomainWarn=0\r\nInnerDomainMatch=2\r\n");
     LocalSetting odd(path_.c_str());
     odd.ReadAll();
