@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "settings/ini_file.h"
@@ -19,33 +20,41 @@ const DWORD kMaxPolicyText = 64 * 1024;
 
 void ReadRegistryValue(HKEY key, const SSettingKey& setting, SValueSource source,
                        SPolicyValue* value) {
+    // One call for the usual value; a longer text is asked for again with its size.
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, setting.name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    std::vector<char> buffer(512, '\0');
+    DWORD size = static_cast<DWORD>(buffer.size() - 1);
+    LONG result = RegQueryValueExA(key, setting.name, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(buffer.data()), &size);
+    if (result == ERROR_MORE_DATA && size <= kMaxPolicyText) {
+        buffer.assign(size + 1, '\0');
+        result = RegQueryValueExA(key, setting.name, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(buffer.data()), &size);
+    }
+    if (result == ERROR_FILE_NOT_FOUND)
         return;
     value->set = true;
     value->source = source;
     value->readable = false;
+    if (result != ERROR_SUCCESS) {
+        value->text = "(読めない値)";
+        return;
+    }
+    const bool number = setting.type == SKeyType::Int;
     if (type == REG_DWORD && size == sizeof(DWORD)) {
-        DWORD number = 0;
-        if (RegQueryValueExA(key, setting.name, nullptr, &type, reinterpret_cast<BYTE*>(&number),
-                             &size) != ERROR_SUCCESS)
-            return;
+        DWORD dword = 0;
+        std::memcpy(&dword, buffer.data(), sizeof dword);
         char text[16];
-        // A DWORD above the signed range can be no value of any key.
-        std::snprintf(text, sizeof text, "%ld", static_cast<long>(static_cast<int32_t>(number)));
+        std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(dword));
         value->text = text;
-        value->readable = number <= 0x7FFFFFFFu;
+        // A DWORD above the signed range can be no value of any key.
+        value->readable = number && dword <= 0x7FFFFFFFu;
         return;
     }
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > kMaxPolicyText) {
-        value->text = type == REG_DWORD ? "(DWORD)" : "(種類違い)";
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        value->text = "(種類違い)";
         return;
     }
-    std::vector<char> buffer(size + 1, '\0');
-    if (RegQueryValueExA(key, setting.name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                         &size) != ERROR_SUCCESS)
-        return;
     buffer[buffer.size() - 1] = '\0';
     value->text = buffer.data();
     value->readable = true;
