@@ -1,8 +1,8 @@
 #!/bin/bash
 # The release zip as a user gets it (inside xvfb-run, on an existing build): unpacked into a
 # fresh folder it holds exactly its files (the policy templates among them), SHA256SUMS
-# verifies, the guide is CP932 text with CR LF that fits 80 columns, and the demo scenario runs in the stand-in client from the
-# unpacked DLL.
+# verifies, the guide is CP932 text with CR LF that fits 80 columns, and the demo scenario runs
+# in the stand-in client from the unpacked DLL.
 # Usage: check-release.sh dist/zVelmora-<version>...zip
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
