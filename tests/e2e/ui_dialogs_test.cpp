@@ -48,7 +48,7 @@ TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {
 }
 
 TEST(UiDialogs, PolicyHoldTimeConfirmAndCtrlForcedGreyedAndRefusedInTheDialogs) {
-    ExpectScenarioMet("policy_registry", 33);
+    ExpectScenarioMet("policy_registry", 35);
 }
 
 TEST(UiDialogs, PolicyFileBesideTheDllAndAUtf16SettingsFile) {
