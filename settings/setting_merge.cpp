@@ -240,7 +240,9 @@ bool UserMayStore(const SSettingKey& key, const SMergedValue& merged, int32_t va
         return true;
     if (merged.fixed || key.rule == SOneWay::Fixed)
         return false;
-    return value != merged.bound && AllowedFrom(key, merged.bound, value);
+    // The user's own stronger value was in force: lowering it to the policy's is the user's.
+    return AllowedFrom(key, merged.bound, value) &&
+           (value != merged.bound || merged.source == SValueSource::UserFile);
 }
 
 std::vector<std::string> ChangeLogLines(const std::vector<std::string>& before,

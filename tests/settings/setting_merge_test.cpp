@@ -158,6 +158,11 @@ TEST(SettingMerge, DialogMovesOnlyAwayFromThePolicy) {
         EXPECT_EQ(AllowedFrom(key, merged.bound, c.value), c.allowed) << key.name << c.value;
         EXPECT_EQ(UserMayStore(key, merged, c.value), c.stored) << key.name << c.value;
     }
+    // A user whose own longer hold was in force may come back down to the policy's.
+    const SMergedValue longer =
+        MergeOne(SMergeCase{SKeyId::OuterDelayTime, "20", "10", "", M, false});
+    EXPECT_TRUE(UserMayStore(KeyOf(SKeyId::OuterDelayTime), longer, 10));
+    EXPECT_FALSE(UserMayStore(KeyOf(SKeyId::OuterDelayTime), longer, 9));
     // Nothing bounds a key the policy leaves alone, and a strongest value greys the control.
     EXPECT_TRUE(UserMayStore(KeyOf(SKeyId::Confirm), SMergedValue(), 0));
     EXPECT_TRUE(MergeOne(SMergeCase{SKeyId::Confirm, kAbsent, "2", "", M, false}).fixed);
