@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/held_journal.h"
+#include "journal/held_journal.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "settings/held_journal.h"
-#include "settings/hold_log_text.h"
-#include "settings/journal_record.h"
+#include "journal/held_journal.h"
+#include "journal/hold_log_text.h"
+#include "journal/journal_record.h"
 #include "support/guard.h"
 #include "support/log_target.h"
 #include "support/log_writer.h"

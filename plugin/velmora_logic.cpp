@@ -19,14 +19,15 @@
 #include "plugin/main_window.h"
 #include "plugin/menu_command.h"
 #include "plugin/send_confirmation.h"
-#include "settings/held_journal.h"
-#include "settings/hold_log_text.h"
+#include "journal/held_journal.h"
+#include "journal/hold_log_text.h"
 #include "settings/local_setting.h"
-#include "settings/log_setup.h"
-#include "settings/lost_mail_notice.h"
-#include "settings/setting_forms.h"
+#include "settings/policy_source.h"
+#include "journal/log_setup.h"
+#include "journal/lost_mail_notice.h"
+#include "setup/setting_forms.h"
 #include "settings/settings_path.h"
-#include "settings/setup_save.h"
+#include "setup/setup_save.h"
 #include "ui/dialog.h"
 #include "support/guard.h"
 #include "support/int_parse.h"
@@ -93,10 +94,16 @@ void VelmoraLogic::Start() {
     char path[kSettingsPathSize] = "";
     ChooseSettingsPath(instance, path);
 
+    char modulePath[MAX_PATH] = "";
+    GetModuleFileNameA(instance, modulePath, sizeof modulePath);
+    modulePath[sizeof modulePath - 1] = '\0';
     std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
-    newSettings->ReadAll();
+    newSettings->ReadAll(ReadPolicy(PolicyFilePathBeside(modulePath).c_str()));
     InstallLogSink(*newSettings);
     LogInfo(StartLogText(version->productVersion, path).c_str());
+    // Which value is in force and where it came from: what an administrator checks first.
+    for (const std::string& line : newSettings->startLog)
+        LogInfo(line.c_str());
     LogDebug(SettingsReadLogText(newSettings->innerDomainsText, newSettings->innerDelayTime,
                                  newSettings->outerDelayTime, newSettings->ctrlBypass,
                                  newSettings->logLevel)
@@ -355,16 +362,20 @@ int VelmoraLogic::OnPlugInSetup(HWND owner) {
         return 0;
     LocalSettingForm form(instance, owner);
     form.settings = settings;
+    const std::vector<std::string> before = settings->ValueTexts();
     // Null when the plug-in was ended while the dialog was open.
     if (form.DoModal() == IDOK && form.settings) {
         bool saved = SaveSetupValuesOrWarn(owner, settings);
         // The warning runs a message loop: the plug-in may have ended meanwhile.
         if (!saved)
             LogError("設定を保存できませんでした");
-        else if (settings)
+        else if (settings) {
             LogInfo(SetupSavedLogText(settings->innerDomainsText, settings->innerDelayTime,
                                       settings->outerDelayTime)
                         .c_str());
+            for (const std::string& line : ChangeLogLines(before, settings->ValueTexts()))
+                LogInfo(line.c_str());
+        }
     }
     return 1;
 }

@@ -18,6 +18,7 @@
 #define IDC_OUTER_DELAY 1006
 #define IDC_SETUP_HELP 1007
 #define IDC_CONFIRM_SETUP 1008
+#define IDC_SETUP_POLICY_NOTE 1009
 
 // Text entry dialog.
 #define IDC_TEXT_EDIT 1010
@@ -35,6 +36,7 @@
 #define IDC_BCC_WARN_COUNT 1054
 #define IDC_NEW_DOMAIN_WARN 1055
 #define IDC_INNER_DOMAIN_MATCH 1056
+#define IDC_CONFIRM_POLICY_NOTE 1057
 
 // Confirmation before sending.
 #define IDC_CONFIRM_SUBJECT 1060

@@ -1,8 +1,9 @@
 #!/bin/bash
 # The release zip as a user gets it (inside xvfb-run, on an existing build): unpacked into a
-# fresh folder it holds exactly its four files, SHA256SUMS verifies, the guide is CP932 text
-# with CR LF that fits 80 columns and reads well (no label split, no stray last characters, no
-# raw table), and the demo scenario runs in the stand-in client from the unpacked DLL.
+# fresh folder it holds exactly its files (the policy templates among them), SHA256SUMS
+# verifies, the guide is CP932 text with CR LF that fits 80 columns and reads well (no label
+# split, no stray last characters, no raw table), and the demo scenario runs in the stand-in
+# client from the unpacked DLL.
 # Usage: check-release.sh dist/zVelmora-<version>...zip
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +18,9 @@ zip_path, folder = sys.argv[1:]
 with zipfile.ZipFile(zip_path) as archive:
     names = archive.namelist()
     archive.extractall(folder)
-expected = ["zVelmora.dll", "zVelmora.txt", "LICENSE.txt", "SHA256SUMS"]
+expected = ["zVelmora.dll", "zVelmora.txt", "LICENSE.txt", "policy/zVelmora.admx",
+            "policy/ja-JP/zVelmora.adml", "policy/en-US/zVelmora.adml",
+            "policy/zVelmora-policy-sample.reg", "SHA256SUMS"]
 if names != expected:
     sys.exit(f"zip holds {names}, not {expected}")
 data = open(f"{folder}/zVelmora.txt", "rb").read()

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
 """Writes a zip whose bytes depend only on its files: fixed order, one time, fixed modes.
+Each file keeps the relative path it is given (policy/ja-JP/zVelmora.adml).
 
 Usage: make_zip.py OUT.zip SECONDS FILE...   (SECONDS: the time every entry carries, UTC)
 """
@@ -16,7 +17,7 @@ def main(argv):
     stamp = time.gmtime(max(seconds, 315532800))[:6]  # a zip cannot date before 1980
     with zipfile.ZipFile(out, "w") as archive:
         for path in files:
-            entry = zipfile.ZipInfo(os.path.basename(path), date_time=stamp)
+            entry = zipfile.ZipInfo(os.path.normpath(path).replace(os.sep, "/"), date_time=stamp)
             entry.create_system = 3
             entry.external_attr = 0o100644 << 16
             entry.compress_type = zipfile.ZIP_DEFLATED

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds the plug-in and packs dist/zVelmora-<version>.zip: the DLL, the Japanese guide as
-# Shift-JIS text with CR LF, the licence and SHA256SUMS. A build that is not exactly a tagged
+# Shift-JIS text with CR LF, the licence, the Group Policy templates with a sample .reg file
+# (policy/) and SHA256SUMS. A build that is not exactly a tagged
 # commit says so in its name (-g<commit>, -dirty). On any failure nothing is left in dist/.
 # Honours BUILD_DIR and JOBS like build.sh; prints the zip's path last.
 set -euo pipefail
@@ -38,8 +39,13 @@ cp "$build/zVelmora.dll" "$stage/zVelmora.dll"
 python3 "$root/scripts/guide_text.py" "$root/docs/ja/README.md" "$version" "$stage/zVelmora.txt" ||
   fail "the guide docs/ja/README.md cannot become the text guide"
 sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
-(cd "$stage" && sha256sum zVelmora.dll zVelmora.txt LICENSE.txt >SHA256SUMS)
+policy=(policy/zVelmora.admx policy/ja-JP/zVelmora.adml policy/en-US/zVelmora.adml
+  policy/zVelmora-policy-sample.reg)
+for file in "${policy[@]}"; do
+  install -D -m 644 "$root/$file" "$stage/$file"
+done
+(cd "$stage" && sha256sum zVelmora.dll zVelmora.txt LICENSE.txt "${policy[@]}" >SHA256SUMS)
 (cd "$stage" && python3 "$root/scripts/make_zip.py" "$stage/out.zip" "$stamp" \
-  zVelmora.dll zVelmora.txt LICENSE.txt SHA256SUMS) || fail "writing the zip failed"
+  zVelmora.dll zVelmora.txt LICENSE.txt "${policy[@]}" SHA256SUMS) || fail "writing the zip failed"
 mv -f "$stage/out.zip" "$dist/$name.zip"
 echo "$dist/$name.zip"

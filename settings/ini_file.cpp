@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "settings/ini_text.h"
 #include "support/int_parse.h"
 #include "support/mbcs.h"
 
@@ -16,6 +17,54 @@ const char* OrEmpty(const char* text) {
 }
 
 const size_t kMaxValueBuffer = 16 * 1024 * 1024;
+// A settings file this large is not one anybody wrote.
+const DWORD kMaxMarkedFile = 4 * 1024 * 1024;
+
+bool ReadFileBytes(const char* path, std::string* bytes) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD size = GetFileSize(file, nullptr);
+    bool read = size != INVALID_FILE_SIZE && size <= kMaxMarkedFile;
+    if (read) {
+        bytes->assign(size, '\0');
+        DWORD got = 0;
+        read = size == 0 || (ReadFile(file, &(*bytes)[0], size, &got, nullptr) && got == size);
+    }
+    CloseHandle(file);
+    return read;
+}
+
+// UTF-16 text in the system's code page; false when a character has no place in it.
+bool WideToAnsi(const std::wstring& wide, std::string* text) {
+    text->clear();
+    if (wide.empty())
+        return true;
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                         static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
+    if (size <= 0 || lost)
+        return false;
+    text->assign(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        &(*text)[0], size, nullptr, &lost);
+    return !lost;
+}
+
+bool Utf8ToWide(const std::string& utf8, std::wstring* wide) {
+    wide->clear();
+    if (utf8.empty())
+        return true;
+    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                         static_cast<int>(utf8.size()), nullptr, 0);
+    if (size <= 0)
+        return false;
+    wide->assign(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                        &(*wide)[0], size);
+    return true;
+}
 
 } // namespace
 
@@ -46,6 +95,10 @@ const char* SIniFile::GetString(const char* section, const char* key, const char
     key = OrEmpty(key);
     if (pathTooLong_)
         return Store(section, key, OrEmpty(defaultValue));
+    std::string marked;
+    if (marked_)
+        return Store(section, key,
+                     marked_->Find(section, key, &marked) ? marked.c_str() : OrEmpty(defaultValue));
     // A result of size - 1 may have been cut: read again with twice the room.
     std::vector<char> buffer(256);
     for (;;) {
@@ -63,6 +116,11 @@ int32_t SIniFile::GetInt(const char* section, const char* key, int32_t defaultVa
     section = OrEmpty(section);
     key = OrEmpty(key);
     if (pathTooLong_)
+        return defaultValue;
+    std::string marked;
+    if (marked_ && marked_->Find(section, key, &marked))
+        return marked.empty() ? defaultValue : ParsePrefixedInt(marked.c_str());
+    if (marked_)
         return defaultValue;
     char defaultText[32];
     std::snprintf(defaultText, sizeof defaultText, "%d", static_cast<int>(defaultValue));
@@ -92,4 +150,61 @@ bool SIniFile::SetInt(const char* section, const char* key, int32_t value) {
     char text[32];
     std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
     return WritePrivateProfileStringA(OrEmpty(section), OrEmpty(key), text, path_) != 0;
+}
+
+bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why) {
+    std::string bytes;
+    if (!ReadFileBytes(OrEmpty(path), &bytes)) {
+        *why = "ファイルを読めません";
+        return false;
+    }
+    const STextEncoding encoding = DetectEncoding(bytes);
+    const std::string body = WithoutBom(bytes, encoding);
+    std::wstring wide;
+    switch (encoding) {
+    case STextEncoding::Ansi:
+        *text = body;
+        return true;
+    case STextEncoding::Utf8Bom:
+        if (Utf8ToWide(body, &wide) && WideToAnsi(wide, text))
+            return true;
+        *why = "UTF-8 として読めないか、この環境の文字コードにない文字があります";
+        return false;
+    case STextEncoding::Utf16LeBom:
+        wide.assign(reinterpret_cast<const wchar_t*>(body.data()), body.size() / 2);
+        if (body.size() % 2 == 0 && WideToAnsi(wide, text))
+            return true;
+        *why = "UTF-16 として読めないか、この環境の文字コードにない文字があります";
+        return false;
+    default:
+        *why = "UTF-16 ビッグエンディアンには対応していません";
+        return false;
+    }
+}
+
+bool SIniFile::ReadMarkedFile(std::string* why) {
+    marked_.reset();
+    std::string bytes;
+    if (pathTooLong_ || !ReadFileBytes(path_, &bytes) ||
+        DetectEncoding(bytes) == STextEncoding::Ansi)
+        return true;
+    std::string text;
+    const bool read = ReadIniFileAsAnsi(path_, &text, why);
+    marked_ = std::make_shared<SIniText>(read ? text : std::string());
+    return read;
+}
+
+bool SIniFile::ReadValue(const char* section, const char* key, std::string* value) {
+    section = OrEmpty(section);
+    key = OrEmpty(key);
+    if (marked_) {
+        if (!marked_->Find(section, key, value))
+            return false;
+        Store(section, key, value->c_str());
+        return true;
+    }
+    // No value a person writes starts with this byte.
+    static const char kMissing[] = "\x01";
+    *value = GetString(section, key, kMissing);
+    return *value != kMissing;
 }

@@ -2,7 +2,15 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+
+class SIniText;
+
+// A whole INI file as text in the system's code page: a file saved as UTF-8 or UTF-16 with a
+// byte order mark is converted. False, and why in Japanese, for a file that cannot be read
+// or converted.
+bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why);
 
 // Accessor for one private-profile (INI) file. Every text it hands out is
 // its own copy: valid until the same key is read or written again with a
@@ -26,6 +34,13 @@ class SIniFile {
                           bool writeToFile);
     bool SetInt(const char* section, const char* key, int32_t value);
 
+    // The value of a key and whether it is there at all.
+    bool ReadValue(const char* section, const char* key, std::string* value);
+    // A file with a byte order mark is read by the plug-in itself from here on: the
+    // private-profile functions would lose its first section. False, and why, when the file
+    // cannot be read as meant; it then counts as empty.
+    bool ReadMarkedFile(std::string* why);
+
     const char* Path() const { return path_; }
     bool HasPath() const { return !pathTooLong_; }
 
@@ -35,4 +50,5 @@ class SIniFile {
     char path_[260];
     bool pathTooLong_; // then nothing reaches any file
     std::map<std::string, std::map<std::string, std::string>> store_;
+    std::shared_ptr<SIniText> marked_; // set while the file carries a byte order mark
 };

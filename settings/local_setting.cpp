@@ -1,5 +1,7 @@
 #include "settings/local_setting.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 #include "settings/domain_text.h"
@@ -25,71 +27,174 @@ LocalSetting::~LocalSetting() {
     delete innerDomains;
 }
 
-void LocalSetting::ReadAll() {
-    innerDomainsText = GetString("WhiteList", "InnerDomains", "");
+namespace {
+
+bool LookUpEnvironment(const std::string& name, std::string* value) {
+    char text[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA(name.c_str(), text, sizeof text);
+    if (length == 0 || length >= sizeof text)
+        return false;
+    *value = text;
+    return true;
+}
+
+std::string NumberText(int32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    return text;
+}
+
+} // namespace
+
+void LocalSetting::ReadAll(const SPolicy& policy) {
+    std::string refused;
+    const bool readable = ReadMarkedFile(&refused);
+    for (size_t i = 0; i < kKeyCount; ++i) {
+        const SSettingKey& key = KeyTable()[i];
+        user_[i] = SUserValue();
+        if (key.section == nullptr)
+            continue;
+        if (!readable) {
+            // A file that cannot be read as meant may have set anything: the safe value.
+            user_[i].present = key.type == SKeyType::Int;
+            user_[i].text = NumberText(key.safeValue);
+            continue;
+        }
+        user_[i].present = ReadValue(key.section, key.name, &user_[i].text);
+    }
+    policy_ = policy;
+    MergeSettings(user_, policy_, LookUpEnvironment, merged_);
+    ApplyMerged();
+    startLog = MergeLogLines(user_, policy_, merged_);
+    if (!readable)
+        startLog.insert(startLog.begin(), std::string("設定ファイルを読めません（") + refused +
+                                              "）: 安全側の値で動きます " + Path());
+}
+
+void LocalSetting::ApplyMerged() {
+    innerDomainsText = Merged(SKeyId::InnerDomains).source == SValueSource::UserFile
+                           ? GetString("WhiteList", "InnerDomains", "")
+                           : SetString("WhiteList", "InnerDomains",
+                                       Merged(SKeyId::InnerDomains).text.c_str(), false);
     delete innerDomains;
     innerDomains = nullptr;
     innerDomains = new SStringList;
     // "a.jp, b.jp" as people type it: a blank kept in an entry would make it match nothing.
     AppendTrimmedDomains(innerDomains, innerDomainsText);
-    innerDelayTime = GetInt("Delay", "InnerDelayTime", 0);
-    outerDelayTime = GetInt("Delay", "OuterDelayTime", 5);
-    columnsText = GetString("Option", "DelayListColumns", kDefaultDelayListColumns);
-
+    innerDelayTime = Merged(SKeyId::InnerDelayTime).number;
+    outerDelayTime = Merged(SKeyId::OuterDelayTime).number;
+    columnsText = SetString("Option", "DelayListColumns",
+                            Merged(SKeyId::DelayListColumns).text.c_str(), false);
     columnWidths.clear();
     SStringList fields;
     fields.AppendCommaSeparated(columnsText);
     for (const SStringNode* node = fields.first; node != nullptr; node = node->next)
         columnWidths.push_back(ParseDecimalInt(node->text));
     ReadConfirmValues();
+    outsideKeywords = Merged(SKeyId::OutsideKeywords).text;
+    logFile = Merged(SKeyId::LogFile).text;
+    logLevel = Merged(SKeyId::LogLevel).number;
+    ctrlBypass = Merged(SKeyId::CtrlBypass).number != 0;
+    helpUrl = Merged(SKeyId::HelpUrl).text;
+}
 
-    logFile = GetString("Option", "LogFile", "");
-    logLevel = GetInt("Option", "LogLevel", kDefaultLogLevel);
-    if (logLevel != 2 && logLevel != 6 && logLevel != 8)
-        logLevel = kDefaultLogLevel;
-    // 0, or text that reads as 0, switches the bypass off: a garbled key errs towards the hold.
-    ctrlBypass = GetInt("Option", "CtrlBypass", 1) != 0;
+const std::string& LocalSetting::PolicyDomains() const {
+    static const std::string none;
+    const SPolicyValue& domains = policy_[SKeyId::InnerDomains];
+    return domains.set && domains.readable ? domains.text : none;
 }
 
 bool LocalSetting::SaveDomains() {
+    const SMergedValue& merged = Merged(SKeyId::InnerDomains);
     char* joined = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
-    innerDomainsText = SetString("WhiteList", "InnerDomains", joined, true);
+    if (!merged.bounded) {
+        innerDomainsText = SetString("WhiteList", "InnerDomains", joined, true);
+        delete[] joined;
+        return innerDomainsText != nullptr;
+    }
+    const std::string shown = joined != nullptr ? joined : "";
     delete[] joined;
-    return innerDomainsText != nullptr;
+    innerDomainsText = SetString("WhiteList", "InnerDomains", shown.c_str(), false);
+    if (merged.fixed)
+        return true;
+    // The user's file gets the user's own entries: those the policy does not set, and those it
+    // had already.
+    const std::string policyList = "," + UnionOfLists(PolicyDomains(), "") + ",";
+    std::string own;
+    for (const SStringNode* node = innerDomains->first; node != nullptr; node = node->next) {
+        if (policyList.find("," + std::string(node->text) + ",") == std::string::npos)
+            own += (own.empty() ? "" : ",") + std::string(node->text);
+    }
+    SStringList before;
+    AppendTrimmedDomains(&before, user_[static_cast<size_t>(SKeyId::InnerDomains)].text.c_str());
+    for (const SStringNode* node = before.first; node != nullptr; node = node->next) {
+        if (policyList.find("," + std::string(node->text) + ",") != std::string::npos)
+            own = UnionOfLists(own, node->text);
+    }
+    return SetString("WhiteList", "InnerDomains", own.c_str(), true) != nullptr &&
+           SetString("WhiteList", "InnerDomains", shown.c_str(), false) != nullptr;
+}
+
+bool LocalSetting::SaveNumber(SKeyId id, int32_t value) {
+    const SSettingKey& key = KeyOf(id);
+    if (!UserMayStore(key, Merged(id), value))
+        return true;
+    int32_t defaultValue = 0;
+    ReadNumber(key.defaultText, &defaultValue);
+    if (key.section == std::string("Option"))
+        return SetOptionIfChanged(this, key.name, value, defaultValue);
+    return SetInt(key.section, key.name, value);
 }
 
 bool LocalSetting::SaveSetupValues() {
     // Every write is tried: one that fails must not keep the others from the file.
     const bool domains = SaveDomains();
-    const bool inner = SetInt("Delay", "InnerDelayTime", innerDelayTime);
-    const bool outer = SetInt("Delay", "OuterDelayTime", outerDelayTime);
+    const bool inner = SaveNumber(SKeyId::InnerDelayTime, innerDelayTime);
+    const bool outer = SaveNumber(SKeyId::OuterDelayTime, outerDelayTime);
     const bool confirm = SaveConfirmValues();
     return domains && inner && outer && confirm;
 }
 
 // Anything out of range falls back to the default, which is what a user who never set the key
-// gets.
+// gets; a value without digits reads as the safer choice.
 void LocalSetting::ReadConfirmValues() {
-    confirmMode = GetInt("Option", "Confirm", 0);
-    if (confirmMode < 0 || confirmMode > 2)
-        confirmMode = 0;
-    confirmInsideEach = GetInt("Option", "ConfirmInsideEach", 0) == 1;
-    bccWarnCount = GetInt("Option", "BccWarnCount", kDefaultBccWarnCount);
-    if (bccWarnCount < 0)
-        bccWarnCount = kDefaultBccWarnCount;
-    newDomainWarn = GetInt("Option", "NewDomainWarn", 1) != 0;
-    innerDomainMatch = GetInt("Option", "InnerDomainMatch", 0);
-    if (innerDomainMatch != 0 && innerDomainMatch != 1)
-        innerDomainMatch = 0;
+    confirmMode = Merged(SKeyId::Confirm).number;
+    confirmInsideEach = Merged(SKeyId::ConfirmInsideEach).number == 1;
+    bccWarnCount = Merged(SKeyId::BccWarnCount).number;
+    newDomainWarn = Merged(SKeyId::NewDomainWarn).number != 0;
+    innerDomainMatch = Merged(SKeyId::InnerDomainMatch).number;
 }
 
 bool LocalSetting::SaveConfirmValues() {
-    const bool mode = SetOptionIfChanged(this, "Confirm", confirmMode, 0);
-    const bool each = SetOptionIfChanged(this, "ConfirmInsideEach", confirmInsideEach ? 1 : 0, 0);
-    const bool bcc = SetOptionIfChanged(this, "BccWarnCount", bccWarnCount, kDefaultBccWarnCount);
-    const bool fresh = SetOptionIfChanged(this, "NewDomainWarn", newDomainWarn ? 1 : 0, 1);
-    const bool match = SetOptionIfChanged(this, "InnerDomainMatch", innerDomainMatch, 0);
+    const bool mode = SaveNumber(SKeyId::Confirm, confirmMode);
+    const bool each = SaveNumber(SKeyId::ConfirmInsideEach, confirmInsideEach ? 1 : 0);
+    const bool bcc = SaveNumber(SKeyId::BccWarnCount, bccWarnCount);
+    const bool fresh = SaveNumber(SKeyId::NewDomainWarn, newDomainWarn ? 1 : 0);
+    const bool match = SaveNumber(SKeyId::InnerDomainMatch, innerDomainMatch);
     return mode && each && bcc && fresh && match;
+}
+
+std::vector<std::string> LocalSetting::ValueTexts() const {
+    std::vector<std::string> texts(kKeyCount);
+    char* domains = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
+    texts[static_cast<size_t>(SKeyId::InnerDomains)] = domains != nullptr ? domains : "";
+    delete[] domains;
+    texts[static_cast<size_t>(SKeyId::InnerDelayTime)] = NumberText(innerDelayTime);
+    texts[static_cast<size_t>(SKeyId::OuterDelayTime)] = NumberText(outerDelayTime);
+    texts[static_cast<size_t>(SKeyId::DelayListColumns)] = ColumnWidthsText(columnWidths);
+    texts[static_cast<size_t>(SKeyId::Confirm)] = NumberText(confirmMode);
+    texts[static_cast<size_t>(SKeyId::ConfirmInsideEach)] = NumberText(confirmInsideEach);
+    texts[static_cast<size_t>(SKeyId::BccWarnCount)] = NumberText(bccWarnCount);
+    texts[static_cast<size_t>(SKeyId::NewDomainWarn)] = NumberText(newDomainWarn);
+    texts[static_cast<size_t>(SKeyId::InnerDomainMatch)] = NumberText(innerDomainMatch);
+    texts[static_cast<size_t>(SKeyId::CtrlBypass)] = NumberText(ctrlBypass);
+    texts[static_cast<size_t>(SKeyId::OutsideKeywords)] = outsideKeywords;
+    texts[static_cast<size_t>(SKeyId::LogFile)] = logFile;
+    texts[static_cast<size_t>(SKeyId::LogLevel)] = NumberText(logLevel);
+    texts[static_cast<size_t>(SKeyId::HelpUrl)] = helpUrl;
+    texts[static_cast<size_t>(SKeyId::AllowUserDomains)] =
+        NumberText(Merged(SKeyId::AllowUserDomains).number);
+    return texts;
 }
 
 std::string LocalSetting::ColumnWidthsText(const std::vector<int>& widths, size_t maxLength) {
@@ -105,6 +210,9 @@ std::string LocalSetting::ColumnWidthsText(const std::vector<int>& widths, size_
 }
 
 void LocalSetting::SaveColumnWidths() {
+    // A policy's widths stay the policy's; the user's file keeps its own.
+    if (Merged(SKeyId::DelayListColumns).bounded)
+        return;
     const std::string text = ColumnWidthsText(columnWidths);
     columnsText = SetString("Option", "DelayListColumns", text.c_str(), true);
 }

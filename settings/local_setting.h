@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "settings/ini_file.h"
+#include "settings/setting_merge.h"
 
 class SStringList;
 
@@ -17,8 +18,8 @@ class LocalSetting : public SIniFile {
     explicit LocalSetting(const char* path);
     ~LocalSetting() override;
 
-    // Reads every key with its default, in start-up order.
-    void ReadAll();
+    // Reads every key with its default, in start-up order, and merges the policy in.
+    void ReadAll(const SPolicy& policy = SPolicy());
     // Writes innerDomains joined with commas; innerDomainsText follows the
     // result (null when the write failed). False when the write failed.
     bool SaveDomains();
@@ -35,6 +36,13 @@ class LocalSetting : public SIniFile {
     // "w1,w2,...,wn" in at most maxLength bytes; entries that do not fit are
     // left off.
     static std::string ColumnWidthsText(const std::vector<int>& widths, size_t maxLength = 1023);
+    // Every key's value in force, in key table order, as the log shows it.
+    std::vector<std::string> ValueTexts() const;
+    const SMergedValue& Merged(SKeyId id) const { return merged_[static_cast<size_t>(id)]; }
+    // True when a policy sets any key: the dialogs say so.
+    bool PolicyInForce() const { return policy_.Any() || !policy_.refusedFile.empty(); }
+    // The inner domains the policy sets; the user's entries are the others.
+    const std::string& PolicyDomains() const;
 
     const char* innerDomainsText = nullptr;
     SStringList* innerDomains = nullptr;
@@ -56,6 +64,20 @@ class LocalSetting : public SIniFile {
     int32_t logLevel = kDefaultLogLevel;
     // Sending with Ctrl held goes out at once unless an organisation switches that off.
     bool ctrlBypass = true;
+    // Words that make a recipient count as outside, comma-separated.
+    std::string outsideKeywords;
+    // The office's own page for the guide; empty for the product's.
+    std::string helpUrl;
+    // Read at start, written to the log once it is installed.
+    std::vector<std::string> startLog;
+
+  private:
+    void ApplyMerged();
+    bool SaveNumber(SKeyId id, int32_t value);
+
+    SPolicy policy_;
+    SUserValue user_[kKeyCount];
+    SMergedValue merged_[kKeyCount];
 };
 
 extern const char kDefaultDelayListColumns[];

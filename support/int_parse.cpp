@@ -37,6 +37,15 @@ int32_t ReadDigits(const char* p, int base, bool negative) {
     return value == 0x80000000u ? INT32_MIN : -static_cast<int32_t>(value);
 }
 
+// An 8 or a 9 in the run of digits.
+bool HasDecimalOnlyDigit(const char* p) {
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        if (*p >= '8')
+            return true;
+    }
+    return false;
+}
+
 const char* SkipSign(const char* p, bool* negative) {
     while (IsSpace(*p))
         ++p;
@@ -55,9 +64,18 @@ int32_t ParsePrefixedInt(const char* text) {
     const char* p = SkipSign(text, &negative);
     if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && DigitValue(p[2]) < 16)
         return ReadDigits(p + 2, 16, negative);
-    if (p[0] == '0')
+    // "09" is a typed nine, not an octal zero that would switch a guard off.
+    if (p[0] == '0' && !HasDecimalOnlyDigit(p))
         return ReadDigits(p, 8, negative);
     return ReadDigits(p, 10, negative);
+}
+
+bool StartsWithDigit(const char* text) {
+    if (text == nullptr)
+        return false;
+    bool negative = false;
+    const char* p = SkipSign(text, &negative);
+    return *p >= '0' && *p <= '9';
 }
 
 int32_t ParseDecimalInt(const char* text) {

@@ -13,7 +13,7 @@
 #include "plugin/velmora_logic.h"
 #include "res/resource.h"
 #include "settings/local_setting.h"
-#include "settings/log_setup.h"
+#include "journal/log_setup.h"
 #include "settings/settings_path.h"
 #include "support/string_list.h"
 #include "tests/common/fake_host.h"

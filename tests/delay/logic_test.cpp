@@ -16,7 +16,7 @@
 #include "host/host_window.h"
 #include "plugin/main_window.h"
 #include "settings/local_setting.h"
-#include "settings/log_setup.h"
+#include "journal/log_setup.h"
 #include "support/string_list.h"
 
 namespace {

@@ -47,6 +47,14 @@ TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {
     ExpectScenarioMet("ui_setup_entry_help", 21);
 }
 
+TEST(UiDialogs, PolicyHoldTimeConfirmAndCtrlForcedGreyedAndRefusedInTheDialogs) {
+    ExpectScenarioMet("policy_registry", 35);
+}
+
+TEST(UiDialogs, PolicyFileBesideTheDllAndAUtf16SettingsFile) {
+    ExpectScenarioMet("policy_file", 6);
+}
+
 TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
     ExpectScenarioMet("confirm_new_domain", 28);
 }

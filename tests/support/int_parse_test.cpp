@@ -12,13 +12,20 @@ TEST(ParsePrefixedInt, BaseFromPrefix) {
     EXPECT_EQ(ParsePrefixedInt("0X1e"), 30);
     EXPECT_EQ(ParsePrefixedInt("  -3"), -3);
     EXPECT_EQ(ParsePrefixedInt("+15min"), 15);
-    EXPECT_EQ(ParsePrefixedInt("08"), 0);
+    EXPECT_EQ(ParsePrefixedInt("08"), 8);
+    EXPECT_EQ(ParsePrefixedInt("09"), 9);
+    EXPECT_EQ(ParsePrefixedInt("0109"), 109);
+    EXPECT_EQ(ParsePrefixedInt("0107"), 71);
     EXPECT_EQ(ParsePrefixedInt("0x"), 0);
     EXPECT_EQ(ParsePrefixedInt("0xg"), 0);
     EXPECT_EQ(ParsePrefixedInt("-0x10"), -16);
 }
 
 TEST(ParsePrefixedInt, NoDigitsGiveZero) {
+    for (const char* text : {"abc", "", "-", " +x", "on"})
+        EXPECT_FALSE(StartsWithDigit(text)) << text;
+    for (const char* text : {"0", " -7", "+0x1E", "5分"})
+        EXPECT_TRUE(StartsWithDigit(text)) << text;
     EXPECT_EQ(ParsePrefixedInt("abc"), 0);
     EXPECT_EQ(ParsePrefixedInt(""), 0);
     EXPECT_EQ(ParsePrefixedInt("-"), 0);

@@ -233,7 +233,95 @@ bool ScenarioRunner::PrepareStart() {
         Log("client: %s written by the scenario (%u bytes)", path.c_str(),
             static_cast<unsigned>(file ? text.size() : 0));
     }
+    PreparePolicy();
     return startNow;
+}
+
+namespace {
+
+const char kPolicyKey[] = "Software\\Policies\\Tarnwyk\\Velmora";
+
+std::string Unescaped(std::string text) {
+    for (size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;)
+        text.replace(at, 2, "\n");
+    return text;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file) {
+        fwrite(bytes.data(), 1, bytes.size(), file);
+        fclose(file);
+    }
+    Log("client: %s written by the scenario (%u bytes)", path.c_str(),
+        static_cast<unsigned>(file ? bytes.size() : 0));
+}
+
+} // namespace
+
+// The policy file lies beside the DLL the client loads.
+std::string ScenarioRunner::PolicyFilePath() const {
+    std::string plugin = "zVelmora.dll";
+    for (const ScenarioLine& line : lines) {
+        if (line.words.size() >= 3 && line.words[0] == "option" && line.words[1] == "plugin")
+            plugin = line.words[2];
+    }
+    char full[MAX_PATH] = "";
+    char* name = nullptr;
+    if (!GetFullPathNameA(plugin.c_str(), sizeof full, full, &name) || name == nullptr)
+        return std::string();
+    *name = '\0';
+    return std::string(full) + "zVelmora.policy.ini";
+}
+
+// policy HKLM|HKCU <name> dword <n> | sz <text>: a Group Policy value, as an administrator's
+// tool writes it; policy-file <text>: the file beside the DLL; settings-file-utf16 <name>
+// <text>: a settings-folder file saved as UTF-16 with its byte order mark. Whatever an earlier
+// scenario left is removed first: every scenario starts without a policy.
+void ScenarioRunner::PreparePolicy() {
+    RemovePolicy();
+    for (const ScenarioLine& line : lines) {
+        const std::vector<std::string>& w = line.words;
+        if (w[0] == "policy-file" && w.size() >= 2) {
+            WriteBytes(PolicyFilePath(), Unescaped(w[1]));
+        } else if (w[0] == "settings-file-utf16" && w.size() >= 3) {
+            const std::string text = Unescaped(w[2]);
+            std::wstring wide(text.size() + 1, L'\0');
+            const int length = MultiByteToWideChar(CP_ACP, 0, text.data(),
+                                                   static_cast<int>(text.size()), &wide[0],
+                                                   static_cast<int>(wide.size()));
+            wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+            wide.insert(wide.begin(), L'\xFEFF');
+            WriteBytes(SettingsFolderFile(w[1]),
+                       std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
+        } else if (w[0] == "policy" && w.size() >= 5) {
+            HKEY key = nullptr;
+            HKEY root = w[1] == "HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+            if (RegCreateKeyExA(root, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                nullptr) != ERROR_SUCCESS)
+                continue;
+            if (w[3] == "dword") {
+                const DWORD number = static_cast<DWORD>(strtoul(w[4].c_str(), nullptr, 0));
+                RegSetValueExA(key, w[2].c_str(), 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&number), sizeof number);
+            } else {
+                RegSetValueExA(key, w[2].c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(w[4].c_str()),
+                               static_cast<DWORD>(w[4].size() + 1));
+            }
+            RegCloseKey(key);
+            Log("client: policy %s %s = %s written by the scenario", w[1].c_str(), w[2].c_str(),
+                w[4].c_str());
+        }
+    }
+}
+
+void ScenarioRunner::RemovePolicy() const {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicyKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kPolicyKey);
+    const std::string file = PolicyFilePath();
+    if (!file.empty())
+        DeleteFileA(file.c_str());
 }
 
 void ScenarioRunner::Start(MailClient* client, const std::string& shotsFolder, DWORD timeout) {
@@ -280,7 +368,8 @@ void ScenarioRunner::Step() {
 
 StepResult ScenarioRunner::Execute(const ScenarioLine& line) {
     const std::string& name = line.words[0];
-    if (name == "option" || name == "setting" || name == "settings-file")
+    if (name == "option" || name == "setting" || name == "settings-file" || name == "policy" ||
+        name == "policy-file" || name == "settings-file-utf16")
         return kStepDone;
     context->line = &line;
     const StepCommand* command = FindCommand(name);
@@ -297,6 +386,7 @@ void ScenarioRunner::End() {
 }
 
 int ScenarioRunner::Finish() {
+    RemovePolicy();
     if (!context)
         return 1;
     Outbox& outbox = context->client->SentMail();

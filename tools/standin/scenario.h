@@ -81,6 +81,9 @@ class ScenarioRunner {
     void Step();
     StepResult Execute(const ScenarioLine& line);
     void End();
+    std::string PolicyFilePath() const;
+    void PreparePolicy();
+    void RemovePolicy() const;
 
     std::vector<ScenarioLine> lines;
     size_t next;

@@ -1,6 +1,6 @@
-#include "settings/log_setup.h"
+#include "journal/log_setup.h"
 
-#include "settings/held_journal.h"
+#include "journal/held_journal.h"
 #include "settings/local_setting.h"
 #include "settings/settings_path.h"
 #include "support/file_log_sink.h"

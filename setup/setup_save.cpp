@@ -1,4 +1,4 @@
-#include "settings/setup_save.h"
+#include "setup/setup_save.h"
 
 #include <string>
 

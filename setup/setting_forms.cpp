@@ -1,13 +1,13 @@
-#include "settings/setting_forms.h"
+#include "setup/setting_forms.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "res/resource.h"
-#include "settings/help_opener.h"
+#include "setup/help_opener.h"
 #include "settings/local_setting.h"
-#include "settings/text_edit_form.h"
+#include "setup/text_edit_form.h"
 #include "support/int_parse.h"
 #include "support/string_list.h"
 #include "support/version.h"
@@ -113,7 +113,26 @@ int LocalSettingForm::OnInitDialog(HWND window) {
         outerTimeEdit->SetText(number);
     }
     ShowCaptionIcon(window);
+    if (settings && settings->PolicyInForce()) {
+        ShowWindow(GetDlgItem(window, IDC_SETUP_POLICY_NOTE), SW_SHOW);
+        for (int id : {IDC_DOMAIN_LIST, IDC_DOMAIN_ADD, IDC_DOMAIN_EDIT, IDC_DOMAIN_DELETE})
+            GreyIfFixed(window, id, settings, SKeyId::InnerDomains);
+        GreyIfFixed(window, IDC_INNER_DELAY, settings, SKeyId::InnerDelayTime);
+        GreyIfFixed(window, IDC_OUTER_DELAY, settings, SKeyId::OuterDelayTime);
+    }
     return 0;
+}
+
+// An entry the administrator set stays; the user's own entries are the user's to change.
+bool LocalSettingForm::IsPolicyDomain(HWND window, const char* domain) {
+    if (!settings)
+        return false;
+    const std::string policy = "," + settings->PolicyDomains() + ",";
+    if (policy.find("," + std::string(domain) + ",") == std::string::npos)
+        return false;
+    MessageBoxA(window, "この組織内ドメインは管理者が決めています。変更や削除はできません。",
+                "管理者の設定", MB_OK | MB_ICONINFORMATION);
+    return true;
 }
 
 void LocalSettingForm::AddDomain(HWND) {
@@ -122,10 +141,10 @@ void LocalSettingForm::AddDomain(HWND) {
         domainList->AddString(domain);
 }
 
-void LocalSettingForm::EditDomain(HWND) {
+void LocalSettingForm::EditDomain(HWND window) {
     char selected[kDomainSize];
     int index = domainList->GetSelectedText(selected, sizeof(selected));
-    if (index < 0)
+    if (index < 0 || IsPolicyDomain(window, selected))
         return;
     char domain[kDomainSize];
     if (!AskDomain(this, "組織内ドメインの編集", selected, domain, sizeof(domain)))
@@ -138,7 +157,7 @@ void LocalSettingForm::EditDomain(HWND) {
 void LocalSettingForm::DeleteDomain(HWND window) {
     char selected[kDomainSize];
     int index = domainList->GetSelectedText(selected, sizeof(selected));
-    if (index < 0)
+    if (index < 0 || IsPolicyDomain(window, selected))
         return;
     std::vector<char> question(strlen(selected) + 128);
     snprintf(question.data(), question.size(), "[%s] を削除します。よろしいですか？", selected);
@@ -161,11 +180,13 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
         EditConfirmValues(window);
         return 0;
     case IDC_SETUP_HELP:
-        OpenHelp(moduleInstance, window);
+        OpenHelp(moduleInstance, window, settings ? settings->helpUrl : std::string());
         return 0;
     case IDOK:
         if (!CheckDelayField(window, IDC_INNER_DELAY, "組織内ドメインのみ") ||
-            !CheckDelayField(window, IDC_OUTER_DELAY, "組織内以外のドメインを含む"))
+            !CheckDelayField(window, IDC_OUTER_DELAY, "組織内以外のドメインを含む") ||
+            !DelayFieldAccepted(window, IDC_INNER_DELAY, SKeyId::InnerDelayTime) ||
+            !DelayFieldAccepted(window, IDC_OUTER_DELAY, SKeyId::OuterDelayTime))
             return 0;
         StoreValues(window);
         EndDialog(window, IDOK);
@@ -178,8 +199,17 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     }
 }
 
+bool LocalSettingForm::DelayFieldAccepted(HWND window, int id, SKeyId key) {
+    int32_t minutes = 0;
+    if (!ReadDelayField(window, id, &minutes) || AcceptedByPolicy(window, settings, key, minutes))
+        return true;
+    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, id)), TRUE);
+    return false;
+}
+
 void LocalSettingForm::EditConfirmValues(HWND window) {
     SConfirmSettingForm form(moduleInstance, window, confirmValues);
+    form.limits = settings;
     if (form.DoModal() == IDOK)
         confirmValues = form.values;
 }

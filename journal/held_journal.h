@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "support/local_time.h"
-#include "settings/journal_record.h"
+#include "journal/journal_record.h"
 
 extern const char kJournalFolderName[];  // "Journal"
 extern const char kJournalHistoryName[]; // "history.txt"

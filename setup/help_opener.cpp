@@ -1,4 +1,4 @@
-#include "settings/help_opener.h"
+#include "setup/help_opener.h"
 
 #include <shellapi.h>
 
@@ -53,7 +53,12 @@ std::string HelpPageAddress(const char* version) {
            "/docs/ja/README.md";
 }
 
-void OpenHelp(HINSTANCE moduleInstance, HWND owner) {
+void OpenHelp(HINSTANCE moduleInstance, HWND owner, const std::string& officePage) {
+    // Only a web page: the text may come from a file the user edits.
+    if (officePage.compare(0, 7, "http://") == 0 || officePage.compare(0, 8, "https://") == 0) {
+        Open(owner, officePage);
+        return;
+    }
     const std::string modulePath = ModulePath(moduleInstance);
     const std::string guide = GuideBeside(modulePath);
     if (!modulePath.empty() && PathExists(guide.c_str())) {

@@ -1,4 +1,4 @@
-#include "settings/log_setup.h"
+#include "journal/log_setup.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "settings/held_journal.h"
+#include "journal/held_journal.h"
 #include "settings/local_setting.h"
 #include "tests/file_text.h"
 

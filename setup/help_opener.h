@@ -7,5 +7,6 @@
 
 // The guide's web address at the tag of the given version; the release list without one.
 std::string HelpPageAddress(const char* version);
-// Opens the guide for the user; every failure is told in a message box.
-void OpenHelp(HINSTANCE moduleInstance, HWND owner);
+// Opens the office's own page when one is set, else the guide; every failure is told in a
+// message box.
+void OpenHelp(HINSTANCE moduleInstance, HWND owner, const std::string& officePage = std::string());

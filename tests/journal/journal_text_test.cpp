@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/hold_log_text.h"
-#include "settings/journal_record.h"
-#include "settings/lost_mail_notice.h"
+#include "journal/hold_log_text.h"
+#include "journal/journal_record.h"
+#include "journal/lost_mail_notice.h"
 #include "support/line_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/journal_record.h"
+#include "journal/journal_record.h"
 
 extern const char kLostMailCaption[];
 const size_t kLostMailListed = 10;

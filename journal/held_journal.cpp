@@ -1,4 +1,4 @@
-#include "settings/held_journal.h"
+#include "journal/held_journal.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "settings/text_edit_form.h"
+#include "setup/text_edit_form.h"
 
 #include <cstring>
 #include <string>

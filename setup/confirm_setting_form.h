@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/setting_keys.h"
 #include "ui/dialog.h"
 
 class LocalSetting;
@@ -19,6 +20,12 @@ struct SConfirmValues {
 SConfirmValues ConfirmValuesOf(const LocalSetting& settings);
 void StoreConfirmValues(const SConfirmValues& values, LocalSetting* settings);
 
+// False, after a box over owner that says why, when the administrator's policy does not let
+// the key move to value. True when settings is null or sets no limit.
+bool AcceptedByPolicy(HWND owner, const LocalSetting* settings, SKeyId id, int32_t value);
+// Greys a control whose value the policy leaves nobody to choose.
+void GreyIfFixed(HWND window, int controlId, const LocalSetting* settings, SKeyId id);
+
 class SConfirmSettingForm : public SDialog {
   public:
     SConfirmSettingForm(HINSTANCE moduleInstance, HWND parent, const SConfirmValues& values);
@@ -28,7 +35,9 @@ class SConfirmSettingForm : public SDialog {
 
     // What the dialog showed, or what the user set once it ended with OK.
     SConfirmValues values;
+    // The policy's limits; null shows every control free.
+    const LocalSetting* limits = nullptr;
 
   private:
-    void ReadValues(HWND window);
+    bool ReadValues(HWND window);
 };

@@ -1,4 +1,4 @@
-#include "settings/lost_mail_notice.h"
+#include "journal/lost_mail_notice.h"
 
 #include <cstdio>
 

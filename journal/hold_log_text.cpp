@@ -1,6 +1,6 @@
-#include "settings/hold_log_text.h"
+#include "journal/hold_log_text.h"
 
-#include "settings/journal_record.h"
+#include "journal/journal_record.h"
 #include "support/line_text.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/confirm_setting_form.h"
+#include "setup/confirm_setting_form.h"
 #include "ui/dialog.h"
 
 class LocalSetting;
@@ -43,4 +43,6 @@ class LocalSettingForm : public BaseSettingForm {
     void EditDomain(HWND window);
     void DeleteDomain(HWND window);
     void EditConfirmValues(HWND window);
+    bool IsPolicyDomain(HWND window, const char* domain);
+    bool DelayFieldAccepted(HWND window, int id, SKeyId key);
 };

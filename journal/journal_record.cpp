@@ -1,4 +1,4 @@
-#include "settings/journal_record.h"
+#include "journal/journal_record.h"
 
 #include <cstdio>
 #include <cstdlib>

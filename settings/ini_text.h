@@ -1,0 +1,25 @@
+// The text of an INI file read by the plug-in itself, for files the private-profile functions
+// would misread: a deployed file saved with a byte order mark. Win32-free.
+#pragma once
+
+#include <map>
+#include <string>
+
+enum class STextEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
+
+STextEncoding DetectEncoding(const std::string& bytes);
+// The bytes after the mark.
+std::string WithoutBom(const std::string& bytes, STextEncoding encoding);
+
+// Sections and keys without regard to ASCII case, as the private-profile functions look them
+// up; a key given twice takes its last value.
+class SIniText {
+  public:
+    explicit SIniText(const std::string& text);
+    bool Find(const char* section, const char* key, std::string* value) const;
+    // In whichever section the key stands: the policy file's keys are unique.
+    bool FindAnySection(const char* key, std::string* value) const;
+
+  private:
+    std::map<std::string, std::map<std::string, std::string>> sections_;
+};

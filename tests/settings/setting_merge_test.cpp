@@ -1,0 +1,235 @@
+#include "settings/setting_merge.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/ini_text.h"
+
+namespace {
+
+const char* const kAbsent = nullptr;
+const char kUnreadable[] = "\x01unreadable";
+
+struct SMergeCase {
+    SKeyId key;
+    const char* user;   // kAbsent: not in the user's file
+    const char* policy; // kAbsent: no policy; kUnreadable: a value of the wrong type
+    const char* expected;
+    SValueSource source;
+    bool overridden;
+};
+
+const SValueSource U = SValueSource::UserFile;
+const SValueSource D = SValueSource::Default;
+const SValueSource M = SValueSource::PolicyMachine;
+
+SMergedValue MergeOne(const SMergeCase& c, const char* allowUserDomains = nullptr) {
+    SUserValue user[kKeyCount];
+    SPolicy policy;
+    const size_t i = static_cast<size_t>(c.key);
+    if (c.user != kAbsent)
+        user[i] = SUserValue{true, c.user};
+    if (c.policy != kAbsent) {
+        policy.values[i].set = true;
+        policy.values[i].source = M;
+        policy.values[i].readable = c.policy != kUnreadable;
+        policy.values[i].text = c.policy != kUnreadable ? c.policy : "(DWORD)";
+    }
+    if (allowUserDomains != nullptr)
+        policy[SKeyId::AllowUserDomains] = SPolicyValue{true, true, allowUserDomains, M};
+    SMergedValue merged[kKeyCount];
+    MergeSettings(user, policy, nullptr, merged);
+    return merged[i];
+}
+
+// Every key: what the user's file says, what the policy says, what is in force.
+TEST(SettingMerge, PolicyUserAndDefaultForEveryKey) {
+    const SMergeCase cases[] = {
+        // A value that cannot be read never weakens a guard.
+        {SKeyId::OuterDelayTime, "09", kAbsent, "9", U, false},
+        {SKeyId::OuterDelayTime, "abc", kAbsent, "5", U, false},
+        {SKeyId::OuterDelayTime, "", kAbsent, "5", D, false},
+        {SKeyId::OuterDelayTime, "010", kAbsent, "8", U, false},
+        {SKeyId::OuterDelayTime, "0x1E", kAbsent, "30", U, false},
+        {SKeyId::OuterDelayTime, "5分", kAbsent, "5", U, false},
+        {SKeyId::OuterDelayTime, "-3", kAbsent, "-3", U, false},
+        {SKeyId::InnerDelayTime, "abc", kAbsent, "0", U, false},
+        {SKeyId::Confirm, "on", kAbsent, "1", U, false},
+        {SKeyId::Confirm, "7", kAbsent, "0", U, false},
+        {SKeyId::Confirm, "3", kAbsent, "3", U, false},
+        {SKeyId::CtrlBypass, "yes", kAbsent, "0", U, false},
+        {SKeyId::NewDomainWarn, "no", kAbsent, "1", U, false},
+        {SKeyId::NewDomainWarn, "0", kAbsent, "0", U, false},
+        {SKeyId::BccWarnCount, "abc", kAbsent, "10", U, false},
+        {SKeyId::BccWarnCount, "-1", kAbsent, "10", U, false},
+        {SKeyId::InnerDomainMatch, "x", kAbsent, "1", U, false},
+        {SKeyId::ConfirmInsideEach, "x", kAbsent, "1", U, false},
+        {SKeyId::LogLevel, "x", kAbsent, "6", U, false},
+        {SKeyId::LogLevel, "7", kAbsent, "6", U, false},
+        {SKeyId::DelayListColumns, kAbsent, kAbsent, "135,164,61,206,128,126,59,89", D, false},
+        // Hold times: longer, never shorter.
+        {SKeyId::OuterDelayTime, "3", "10", "10", M, true},
+        {SKeyId::OuterDelayTime, "20", "10", "20", U, false},
+        {SKeyId::OuterDelayTime, kAbsent, "1", "1", M, false},
+        {SKeyId::InnerDelayTime, "0", "2", "2", M, true},
+        {SKeyId::OuterDelayTime, "3", kUnreadable, "5", D, false},
+        {SKeyId::OuterDelayTime, "20", "abc", "20", U, false},
+        {SKeyId::OuterDelayTime, "3", "99999", "5", D, false},
+        // Confirm: up the order 0 < 3 < 1 < 2.
+        {SKeyId::Confirm, "0", "1", "1", M, true},
+        {SKeyId::Confirm, "2", "1", "2", U, false},
+        {SKeyId::Confirm, "3", "1", "1", M, true},
+        {SKeyId::Confirm, "0", "3", "3", M, true},
+        {SKeyId::Confirm, "1", "3", "1", U, false},
+        {SKeyId::Confirm, "2", "9", "2", U, false},
+        // Switches the user may only turn towards the guard.
+        {SKeyId::CtrlBypass, "1", "0", "0", M, true},
+        {SKeyId::CtrlBypass, "0", "1", "0", U, false},
+        {SKeyId::NewDomainWarn, "0", "1", "1", M, true},
+        {SKeyId::NewDomainWarn, "1", "0", "1", U, false},
+        {SKeyId::InnerDomainMatch, "0", "1", "1", M, true},
+        {SKeyId::ConfirmInsideEach, "0", "1", "1", M, true},
+        {SKeyId::CtrlBypass, "1", kUnreadable, "1", U, false},
+        // A lower warning count, never a higher one and never 0.
+        {SKeyId::BccWarnCount, "5", "20", "5", U, false},
+        {SKeyId::BccWarnCount, "30", "20", "20", M, true},
+        {SKeyId::BccWarnCount, "0", "20", "20", M, true},
+        {SKeyId::BccWarnCount, "5", "0", "5", U, false},
+        {SKeyId::BccWarnCount, "0", "-4", "10", D, false},
+        // Used as written.
+        {SKeyId::LogLevel, "2", "8", "8", M, true},
+        {SKeyId::LogLevel, "2", "7", "2", U, false},
+        {SKeyId::HelpUrl, "http://a/", "http://intra/velmora", "http://intra/velmora", M, true},
+        {SKeyId::DelayListColumns, "1,2", "10,20", "10,20", M, true},
+        // Lists: the policy's domains; words from both.
+        {SKeyId::InnerDomains, "c.jp", "a.jp,b.jp", "a.jp,b.jp", M, true},
+        {SKeyId::InnerDomains, "c.jp", kUnreadable, "", D, true},
+        {SKeyId::OutsideKeywords, "confidential,社外", "社外秘,社外", "社外秘,社外,confidential", M,
+         false},
+    };
+    for (const SMergeCase& c : cases) {
+        const SMergedValue merged = MergeOne(c);
+        const std::string what = std::string(KeyOf(c.key).name) +
+                                 " user=" + (c.user ? c.user : "-") + " policy=" +
+                                 (c.policy == kUnreadable ? "?"
+                                  : c.policy              ? c.policy
+                                                          : "-");
+        EXPECT_EQ(merged.text, c.expected) << what;
+        EXPECT_EQ(merged.source, c.source) << what;
+        EXPECT_EQ(merged.userOverridden, c.overridden) << what;
+    }
+}
+
+TEST(SettingMerge, UserDomainsOnlyWhenThePolicyAllowsThem) {
+    const SMergeCase c{SKeyId::InnerDomains, "c.jp, a.jp", "a.jp,b.jp", "", U, false};
+    const SMergedValue closed = MergeOne(c, "0");
+    EXPECT_EQ(closed.text, "a.jp,b.jp");
+    EXPECT_TRUE(closed.fixed);
+    const SMergedValue open = MergeOne(c, "1");
+    EXPECT_EQ(open.text, "a.jp,b.jp,c.jp");
+    EXPECT_FALSE(open.fixed);
+    EXPECT_FALSE(open.userOverridden);
+}
+
+// What the dialogs accept and what OK may write into the user's own file.
+TEST(SettingMerge, DialogMovesOnlyAwayFromThePolicy) {
+    struct {
+        SKeyId key;
+        const char* policy;
+        int32_t value;
+        bool allowed;
+        bool stored;
+    } cases[] = {
+        {SKeyId::Confirm, "1", 0, false, false},
+        {SKeyId::Confirm, "1", 3, false, false},
+        {SKeyId::Confirm, "1", 1, true, false},
+        {SKeyId::Confirm, "1", 2, true, true},
+        {SKeyId::BccWarnCount, "20", 0, false, false},
+        {SKeyId::BccWarnCount, "20", 30, false, false},
+        {SKeyId::BccWarnCount, "20", 5, true, true},
+        {SKeyId::OuterDelayTime, "10", 9, false, false},
+        {SKeyId::OuterDelayTime, "10", 11, true, true},
+        {SKeyId::InnerDomainMatch, "0", 1, true, true},
+    };
+    for (const auto& c : cases) {
+        const SMergedValue merged = MergeOne(SMergeCase{c.key, kAbsent, c.policy, "", M, false});
+        const SSettingKey& key = KeyOf(c.key);
+        EXPECT_EQ(AllowedFrom(key, merged.bound, c.value), c.allowed) << key.name << c.value;
+        EXPECT_EQ(UserMayStore(key, merged, c.value), c.stored) << key.name << c.value;
+    }
+    // A user whose own longer hold was in force may come back down to the policy's.
+    const SMergedValue longer =
+        MergeOne(SMergeCase{SKeyId::OuterDelayTime, "20", "10", "", M, false});
+    EXPECT_TRUE(UserMayStore(KeyOf(SKeyId::OuterDelayTime), longer, 10));
+    EXPECT_FALSE(UserMayStore(KeyOf(SKeyId::OuterDelayTime), longer, 9));
+    // Nothing bounds a key the policy leaves alone, and a strongest value greys the control.
+    EXPECT_TRUE(UserMayStore(KeyOf(SKeyId::Confirm), SMergedValue(), 0));
+    EXPECT_TRUE(MergeOne(SMergeCase{SKeyId::Confirm, kAbsent, "2", "", M, false}).fixed);
+    EXPECT_TRUE(MergeOne(SMergeCase{SKeyId::CtrlBypass, kAbsent, "0", "", M, false}).fixed);
+    EXPECT_FALSE(MergeOne(SMergeCase{SKeyId::Confirm, kAbsent, "3", "", M, false}).fixed);
+}
+
+TEST(SettingMerge, LogFileExpandsTheEnvironment) {
+    const SEnvLookup lookup = [](const std::string& name, std::string* value) {
+        if (name != "USERNAME" && name != "COMPUTERNAME")
+            return false;
+        *value = name == "USERNAME" ? "tanaka" : "PC01";
+        return true;
+    };
+    EXPECT_EQ(ExpandEnvironment("C:\\log\\%COMPUTERNAME%-%USERNAME%.log", lookup),
+              "C:\\log\\PC01-tanaka.log");
+    EXPECT_EQ(ExpandEnvironment("%NOPE%\\100%\\%%USERNAME%", lookup), "%NOPE%\\100%\\%tanaka");
+    SUserValue user[kKeyCount];
+    SPolicy policy;
+    policy[SKeyId::LogFile] = SPolicyValue{true, true, "D:\\%USERNAME%.log", M};
+    SMergedValue merged[kKeyCount];
+    MergeSettings(user, policy, lookup, merged);
+    EXPECT_EQ(merged[static_cast<size_t>(SKeyId::LogFile)].text, "D:\\tanaka.log");
+}
+
+TEST(SettingMerge, StartLogNamesEverySourceAndEveryOverride) {
+    SUserValue user[kKeyCount];
+    user[static_cast<size_t>(SKeyId::Confirm)] = SUserValue{true, "0"};
+    user[static_cast<size_t>(SKeyId::BccWarnCount)] = SUserValue{true, "abc"};
+    SPolicy policy;
+    policy[SKeyId::Confirm] = SPolicyValue{true, true, "1", M};
+    policy[SKeyId::CtrlBypass] = SPolicyValue{true, false, "(DWORD)", M};
+    SMergedValue merged[kKeyCount];
+    MergeSettings(user, policy, nullptr, merged);
+    const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
+    // One line per key, one per overridden or unreadable value.
+    ASSERT_EQ(lines.size(), kKeyCount + 3);
+    std::string all;
+    for (const std::string& line : lines)
+        all += line + "\n";
+    EXPECT_NE(all.find("Confirm=1 (" + std::string(SourceName(M)) + ")"), std::string::npos) << all;
+    EXPECT_NE(all.find("Confirm=0 "), std::string::npos) << all;
+    EXPECT_NE(all.find("BccWarnCount の値「abc」"), std::string::npos) << all;
+    EXPECT_NE(all.find("ポリシー CtrlBypass"), std::string::npos) << all;
+
+    std::vector<std::string> before(kKeyCount, "0");
+    std::vector<std::string> after = before;
+    after[static_cast<size_t>(SKeyId::InnerDomainMatch)] = "1";
+    ASSERT_EQ(ChangeLogLines(before, after).size(), 1u);
+    EXPECT_NE(ChangeLogLines(before, after)[0].find("InnerDomainMatch"), std::string::npos);
+}
+
+// A byte order mark must not hide the first section.
+TEST(IniText, MarkedFilesKeepTheirFirstSection) {
+    const std::string utf8 = "\xEF\xBB\xBF[WhiteList]\r\nInnerDomains = \"a.jp\"\r\n[Option]\r\n"
+                             "confirm=1\r\nConfirm=2\r\n";
+    ASSERT_EQ(DetectEncoding(utf8), STextEncoding::Utf8Bom);
+    EXPECT_EQ(DetectEncoding(std::string("\xFF\xFE[", 3)), STextEncoding::Utf16LeBom);
+    EXPECT_EQ(DetectEncoding(std::string("\xFE\xFF\0[", 4)), STextEncoding::Utf16BeBom);
+    EXPECT_EQ(DetectEncoding("[Delay]"), STextEncoding::Ansi);
+    const SIniText text(WithoutBom(utf8, DetectEncoding(utf8)));
+    std::string value;
+    ASSERT_TRUE(text.Find("whitelist", "InnerDomains", &value));
+    EXPECT_EQ(value, "a.jp");
+    ASSERT_TRUE(text.FindAnySection("CONFIRM", &value));
+    EXPECT_EQ(value, "2");
+    EXPECT_FALSE(text.Find("Delay", "InnerDelayTime", &value));
+}
+
+} // namespace
