@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/local_setting.h"
+#include "settings/log_setup.h"
 #include "support/path_utils.h"
 #include "tests/file_text.h"
 
@@ -129,7 +131,12 @@ TEST_F(HeldJournalTest, DeadOwnersRecordsAreCollectedOnceIntoTheHistory) {
     EXPECT_TRUE(lost.empty());
 }
 
-TEST_F(HeldJournalTest, FilesThatAreNotWholeRecordsAreSkippedAndKept) {
+// What a crash mid-write leaves of a record (empty, all NUL, cut short) is named once, with one
+// log line each: mail may have been held under it. Anything else is skipped and kept.
+TEST_F(HeldJournalTest, TornRecordsAreNamedOnceOtherFilesAreSkippedAndKept) {
+    LocalSetting logSettings((settings_ + "\\Velmora.ini").c_str());
+    logSettings.logFile = settings_ + "\\journal.log";
+    ASSERT_TRUE(InstallLogSink(logSettings));
     SLostMail mail;
     mail.owner = "5-0-1";
     mail.heldAt = mail.dueAt = At(2);
@@ -138,18 +145,44 @@ TEST_F(HeldJournalTest, FilesThatAreNotWholeRecordsAreSkippedAndKept) {
     ASSERT_TRUE(journal.Open());
     WriteText(Path("5-0-1_1.rec"), record.substr(0, record.size() / 2));
     WriteText(Path("5-0-1_2.rec"), "");
+    WriteText(Path("5-0-1_5.rec"), std::string(512, '\0'));
+    WriteText(Path("5-0-1_6.rec"), "zVelmora-jou" + std::string(64, '\0'));
+    const std::vector<std::string> kept = Names();
     WriteText(Path("5-0-1_3.rec"), "not a record\r\n");
     WriteText(Path("5-0-1_4.rec"), record + std::string(2 * 1024 * 1024, 'x'));
     WriteText(Path("notes.txt"), record);
     WriteText(Path("notes.rec.tmp"), record);
     WriteText(Path("5-0-1_x.rec.tmp"), record);
     CreateDirectoryA(Path("sub.rec").c_str(), nullptr);
-    const std::vector<std::string> before = Names();
+    std::vector<std::string> others = Names();
+    const auto isTorn = [&kept](const std::string& name) {
+        return name.compare(0, 6, "5-0-1_") == 0 && std::count(kept.begin(), kept.end(), name);
+    };
+    others.erase(std::remove_if(others.begin(), others.end(), isTorn), others.end());
+    others.push_back(kJournalHistoryName);
+    std::sort(others.begin(), others.end());
 
     std::vector<SLostMail> lost;
+    EXPECT_EQ(journal.CollectLost(&lost), 4);
+    std::vector<unsigned long long> ids;
+    for (const SLostMail& torn : lost) {
+        ids.push_back(torn.id);
+        EXPECT_NE(torn.subject.find("保留記録が壊れている"), std::string::npos) << torn.subject;
+        EXPECT_NE(torn.heldAt.wYear, 0) << torn.id;
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<unsigned long long>{1, 2, 5, 6}));
+    EXPECT_EQ(Names(), others);
+    lost.clear();
     EXPECT_EQ(journal.CollectLost(&lost), 0);
-    EXPECT_TRUE(lost.empty());
-    EXPECT_EQ(Names(), before);
+    RemoveLogSink();
+    const std::string log = ReadText(logSettings.logFile);
+    size_t lines = 0;
+    for (size_t at = log.find("壊れているため"); at != std::string::npos;
+         at = log.find("壊れているため", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 4u) << log;
+    DeleteFileA(logSettings.logFile.c_str());
     RemoveDirectoryA(Path("sub.rec").c_str());
 }
 
