@@ -10,6 +10,8 @@ namespace {
 
 const char kMagic[] = "zVelmora domains 1";
 const int kMaxMessages = 1000000000;
+// The earliest year a Windows clock can show: a clock set wrong before 1970 still counts days.
+const long kFirstYear = 1601;
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian).
 long DayNumber(int year, int month, int day) {
@@ -73,7 +75,7 @@ bool ParseDate(const std::string& text, long* days) {
     if (!ParseCount(text.substr(0, 4), &year) || !ParseCount(text.substr(5, 2), &month) ||
         !ParseCount(text.substr(8, 2), &day))
         return false;
-    if (year < 1970 || month < 1 || month > 12 || day < 1 ||
+    if (year < kFirstYear || month < 1 || month > 12 || day < 1 ||
         day > DaysInMonth(static_cast<int>(year), static_cast<int>(month)))
         return false;
     *days = DayNumber(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
@@ -126,7 +128,7 @@ void SDomainHistory::Learn(const std::vector<std::string>& domains, const SLocal
     // A message with no outside domain teaches nothing.
     if (!learned)
         return;
-    if (startDay < 0)
+    if (startDay == kNoDay)
         startDay = today;
     if (messages < kMaxMessages)
         ++messages;
@@ -148,12 +150,13 @@ void SDomainHistory::Touch(const std::string& domain, long day) {
 }
 
 bool SDomainHistory::IsLearning(const SLocalTime& today) const {
-    return startDay < 0 || messages < kLearningMessages || DayOf(today) - startDay < kLearningDays;
+    return startDay == kNoDay || messages < kLearningMessages ||
+           DayOf(today) - startDay < kLearningDays;
 }
 
 std::string SDomainHistory::Serialize() const {
     std::string text = std::string(kMagic) + "\n";
-    text += "start " + (startDay < 0 ? std::string("-") : DateText(startDay)) + " " +
+    text += "start " + (startDay == kNoDay ? std::string("-") : DateText(startDay)) + " " +
             std::to_string(messages) + "\n";
     for (const SEntry& entry : order)
         text += DateText(entry.day) + " " + entry.domain + "\n";
@@ -164,7 +167,7 @@ std::string SDomainHistory::Serialize() const {
 void SDomainHistory::Clear() {
     order.clear();
     index.clear();
-    startDay = -1;
+    startDay = kNoDay;
     messages = 0;
 }
 
@@ -178,7 +181,7 @@ EHistoryParse SDomainHistory::Parse(const char* text, size_t length) {
         lines[0] != kMagic)
         return kHistoryCorrupt;
 
-    long start = -1;
+    long start = kNoDay;
     long count = 0;
     const std::string& head = lines[1];
     const size_t blank = head.find(' ', 6);

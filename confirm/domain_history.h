@@ -57,13 +57,15 @@ class SDomainHistory {
   private:
     struct SEntry {
         std::string domain;
-        long day; // days since 1970-01-01
+        long day; // days since 1970-01-01, negative before
     };
     void Touch(const std::string& domain, long day);
     void Clear();
 
     std::list<SEntry> order; // least recently used first
     std::unordered_map<std::string, std::list<SEntry>::iterator> index;
-    long startDay = -1; // the day of the first message learned; -1 none yet
+    // Days before 1970 are negative: "none yet" is a day no clock shows.
+    static const long kNoDay = -2147483647L - 1;
+    long startDay = kNoDay; // the day of the first message learned
     int messages = 0;
 };

@@ -2,30 +2,24 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "confirm/domain_history.h"
 #include "settings/settings_path.h"
+#include "support/file_utils.h"
 #include "support/guard.h"
+#include "support/line_text.h"
 #include "support/log_writer.h"
 #include "support/path_utils.h"
-
 
 namespace {
 
 // Ten thousand domains of at most 255 bytes fit well within this; anything larger is not a
 // file this plug-in wrote.
-const long kMaxFileBytes = 4 * 1024 * 1024;
+const size_t kMaxFileBytes = 4 * 1024 * 1024;
 
 // The first line of every history this plug-in writes.
 std::string OwnFirstLine() {
     const std::string empty = SDomainHistory().Serialize();
     return empty.substr(0, empty.find('\n') + 1);
-}
-
-bool IsOurs(const std::string& text) {
-    const std::string first = OwnFirstLine();
-    return text.compare(0, first.size(), first) == 0;
 }
 
 } // namespace
@@ -44,48 +38,9 @@ void SDomainHistoryStore::Log(int level, int line, const char* what) const {
     writer.Write("送信先ドメインの履歴: %s %s", what, path.c_str());
 }
 
-bool SDomainHistoryStore::ReadFile(std::string* text, bool* missing) const {
-    *missing = false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        *missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        return false;
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return false;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char buffer[16384];
-    size_t n = 0;
-    bool ok = true;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (text->size() + n > static_cast<size_t>(kMaxFileBytes)) {
-            ok = false;
-            break;
-        }
-        text->append(buffer, n);
-    }
-    ok = ok && !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
-// A temporary file, then a rename: a reader never sees half a history.
+// Flushed and renamed: a reader never sees half a history, nor a power loss an empty one.
 bool SDomainHistoryStore::WriteFile(const std::string& text) const {
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed &&
-        MoveFileExA(temporary.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileA(temporary.c_str());
-    return false;
+    return ReplaceFileWhole(path.c_str(), ProcessTemporaryName(path.c_str()).c_str(), text);
 }
 
 void SDomainHistoryStore::Load() {
@@ -104,18 +59,30 @@ void SDomainHistoryStore::Load() {
 }
 
 void SDomainHistoryStore::ReadAndParse() {
+    RemoveStaleTemporaries(path.c_str());
     std::string text;
-    bool missing = false;
-    if (!ReadFile(&text, &missing) && !missing) {
-        Log(2, __LINE__, "読めないため、初めてのドメインは警告しません");
+    EFileRead read = kFileChanged;
+    // Another client renaming its copy over ours is over in a moment; one writing in place is
+    // not ours to wait for.
+    for (int attempt = 0; attempt < 3 && read == kFileChanged; ++attempt)
+        read = ReadFileWhole(path.c_str(), kMaxFileBytes, &text);
+    if (read == kFileChanged || read == kFileUnreadable) {
+        Log(2, __LINE__,
+            read == kFileChanged
+                ? "読んでいる間に書き換えられ続けたため、初めてのドメインは警告しません"
+                : "読めないため、初めてのドメインは警告しません");
         state = kUnusable;
         return;
     }
     history = new SDomainHistory;
     state = kReady;
-    if (history->Parse(text.data(), text.size()) != kHistoryCorrupt)
+    if (read == kFileMissing)
         return;
-    if (!IsOurs(text)) {
+    const EHistoryParse parsed = history->Parse(text.data(), text.size());
+    if (parsed == kHistoryLoaded)
+        return;
+    // Empty, all NUL or cut short is how a power loss during a write leaves ours.
+    if (parsed != kHistoryEmpty && !IsTornText(text, OwnFirstLine())) {
         Log(2, __LINE__, "このプラグインの形式ではないため、使いません");
         delete history;
         history = nullptr;
@@ -123,7 +90,9 @@ void SDomainHistoryStore::ReadAndParse() {
         return;
     }
     // Ours and broken: nothing in it can be trusted, and a new history learns quietly again.
-    Log(2, __LINE__, "壊れているため、削除して記録し直します");
+    Log(2, __LINE__,
+        text.empty() ? "空のため、削除して記録し直します"
+                     : "壊れているため、削除して記録し直します");
     DeleteFileA(path.c_str());
 }
 

@@ -19,8 +19,9 @@ class SDomainHistoryStore {
     SDomainHistoryStore& operator=(const SDomainHistoryStore&) = delete;
 
     // Reads the file the first time it is called. A missing file starts a new history. A file
-    // that is ours but corrupt is deleted and a new history started; one that cannot be read,
-    // or is not ours, is left alone and nothing is kept.
+    // that is ours but corrupt, empty, all NUL or cut short is deleted and a new history
+    // started; one that cannot be read, keeps changing while it is read, or is not ours, is
+    // left alone and nothing is kept.
     void Load();
     // Null when not loaded, not readable, not ours, or when the last write failed: then no
     // domain can be called new.
@@ -39,7 +40,6 @@ class SDomainHistoryStore {
     enum EState { kNotLoaded, kReady, kUnusable };
     void Log(int level, int line, const char* what) const;
     void ReadAndParse();
-    bool ReadFile(std::string* text, bool* missing) const;
     bool WriteFile(const std::string& text) const;
 
     std::string path;

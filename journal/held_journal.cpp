@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "support/file_utils.h"
+#include "support/line_text.h"
 #include "support/log_writer.h"
 #include "support/path_utils.h"
 
@@ -26,6 +28,32 @@ void LogFailure(int line, const char* what, const std::string& path) {
     writer.Write("保留記録: %s (%lu) %s", what, error, path.c_str());
 }
 
+void LogDamage(int line, const char* what, const std::string& path) {
+    NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
+    writer.Write("保留記録: %s %s", what, path.c_str());
+}
+
+// What is known of a held message whose record a crash left empty, all NUL or cut short: its
+// owner and id from the name, and about when it was written.
+SLostMail DamagedRecordMail(const std::string& owner, const std::string& name,
+                            const std::string& path) {
+    SLostMail mail;
+    mail.owner = owner;
+    mail.id = std::strtoull(name.c_str() + owner.size() + 1, nullptr, 10);
+    mail.subject = "（保留記録が壊れているため、件名と宛先は分かりません）";
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    FILETIME local;
+    SYSTEMTIME written;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
+        FileTimeToSystemTime(&local, &written)) {
+        static_assert(sizeof(SLocalTime) == sizeof(SYSTEMTIME), "same layout");
+        std::memcpy(&mail.heldAt, &written, sizeof written);
+        mail.dueAt = mail.heldAt;
+    }
+    return mail;
+}
+
 // Process id, process start time and a per-instance count: a reused process id never
 // makes the same name.
 std::string NewOwnerName() {
@@ -38,11 +66,10 @@ std::string NewOwnerName() {
     return name;
 }
 
-// data written whole, into a new file (replacing one left over) or appended.
-bool WriteToFile(const std::string& path, const std::string& data, bool append) {
-    HANDLE file = CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                              append ? FILE_SHARE_READ : 0, nullptr,
-                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+// data appended whole.
+bool AppendToFile(const std::string& path, const std::string& data) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -50,25 +77,6 @@ bool WriteToFile(const std::string& path, const std::string& data, bool append) 
         WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == data.size();
-}
-
-// The whole file when it is a plain file of at most limit bytes.
-bool ReadSmallFile(const std::string& path, size_t limit, std::string* data) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= static_cast<LONGLONG>(limit);
-    if (ok) {
-        data->resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = data->empty() ||
-             (ReadFile(file, &(*data)[0], static_cast<DWORD>(data->size()), &read, nullptr) &&
-              read == data->size());
-    }
-    CloseHandle(file);
-    return ok;
 }
 
 // Names of the plain files in folder matching pattern.
@@ -186,15 +194,10 @@ bool SHeldJournal::Add(unsigned long long id, const SLocalTime& heldAt, const SL
     mail.cc = field(cc);
     mail.bcc = field(bcc);
     const std::string path = RecordPath(owner_, id);
+    // The owner in the temporary's name keeps two processes from sharing one.
     const std::string temporary = path + kTemporaryExtension;
-    if (!WriteToFile(temporary, FormatJournalRecord(mail), false)) {
-        LogFailure(__LINE__, "書き込めません", temporary);
-        DeleteFileA(temporary.c_str());
-        return false;
-    }
-    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        LogFailure(__LINE__, "名前を変えられません", path);
-        DeleteFileA(temporary.c_str());
+    if (!ReplaceFileWhole(path.c_str(), temporary.c_str(), FormatJournalRecord(mail))) {
+        LogFailure(__LINE__, "書き込めません", path);
         return false;
     }
     return true;
@@ -236,23 +239,34 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
         return false;
     const std::string path = JoinPath(folder_.c_str(), name.c_str());
     std::string data;
+    const EFileRead read = ReadFileWhole(path.c_str(), kJournalRecordLimit, &data);
+    if (read == kFileChanged)
+        LogDamage(__LINE__, "読んでいる間に書き換えられたため、次の起動で読み直します", path);
+    if (read != kFileRead)
+        return false;
     SLostMail mail;
-    // The content must be the record its name promises; anything else is not ours to take.
-    if (!ReadSmallFile(path, kJournalRecordLimit, &data) ||
-        !ParseJournalRecord(data.data(), data.size(), &mail) || mail.owner != owner ||
-        OwnerIsLive(owner))
+    // The content must be the record its name promises, or what a crash leaves of one;
+    // anything else is not ours to take.
+    const bool whole = ParseJournalRecord(data.data(), data.size(), &mail);
+    if ((whole && mail.owner != owner) ||
+        (!whole && !IsTornText(data, std::string(kJournalMagic) + "\r\n")) || OwnerIsLive(owner))
         return false;
     const std::string noticed = NoticedLine(name, data);
     if (WasNoticed(noticed)) {
         DeleteFileA(path.c_str());
         return false;
     }
+    if (!whole) {
+        // Mail may have been held under it: told about, rather than missed.
+        LogDamage(__LINE__, "壊れているため、送信されなかったメールとして知らせます", path);
+        mail = DamagedRecordMail(owner, name, path);
+    }
     // Only a record kept in the history is deleted, so the notice is never lost instead.
     // Without a history nothing remembers it: it is named again at the next start rather than
     // never.
     const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
     KeepHistoryBounded(history);
-    if (!WriteToFile(history, noticed + data, true))
+    if (!AppendToFile(history, noticed + (whole ? data : FormatJournalRecord(mail))))
         LogFailure(__LINE__, "履歴に書けません", history);
     else if (!DeleteFileA(path.c_str()))
         LogFailure(__LINE__, "消せません", path);
@@ -265,10 +279,8 @@ bool SHeldJournal::WasNoticed(const std::string& line) {
         historyRead_ = true;
         const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
         std::string older;
-        if (!ReadSmallFile(history + ".1", kHistoryReadLimit, &older))
-            older.clear();
-        if (!ReadSmallFile(history, kHistoryReadLimit, &history_))
-            history_.clear();
+        ReadFileWhole((history + ".1").c_str(), kHistoryReadLimit, &older);
+        ReadFileWhole(history.c_str(), kHistoryReadLimit, &history_);
         history_.insert(0, older);
     }
     // Whole lines only: a record's own text can never pass for one.

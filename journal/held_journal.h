@@ -26,7 +26,7 @@ class SHeldJournal {
     // succeeds, Add writes nothing.
     bool Open();
 
-    // Writes or replaces the record of id whole (a temporary file, then a rename).
+    // Writes or replaces the record of id whole (a temporary file flushed, then a rename).
     bool Add(unsigned long long id, const SLocalTime& heldAt, const SLocalTime& dueAt,
              const char* mailbox, const char* subject, const char* from, const char* to,
              const char* cc, const char* bcc);
@@ -36,8 +36,9 @@ class SHeldJournal {
 
     // Appends to *lost the records of owners no longer running, moves them to the history
     // file and returns how many there were. A record that stays (it cannot be deleted) is
-    // named once only. Only files both named and made as records are taken; any other file
-    // is left alone.
+    // named once only. Only files named as records are taken, and only when they hold one, or
+    // what a crash leaves of one (empty, all NUL, cut short: named with what is known, one log
+    // line each); any other file is left alone.
     int CollectLost(std::vector<SLostMail>* lost);
 
     const std::string& Folder() const { return folder_; }

@@ -90,3 +90,11 @@ std::string FlattenControls(const std::string& text) {
     }
     return out;
 }
+
+bool IsTornText(const std::string& data, const std::string& firstLine) {
+    const size_t last = data.find_last_not_of('\0');
+    const size_t kept = last == std::string::npos ? 0 : last + 1;
+    if (kept <= firstLine.size())
+        return data.compare(0, kept, firstLine, 0, kept) == 0;
+    return data.compare(0, firstLine.size(), firstLine) == 0;
+}

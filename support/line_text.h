@@ -18,3 +18,8 @@ std::string CutText(const std::string& text, size_t maxBytes, const char* mark);
 
 // text with every byte below 0x20 and 0x7F replaced by a space.
 std::string FlattenControls(const std::string& text);
+
+// True for what a file whose text starts with firstLine can be left holding after a crash
+// mid-write: nothing, only NUL bytes, or text that is firstLine cut short or begins with it,
+// NUL bytes after it or not.
+bool IsTornText(const std::string& data, const std::string& firstLine);

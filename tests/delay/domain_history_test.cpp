@@ -46,7 +46,7 @@ struct SinkRemover {
 TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
     const std::string folder = TempFolder();
     const std::string file = folder + "\\" + kDomainHistoryFileName;
-    const std::string temporary = file + ".tmp";
+    const std::string temporary = file + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
     LocalSetting logSettings((folder + "\\Velmora.ini").c_str());
     logSettings.logFile = folder + "\\history.log";
     ASSERT_TRUE(InstallLogSink(logSettings));
@@ -80,14 +80,46 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
     EXPECT_NE(std::string::npos, ReadText(file).find("d.example"));
     EXPECT_EQ(2, Lines(logSettings.logFile));
 
-    // Ours but broken: deleted, and learning starts again.
-    const std::string broken = text.substr(0, text.size() - 4);
-    WriteText(file, broken);
-    SDomainHistoryStore corrupt(folder.c_str());
-    corrupt.Load();
-    ASSERT_NE(nullptr, corrupt.History());
-    EXPECT_EQ(0u, corrupt.History()->Size());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+    // Ours but broken, as a crash mid-write leaves it: deleted, one log line, learning starts
+    // again.
+    const std::string torn[] = {
+        text.substr(0, text.size() - 4),
+        "",
+        std::string(4096, '\0'),
+        "zVelmo",
+        text.substr(0, 30) + std::string(100, '\0'),
+    };
+    for (const std::string& broken : torn) {
+        WriteText(file, broken);
+        const int before = Lines(logSettings.logFile);
+        SDomainHistoryStore corrupt(folder.c_str());
+        corrupt.Load();
+        ASSERT_NE(nullptr, corrupt.History()) << broken.size();
+        EXPECT_EQ(0u, corrupt.History()->Size());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+        EXPECT_EQ(before + 1, Lines(logSettings.logFile)) << broken.size();
+    }
+
+    // A temporary a crashed writer left an hour ago goes; a fresh one, or another name, stays.
+    const std::string old = file + ".4242.tmp", young = file + ".4343.tmp", other = file + ".x.tmp";
+    for (const std::string* name : {&old, &young, &other})
+        WriteText(*name, "x");
+    HANDLE handle =
+        CreateFileA(old.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME stamp;
+    GetSystemTimeAsFileTime(&stamp);
+    ULARGE_INTEGER ticks = {{stamp.dwLowDateTime, stamp.dwHighDateTime}};
+    ticks.QuadPart -= 2 * 36000000000ull;
+    stamp = {ticks.LowPart, ticks.HighPart};
+    ASSERT_TRUE(SetFileTime(handle, nullptr, nullptr, &stamp));
+    CloseHandle(handle);
+    SDomainHistoryStore cleaning(folder.c_str());
+    cleaning.Load();
+    EXPECT_EQ("<none>", ReadText(old));
+    EXPECT_EQ("x", ReadText(young));
+    EXPECT_EQ("x", ReadText(other));
+    DeleteFileA(young.c_str());
+    DeleteFileA(other.c_str());
 
     // Not ours, or not a file at all: left alone, nothing kept or written.
     for (const bool directory : {false, true}) {
@@ -104,7 +136,7 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
         else
             EXPECT_EQ("example.com\r\n", ReadText(file));
     }
-    EXPECT_EQ(5, Lines(logSettings.logFile));
+    EXPECT_EQ(9, Lines(logSettings.logFile));
     RemoveLogSink();
     DeleteFileA(logSettings.logFile.c_str());
     DeleteFileA(file.c_str());

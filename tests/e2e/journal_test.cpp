@@ -2,6 +2,8 @@
 // next start, once.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "process_runner.h"
@@ -47,4 +49,13 @@ TEST(HeldMailJournal, AMessageGivenBackAtThePluginsExitIsNamedAtTheNextStartOnce
         EXPECT_EQ(0u, run.exitCode) << scenario << "\n" << run.output;
         EXPECT_TRUE(AllMet(run)) << scenario << "\n" << run.output;
     }
+}
+
+TEST(HeldMailJournal, TornRecordsAreNamedAndATornHistoryLearnsAgainOneLogLineEach) {
+    DeleteFileA("C:\\journal_torn.log");
+    ProcessResult torn = RunStandin("journal_torn");
+    ASSERT_FALSE(torn.timedOut) << torn.output;
+    EXPECT_EQ(0u, torn.exitCode) << torn.output;
+    EXPECT_TRUE(AllMet(torn)) << torn.output;
+    EXPECT_NE(std::string::npos, torn.output.find("result: 13 of 13")) << torn.output;
 }

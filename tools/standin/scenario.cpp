@@ -216,15 +216,20 @@ bool ScenarioRunner::PrepareStart() {
         WritePrivateProfileStringA(line.words[1].c_str(), line.words[2].c_str(), value,
                                    ini.c_str());
     }
-    // settings-file <name> <text>: a file of the settings folder as the plug-in would find it
-    // at its start; "\n" in the text is a line end.
+    // settings-file <name> <text>: a file of the settings folder (or of a folder in it) as the
+    // plug-in would find it at its start; "\n", "\r" and "\0" in the text are those bytes.
     for (const ScenarioLine& line : lines) {
         if (line.words[0] != "settings-file" || line.words.size() < 3)
             continue;
         const std::string path = SettingsFolderFile(line.words[1]);
+        CreateDirectoryA(path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
         std::string text = line.words[2];
-        for (size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;)
-            text.replace(at, 2, "\n");
+        for (size_t at = 0; (at = text.find('\\', at)) != std::string::npos; ++at) {
+            const char next = at + 1 < text.size() ? text[at + 1] : ' ';
+            const char byte = next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
+            if (byte != next)
+                text.replace(at, 2, 1, byte);
+        }
         FILE* file = fopen(path.c_str(), "wb");
         if (file) {
             fwrite(text.data(), 1, text.size(), file);

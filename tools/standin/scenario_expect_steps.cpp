@@ -307,7 +307,10 @@ StepResult FileLines(ScenarioContext& context) {
     int expected = Number(context, 4, &ok);
     if (!ok)
         return kStepFailed;
-    std::ifstream file(context.Word(2).c_str(), std::ios::binary);
+    // A name without a drive is one of the settings folder.
+    const std::string& name = context.Word(2);
+    std::ifstream file(name.find(':') != std::string::npos ? name : SettingsFolderFile(name),
+                       std::ios::binary);
     int count = 0;
     for (std::string line; std::getline(file, line);)
         count += line.find(context.Word(3)) != std::string::npos ? 1 : 0;
