@@ -1,5 +1,6 @@
 // The settings value readers against plain references: the integer parsers (full-width digits
-// included) and the comma lists behind InnerDomains and DelayListColumns.
+// included, a leading 0 with an 8 or a 9 decimal) and the comma lists behind InnerDomains and
+// DelayListColumns.
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,19 @@ int32_t Clamp(long long value) {
 int32_t ReferenceInt(const std::string& text, int base) {
     errno = 0;
     return Clamp(std::strtoll(text.c_str(), nullptr, base));
+}
+
+// strtol's base 0, except that a leading 0 whose digits hold an 8 or a 9 is decimal ("09" is 9).
+int32_t ReferencePrefixedInt(const std::string& text) {
+    size_t at = text.find_first_not_of(" \t\n\v\f\r");
+    if (at != std::string::npos && (text[at] == '+' || text[at] == '-'))
+        ++at;
+    if (at == std::string::npos || text[at] != '0')
+        return ReferenceInt(text, 0);
+    const size_t end = text.find_first_not_of("0123456789", at);
+    const std::string digits = text.substr(at, end == std::string::npos ? end : end - at);
+    const bool decimal = digits.find_first_of("89") != std::string::npos;
+    return ReferenceInt(text, decimal ? 10 : 0);
 }
 
 // Full-width digits, signs and blanks spelled out as ASCII, up to the first other
@@ -66,7 +80,7 @@ std::vector<std::string> Fields(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = std::string(reinterpret_cast<const char*>(data), size).c_str();
-    if (ParsePrefixedInt(text.c_str()) != ReferenceInt(text, 0))
+    if (ParsePrefixedInt(text.c_str()) != ReferencePrefixedInt(text))
         __builtin_trap();
     if (ParseDecimalInt(text.c_str()) != ReferenceInt(text, 10))
         __builtin_trap();

@@ -6,14 +6,13 @@
 
 int main() {
     const char* types[] = {"text", "list", "int"};
-    const char* rules[] = {"fixed",  "higher",      "lower",    "fewer-not-zero",
+    const char* rules[] = {"fixed",  "higher",      "lower",     "fewer-not-zero",
                            "ranked", "domain-list", "word-union"};
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
         std::printf("%s|%s|%s|%s|%d|%d|%s|%s\n", key.name, key.section ? key.section : "",
-                    types[static_cast<int>(key.type)], key.defaultText, key.minValue,
-                    key.maxValue, key.choices ? key.choices : "",
-                    rules[static_cast<int>(key.rule)]);
+                    types[static_cast<int>(key.type)], key.defaultText, key.minValue, key.maxValue,
+                    key.choices ? key.choices : "", rules[static_cast<int>(key.rule)]);
     }
     return 0;
 }

@@ -215,6 +215,24 @@ TEST(SettingMerge, StartLogNamesEverySourceAndEveryOverride) {
     EXPECT_NE(ChangeLogLines(before, after)[0].find("InnerDomainMatch"), std::string::npos);
 }
 
+// A policy file that cannot be read as text: every key as if its policy value were unreadable.
+TEST(SettingMerge, RefusedPolicyFileKeepsTheStricterOfDefaultAndUser) {
+    SUserValue user[kKeyCount];
+    user[static_cast<size_t>(SKeyId::OuterDelayTime)] = SUserValue{true, "1"};
+    user[static_cast<size_t>(SKeyId::InnerDomains)] = SUserValue{true, "mine.jp"};
+    user[static_cast<size_t>(SKeyId::BccWarnCount)] = SUserValue{true, "3"};
+    SPolicy policy;
+    policy.refusedFile = "UTF-16 big endian";
+    SMergedValue merged[kKeyCount];
+    MergeSettings(user, policy, nullptr, merged);
+    EXPECT_EQ(merged[static_cast<size_t>(SKeyId::OuterDelayTime)].number, 5);
+    EXPECT_EQ(merged[static_cast<size_t>(SKeyId::InnerDomains)].text, "");
+    EXPECT_EQ(merged[static_cast<size_t>(SKeyId::BccWarnCount)].number, 3);
+    const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("UTF-16 big endian"), std::string::npos) << lines[0];
+}
+
 // A byte order mark must not hide the first section.
 TEST(IniText, MarkedFilesKeepTheirFirstSection) {
     const std::string utf8 = "\xEF\xBB\xBF[WhiteList]\r\nInnerDomains = \"a.jp\"\r\n[Option]\r\n"

@@ -292,9 +292,9 @@ void ScenarioRunner::PreparePolicy() {
         } else if (w[0] == "settings-file-utf16" && w.size() >= 3) {
             const std::string text = Unescaped(w[2]);
             std::wstring wide(text.size() + 1, L'\0');
-            const int length = MultiByteToWideChar(CP_ACP, 0, text.data(),
-                                                   static_cast<int>(text.size()), &wide[0],
-                                                   static_cast<int>(wide.size()));
+            const int length =
+                MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                    static_cast<int>(wide.size()));
             wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
             wide.insert(wide.begin(), L'\xFEFF');
             WriteBytes(SettingsFolderFile(w[1]),
