@@ -35,6 +35,7 @@
 #define IDC_BCC_WARN_COUNT 1054
 #define IDC_NEW_DOMAIN_WARN 1055
 #define IDC_INNER_DOMAIN_MATCH 1056
+#define IDC_CONFIRM_ATTENTION 1057
 
 // Confirmation before sending.
 #define IDC_CONFIRM_SUBJECT 1060

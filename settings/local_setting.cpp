@@ -71,7 +71,7 @@ bool LocalSetting::SaveSetupValues() {
 // gets.
 void LocalSetting::ReadConfirmValues() {
     confirmMode = GetInt("Option", "Confirm", 0);
-    if (confirmMode < 0 || confirmMode > 2)
+    if (confirmMode < 0 || confirmMode > 3)
         confirmMode = 0;
     confirmInsideEach = GetInt("Option", "ConfirmInsideEach", 0) == 1;
     bccWarnCount = GetInt("Option", "BccWarnCount", kDefaultBccWarnCount);
@@ -81,6 +81,7 @@ void LocalSetting::ReadConfirmValues() {
     innerDomainMatch = GetInt("Option", "InnerDomainMatch", 0);
     if (innerDomainMatch != 0 && innerDomainMatch != 1)
         innerDomainMatch = 0;
+    outsideKeywords = GetString("Option", "OutsideKeywords", "");
 }
 
 bool LocalSetting::SaveConfirmValues() {

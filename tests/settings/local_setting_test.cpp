@@ -197,7 +197,7 @@ TEST_F(LocalSettingTest, LogKeysInstallAFileSinkAtTheirLevel) {
 }
 
 TEST_F(LocalSettingTest, ConfirmKeysFallBackToDefaultsOutOfRangeAndSaveOnlyWhatChanged) {
-    WriteFile("[Option]\r\nConfirm=3\r\nConfirmInsideEach=1\r\nBccWarnCount=-1\r\n"
+    WriteFile("[Option]\r\nConfirm=4\r\nConfirmInsideEach=1\r\nBccWarnCount=-1\r\n"
               "NewDomainWarn=0\r\nInnerDomainMatch=2\r\n");
     LocalSetting odd(path_.c_str());
     odd.ReadAll();
@@ -218,6 +218,15 @@ TEST_F(LocalSettingTest, ConfirmKeysFallBackToDefaultsOutOfRangeAndSaveOnlyWhatC
     ASSERT_TRUE(setting.SaveSetupValues());
     EXPECT_EQ(FileText().find("Confirm"), std::string::npos) << FileText();
 
+    EXPECT_EQ("", setting.outsideKeywords);
+    setting.confirmMode = 3;
+    ASSERT_TRUE(setting.SaveSetupValues());
+    setting.ReadConfirmValues();
+    EXPECT_EQ(3, setting.confirmMode);
+
+    WriteFile("[Option]\r\nOutsideKeywords=社外秘, 親展,ＣＯＮＦＩＤＥＮＴＩＡＬ\r\n");
+    setting.ReadConfirmValues();
+    EXPECT_EQ("社外秘, 親展,ＣＯＮＦＩＤＥＮＴＩＡＬ", setting.outsideKeywords);
     setting.confirmMode = 2;
     setting.bccWarnCount = 0;
     setting.innerDomainMatch = 1;
