@@ -211,3 +211,11 @@ EHistoryParse SDomainHistory::Parse(const char* text, size_t length) {
     messages = static_cast<int>(count);
     return kHistoryLoaded;
 }
+
+std::vector<std::string> SDomainHistory::Domains() const {
+    std::vector<std::string> domains;
+    domains.reserve(order.size());
+    for (const SEntry& entry : order)
+        domains.push_back(entry.domain);
+    return domains;
+}

@@ -47,6 +47,8 @@ class SDomainHistory {
     bool IsLearning(const SLocalTime& today) const;
 
     size_t Size() const { return order.size(); }
+    // Every domain held, least recently used first.
+    std::vector<std::string> Domains() const;
     int MessagesLearned() const { return messages; }
 
     std::string Serialize() const;
