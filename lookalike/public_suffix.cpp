@@ -21,9 +21,6 @@ const char* const kPrefectures[] = {
 const char* const kCountrySecondLevels[] = {"co", "com", "ne",  "net", "or", "org", "ac",
                                             "go", "gov", "edu", "ed",  "gr", "ltd", "plc"};
 
-// Two-label suffixes run by companies that sell names beneath them.
-const char* const kSoldSecondLevels[] = {"co.com", "jp.net"};
-
 const char* const kSlipFamily[] = {"co.jp", "jp", "com", "ne.jp", "or.jp", "co.com", "jp.net"};
 
 template <size_t N> bool OneOf(const std::string& text, const char* const (&list)[N]) {
@@ -58,6 +55,7 @@ size_t SuffixLabels(const std::vector<std::string>& labels) {
     const std::string& top = labels[n - 1];
     if (n < 2)
         return 1;
+    // Two-label suffixes run by companies that sell names beneath them: co.com, jp.net.
     const std::string& second = labels[n - 2];
     if (top == "jp") {
         if (OneOf(second, kJapanSecondLevels))
@@ -70,7 +68,7 @@ size_t SuffixLabels(const std::vector<std::string>& labels) {
         }
         return 1;
     }
-    if (OneOf(second + "." + top, kSoldSecondLevels))
+    if ((second == "co" && top == "com") || (second == "jp" && top == "net"))
         return 2;
     if (top.size() == 2 && OneOf(second, kCountrySecondLevels))
         return 2;
