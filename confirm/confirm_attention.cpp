@@ -9,6 +9,45 @@
 #include "lookalike/lookalike_index.h"
 #include "support/string_list.h"
 
+namespace {
+
+// Indexing a full history costs several times a whole message's check: the index of the inner
+// and history domains is kept until either changes. Only the host's UI thread comes here.
+struct SKnownIndex {
+    bool built = false;
+    const SDomainHistory* history = nullptr;
+    unsigned long stamp = 0;
+    std::string inner;
+    SLookalikeIndex index;
+};
+
+const SLookalikeIndex& KnownIndex(const SStringList* innerDomains, const SDomainHistory* history) {
+    static SKnownIndex known;
+    std::string inner;
+    for (const SStringNode* node = innerDomains ? innerDomains->first : nullptr; node;
+         node = node->next)
+        inner += std::string(node->text ? node->text : "") + '\n';
+    const unsigned long stamp = history ? history->Stamp() : 0;
+    if (known.built && known.history == history && known.stamp == stamp && known.inner == inner)
+        return known.index;
+    known.index = SLookalikeIndex();
+    for (const SStringNode* node = innerDomains ? innerDomains->first : nullptr; node;
+         node = node->next)
+        known.index.Add(node->text ? node->text : "", kKnownInner);
+    if (history) {
+        for (const std::string& domain : history->Domains())
+            known.index.Add(domain, kKnownHistory);
+    }
+    known.index.Seal();
+    known.built = true;
+    known.history = history;
+    known.stamp = stamp;
+    known.inner = inner;
+    return known.index;
+}
+
+} // namespace
+
 void MarkLookalikes(std::vector<SConfirmRow>* rows, const SStringList* innerDomains,
                     const SDomainHistory* history) {
     // Most sends go only to domains mail has left for: then there is nothing to index.
@@ -19,21 +58,21 @@ void MarkLookalikes(std::vector<SConfirmRow>* rows, const SStringList* innerDoma
     }
     if (unknown.empty())
         return;
-    SLookalikeIndex index;
-    for (const SStringNode* node = innerDomains ? innerDomains->first : nullptr; node;
-         node = node->next)
-        index.Add(node->text ? node->text : "", kKnownInner);
-    if (history) {
-        for (const std::string& domain : history->Domains())
-            index.Add(domain, kKnownHistory);
-    }
+    const SLookalikeIndex& known = KnownIndex(innerDomains, history);
+    // The message's own domains are resembled too, but only for this send.
+    SLookalikeIndex message;
     for (const SConfirmRow& row : *rows) {
         if (!row.domain.empty())
-            index.Add(row.domain, kKnownInMessage);
+            message.Add(row.domain, kKnownInMessage);
     }
-    index.Seal();
-    for (auto& entry : unknown)
-        entry.second = index.Check(entry.first);
+    message.Seal();
+    for (auto& entry : unknown) {
+        if (known.IsTrusted(entry.first))
+            continue;
+        entry.second = known.Check(entry.first);
+        if (entry.second.kind == kLookNone)
+            entry.second = message.Check(entry.first);
+    }
     for (SConfirmRow& row : *rows) {
         auto found = row.outside ? unknown.find(row.domain) : unknown.end();
         if (found == unknown.end() || found->second.kind == kLookNone)

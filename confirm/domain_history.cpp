@@ -132,7 +132,17 @@ void SDomainHistory::Learn(const std::vector<std::string>& domains, const SLocal
         ++messages;
 }
 
+namespace {
+
+unsigned long NextStamp() {
+    static unsigned long last = 0;
+    return ++last;
+}
+
+} // namespace
+
 void SDomainHistory::Touch(const std::string& domain, long day) {
+    stamp = NextStamp();
     auto found = index.find(domain);
     if (found != index.end()) {
         found->second->day = day;
@@ -162,6 +172,7 @@ std::string SDomainHistory::Serialize() const {
 }
 
 void SDomainHistory::Clear() {
+    stamp = NextStamp();
     order.clear();
     index.clear();
     startDay = -1;

@@ -49,6 +49,8 @@ class SDomainHistory {
     size_t Size() const { return order.size(); }
     // Every domain held, least recently used first.
     std::vector<std::string> Domains() const;
+    // Differs whenever the domains held do: no two contents share one in a process.
+    unsigned long Stamp() const { return stamp; }
     int MessagesLearned() const { return messages; }
 
     std::string Serialize() const;
@@ -68,4 +70,5 @@ class SDomainHistory {
     std::unordered_map<std::string, std::list<SEntry>::iterator> index;
     long startDay = -1; // the day of the first message learned; -1 none yet
     int messages = 0;
+    unsigned long stamp = 0;
 };

@@ -353,6 +353,13 @@ bool SLookalikeIndex::Trusted(const std::string& domain, const std::string& regi
     return false;
 }
 
+bool SLookalikeIndex::IsTrusted(const std::string& written) const {
+    if (!sealed || written.empty() || written.size() > kMaxDomainBytes)
+        return false;
+    const std::string domain = Lower(written);
+    return Trusted(domain, Registrable(SplitDomain(domain)));
+}
+
 SLookalike SLookalikeIndex::Check(const std::string& written) const {
     SLookalike result;
     if (!sealed || written.empty() || written.size() > kMaxDomainBytes)

@@ -49,6 +49,8 @@ class SLookalikeIndex {
     void Seal();
     // domain: as written in the address; letter case is ignored.
     SLookalike Check(const std::string& domain) const;
+    // Inner or in the history, or under an inner domain or the same registrant as one.
+    bool IsTrusted(const std::string& domain) const;
 
     size_t Size() const { return known.size(); }
 

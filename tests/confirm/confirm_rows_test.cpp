@@ -188,6 +188,10 @@ TEST_F(ConfirmRowsTest, LookAlikesOfKnownDomainsLeadAndNeedTheirOwnTick) {
     SConfirmTicks ticks = model.NewTicks();
     model.TickAllInside(&ticks, true);
     EXPECT_EQ((std::vector<bool>{false, false, false, false, true}), ticks.rows);
+    // What the history learns next counts at the next send.
+    known.Learn({"newpartner.com"}, kToday);
+    EXPECT_EQ("To like:newpartner.com new x@newpartmer.com",
+              Describe(Build("x@newpartmer.com").rows[0]));
     // No history at all: the inner domains still count.
     history = nullptr;
     Build("a@exarnple.co.jp, b@partner-tradimg.com");

@@ -60,5 +60,5 @@ TEST(ConfirmDialog, SweepWindowGoneExitAndHostileNames) {
 }
 
 TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutside) {
-    ExpectScenarioMet("confirm_attention", 38);
+    ExpectScenarioMet("confirm_attention", 41);
 }
