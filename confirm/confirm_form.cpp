@@ -9,9 +9,32 @@ namespace {
 
 const int kColumnCount = 4;
 const char* const kColumnTitles[kColumnCount] = {"区分", "欄", "ドメイン", "宛先"};
-const int kColumnWidths[kColumnCount] = {150, 36, 170, 340};
-const char* const kFieldNames[] = {"To", "Cc", "Bcc"};
+const int kColumnWidths[kColumnCount] = {230, 36, 170, 260};
+const char* const kFieldNames[] = {"To", "Cc", "Bcc", "件名"};
+// Warning rows: dark red on pale amber, so that they never read as routine rows.
+const COLORREF kAttentionText = RGB(160, 0, 0);
+const COLORREF kAttentionBack = RGB(255, 236, 196);
 const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+
+// The decoded form of an internationalised name, in the code page the list shows; a
+// character the code page lacks shows as '?'.
+std::string AnsiOfUtf8(const std::string& text) {
+    if (text.empty())
+        return text;
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (wide <= 0)
+        return "";
+    std::wstring buffer(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &buffer[0], wide);
+    const int narrow =
+        WideCharToMultiByte(CP_ACP, 0, buffer.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (narrow <= 0)
+        return "";
+    std::string out(static_cast<size_t>(narrow), '\0');
+    WideCharToMultiByte(CP_ACP, 0, buffer.c_str(), -1, &out[0], narrow, nullptr, nullptr);
+    out.resize(static_cast<size_t>(narrow) - 1);
+    return DisplayText(out.c_str(), kRowEntryBytes);
+}
 
 const char* KindText(const SConfirmRow& row) {
     if (row.malformed)
@@ -24,7 +47,20 @@ const char* KindText(const SConfirmRow& row) {
 }
 
 const char* FieldName(int field) {
-    return field >= kFieldTo && field <= kFieldBcc ? kFieldNames[field] : "?";
+    return field >= kFieldTo && field <= kFieldSubject ? kFieldNames[field] : "?";
+}
+
+std::string CellText(const SConfirmRow& row, int column) {
+    if (column == 1)
+        return FieldName(row.field);
+    if (row.attention == kAttentionKeyword)
+        return column == 0 ? "▲ 社外秘の語" : column == 3 ? AttentionText(row) : "";
+    if (column == 0)
+        return row.attention == kAttentionLookalike ? "▲ " + AttentionText(row) : KindText(row);
+    if (column == 2)
+        return row.decoded.empty() ? row.domain
+                                   : row.domain + "（" + AnsiOfUtf8(row.decoded) + "）";
+    return row.entry;
 }
 
 } // namespace
@@ -137,9 +173,27 @@ int SConfirmForm::OnNotify(NMHDR* header) {
     case NM_CLICK:
         OnClick(reinterpret_cast<const NMITEMACTIVATE*>(header));
         return 0;
+    case NM_CUSTOMDRAW:
+        // A dialog answers a notification through DWLP_MSGRESULT, not its return value.
+        SetWindowLongPtrA(window, DWLP_MSGRESULT,
+                          OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)));
+        return 1;
     default:
         return 0;
     }
+}
+
+LRESULT SConfirmForm::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
+        return CDRF_DODEFAULT;
+    const size_t index = static_cast<size_t>(draw->nmcd.dwItemSpec);
+    if (index < model->rows.size() && model->rows[index].attention != kAttentionNone) {
+        draw->clrText = kAttentionText;
+        draw->clrTextBk = kAttentionBack;
+    }
+    return CDRF_DODEFAULT;
 }
 
 void SConfirmForm::OnGetRow(NMLVDISPINFOA* info) {
@@ -148,13 +202,9 @@ void SConfirmForm::OnGetRow(NMLVDISPINFOA* info) {
     if (item.iItem < 0 || index >= model->rows.size())
         return;
     const SConfirmRow& row = model->rows[index];
-    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const char* text = item.iSubItem == 0   ? KindText(row)
-                           : item.iSubItem == 1 ? FieldName(row.field)
-                           : item.iSubItem == 2 ? row.domain.c_str()
-                                                : row.entry.c_str();
-        CopyMbcs(item.pszText, static_cast<size_t>(item.cchTextMax), text);
-    }
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+        CopyMbcs(item.pszText, static_cast<size_t>(item.cchTextMax),
+                 CellText(row, item.iSubItem).c_str());
     if (item.mask & LVIF_STATE) {
         item.state =
             (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(ticks.rows[index] ? 2 : 1);

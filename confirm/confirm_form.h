@@ -43,6 +43,7 @@ class SConfirmForm : public SDialog {
     void ShowWarnings(HWND window);
     int OnNotify(NMHDR* header);
     void OnGetRow(NMLVDISPINFOA* info);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
     void OnClick(const NMITEMACTIVATE* click);
     void ToggleRow(int row);
     void OnTickAllInside();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "confirm/confirm_attention.h"
 #include "confirm/domain_history.h"
 #include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
@@ -25,9 +26,12 @@ void AppendEscaped(std::string* out, unsigned char c) {
     *out += hex;
 }
 
-// Rows in the dialog's order: outside by domain (entries without one first), then inside
-// ones that only the substring rule keeps inside, then the rest as written.
+// Rows in the dialog's order: the words that must not go outside and the look-alikes, then
+// outside by domain (entries without one first), then inside ones that only the substring
+// rule keeps inside, then the rest as written.
 int Band(const SConfirmRow& row) {
+    if (row.attention != kAttentionNone)
+        return row.attention == kAttentionKeyword ? -2 : -1;
     if (row.outside)
         return 0;
     return row.substringOnly ? 1 : 2;
@@ -129,6 +133,8 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
         rows.push_back(CutRow(kFieldTo));
         ++outsideCount;
     }
+    MarkLookalikes(&rows, input.innerDomains, input.history);
+    AddKeywordRows(&rows, input.subject, options.outsideKeywords.c_str());
     std::stable_sort(rows.begin(), rows.end(), ShowsBefore);
 
     if (options.confirmMode == kConfirmOutside)
@@ -137,6 +143,8 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
         needed = options.confirmMode >= kConfirmAlways;
 
     AddWarnings(options);
+    if (options.confirmMode == kConfirmAttention)
+        needed = NeedsAttention(*this);
 }
 
 void SConfirmModel::AddWarnings(const SConfirmOptions& options) {

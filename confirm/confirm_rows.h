@@ -12,11 +12,19 @@ class SStringList;
 class SDomainMatcher;
 class SDomainHistory;
 
-// [Option] Confirm=; a value above 2 counts as 2, below 0 as 0.
-enum EConfirmMode { kConfirmNever = 0, kConfirmOutside = 1, kConfirmAlways = 2 };
+// [Option] Confirm=; a value above 3 counts as 2, below 0 as 0.
+enum EConfirmMode {
+    kConfirmNever = 0,
+    kConfirmOutside = 1,
+    kConfirmAlways = 2,
+    kConfirmAttention = 3 // only when a row or a warning needs attention
+};
 
-// The header a row came from.
-enum ERecipientField { kFieldTo = 0, kFieldCc = 1, kFieldBcc = 2 };
+// The header a row came from; a keyword row stands for the subject.
+enum ERecipientField { kFieldTo = 0, kFieldCc = 1, kFieldBcc = 2, kFieldSubject = 3 };
+
+// Rows shown before all others, marked, and never ticked by the inside box.
+enum EAttention { kAttentionNone = 0, kAttentionLookalike = 1, kAttentionKeyword = 2 };
 
 // Longest entry text a row shows, in bytes before escaping; longer ones end in "...".
 const size_t kRowEntryBytes = 256;
@@ -29,7 +37,8 @@ struct SConfirmOptions {
     bool insideEach = false;         // the inside rows too must be ticked one by one
     int bccWarnCount = 10;           // To+Cc outside addresses that raise the warning; 0 off
     bool newDomainWarn = true;
-    int innerDomainMatch = 0; // as the hold decision: 0 substring, 1 the domain or a sub-domain
+    int innerDomainMatch = 0;    // as the hold decision: 0 substring, 1 the domain or a sub-domain
+    std::string outsideKeywords; // comma list of words the subject of outside mail is checked for
 };
 
 struct SConfirmInput {
@@ -39,7 +48,8 @@ struct SConfirmInput {
     const SStringList* innerDomains = nullptr;
     const SDomainHistory* history = nullptr; // null: none loaded, no domain is marked new
     SLocalTime today = {};                   // decides whether the history is still learning
-    bool recipientsCut = false; // the host said a recipient header was longer than it gave
+    bool recipientsCut = false;    // the host said a recipient header was longer than it gave
+    const char* subject = nullptr; // only looked into for the outside keywords
 };
 
 struct SConfirmRow {
@@ -51,6 +61,10 @@ struct SConfirmRow {
     bool substringOnly = false;  // inside only because an inner domain occurs in its domain
     bool newDomain = false;      // outside, and mail never left for this domain (「初めて」)
     bool insideTickable = false; // the "tick every inside recipient" box may tick it
+    int attention = kAttentionNone;
+    int lookalikeKind = 0; // ELookalikeKind of a look-alike row
+    std::string resembles; // look-alike: the known domain; empty when none is named
+    std::string decoded;   // look-alike with an internationalised name: decoded, UTF-8
 };
 
 enum EConfirmWarningKind { kWarnMassMail = 0, kWarnNewDomain = 1 };

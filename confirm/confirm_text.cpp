@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "confirm/confirm_rows.h"
+#include "lookalike/lookalike_index.h"
 #include "support/line_text.h"
 #include "support/mbcs.h"
 
@@ -61,6 +62,45 @@ std::string NewDomainWarningText(const SConfirmWarning& warning) {
         names += " ほか " + std::to_string(warning.names.size() - named) + " 件";
     return ButtonText("初めて送信するドメインがあります: " + names +
                       "。宛先に誤りがないか確認してください。");
+}
+
+std::string AttentionText(const SConfirmRow& row) {
+    if (row.attention == kAttentionKeyword)
+        return "件名に「" + row.entry + "」があります。組織外へ送ってよいか確認してください";
+    if (row.attention != kAttentionLookalike)
+        return "";
+    if (!row.resembles.empty())
+        return DisplayText(row.resembles.c_str(), kDomainNameBytes) + " に似ています";
+    if (row.lookalikeKind == kLookBadIdn)
+        return "読み取れない国際化ドメイン名です";
+    return "文字の種類が混在したドメイン名です";
+}
+
+std::vector<std::string> WarningLogLines(const SConfirmModel& model) {
+    std::vector<std::string> lines;
+    for (const SConfirmRow& row : model.rows) {
+        if (row.attention == kAttentionKeyword) {
+            lines.push_back("送信前確認の警告 種類=社外秘の語 語「" + row.entry + "」");
+        } else if (row.attention == kAttentionLookalike) {
+            std::string line = "送信前確認の警告 種類=似たドメイン ドメイン=" +
+                               DisplayText(row.domain.c_str(), kDomainNameBytes);
+            line +=
+                row.resembles.empty()
+                    ? std::string(row.lookalikeKind == kLookBadIdn ? " 国際化ドメイン名を読めない"
+                                                                   : " 文字の種類が混在")
+                    : " 似ている=" + DisplayText(row.resembles.c_str(), kDomainNameBytes);
+            lines.push_back(line);
+        }
+    }
+    for (const SConfirmWarning& warning : model.warnings) {
+        if (warning.kind == kWarnMassMail)
+            lines.push_back("送信前確認の警告 種類=一斉送信 組織外=" +
+                            std::to_string(warning.addresses));
+        else if (warning.kind == kWarnNewDomain)
+            lines.push_back("送信前確認の警告 種類=初めてのドメイン 件数=" +
+                            std::to_string(warning.names.size()));
+    }
+    return lines;
 }
 
 std::string ConfirmShownLogText(const std::string& subject, int insideCount, int outsideCount,

@@ -3,8 +3,11 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct SConfirmWarning;
+struct SConfirmRow;
+class SConfirmModel;
 
 // Bytes of the subject and the sender that the dialog shows.
 const size_t kShownTextBytes = 512;
@@ -15,6 +18,11 @@ std::string ButtonText(const std::string& text);
 // counted.
 std::string MassMailWarningText(const SConfirmWarning& warning);
 std::string NewDomainWarningText(const SConfirmWarning& warning);
+
+// What a warning row says: 「example.co.jp に似ています」, or the word the subject holds.
+std::string AttentionText(const SConfirmRow& row);
+// One log line per warning shown: its kind and the domain it resembled; never the body.
+std::vector<std::string> WarningLogLines(const SConfirmModel& model);
 
 std::string ConfirmShownLogText(const std::string& subject, int insideCount, int outsideCount,
                                 int warningCount);

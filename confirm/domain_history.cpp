@@ -134,7 +134,17 @@ void SDomainHistory::Learn(const std::vector<std::string>& domains, const SLocal
         ++messages;
 }
 
+namespace {
+
+unsigned long NextStamp() {
+    static unsigned long last = 0;
+    return ++last;
+}
+
+} // namespace
+
 void SDomainHistory::Touch(const std::string& domain, long day) {
+    stamp = NextStamp();
     auto found = index.find(domain);
     if (found != index.end()) {
         found->second->day = day;
@@ -165,6 +175,7 @@ std::string SDomainHistory::Serialize() const {
 }
 
 void SDomainHistory::Clear() {
+    stamp = NextStamp();
     order.clear();
     index.clear();
     startDay = kNoDay;
@@ -213,4 +224,12 @@ EHistoryParse SDomainHistory::Parse(const char* text, size_t length) {
     startDay = start;
     messages = static_cast<int>(count);
     return kHistoryLoaded;
+}
+
+std::vector<std::string> SDomainHistory::Domains() const {
+    std::vector<std::string> domains;
+    domains.reserve(order.size());
+    for (const SEntry& entry : order)
+        domains.push_back(entry.domain);
+    return domains;
 }

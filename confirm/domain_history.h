@@ -47,6 +47,10 @@ class SDomainHistory {
     bool IsLearning(const SLocalTime& today) const;
 
     size_t Size() const { return order.size(); }
+    // Every domain held, least recently used first.
+    std::vector<std::string> Domains() const;
+    // Differs whenever the domains held do: no two contents share one in a process.
+    unsigned long Stamp() const { return stamp; }
     int MessagesLearned() const { return messages; }
 
     std::string Serialize() const;
@@ -68,4 +72,5 @@ class SDomainHistory {
     static const long kNoDay = -2147483647L - 1;
     long startDay = kNoDay; // the day of the first message learned
     int messages = 0;
+    unsigned long stamp = 0;
 };

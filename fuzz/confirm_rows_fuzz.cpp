@@ -96,13 +96,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(c >= 0x20 && c != 0x7F);
         if (row.outside) {
             Check(static_cast<int>(i) == outsideRows++); // outside ones come first
-            Check(i == 0 || model.rows[i - 1].domain <= row.domain);
+            // Look-alikes lead; the rest by domain.
+            Check(i == 0 || model.rows[i - 1].attention != kAttentionNone ||
+                  model.rows[i - 1].domain <= row.domain);
+            Check(row.attention == kAttentionNone ||
+                  (!row.domain.empty() && !(in.history && in.history->Knows(row.domain))));
             massAddresses += row.field != kFieldBcc;
             if (!row.domain.empty())
                 outsideDomains.insert(row.domain);
         }
         Check(!row.insideTickable || (!row.outside && !row.substringOnly && !options.insideEach));
         Check(!row.malformed || row.outside);
+        Check(row.attention == kAttentionNone || (row.outside && !row.insideTickable));
         Check(!row.newDomain || (row.outside && in.history));
     }
     Check(outsideRows == outer);
@@ -111,8 +116,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(learned == std::vector<std::string>(outsideDomains.begin(), outsideDomains.end()));
     const bool massWarned = options.bccWarnCount > 0 && massAddresses >= options.bccWarnCount;
     Check(massWarned == (!model.warnings.empty() && model.warnings[0].kind == kWarnMassMail));
-    Check(model.needed == (options.confirmMode >= kConfirmAlways ||
-                           (options.confirmMode == kConfirmOutside && outer > 0)));
+    bool attention = !model.warnings.empty();
+    for (const SConfirmRow& row : model.rows)
+        attention = attention || row.attention != kAttentionNone || row.malformed ||
+                    row.substringOnly || row.newDomain;
+    Check(model.needed == (options.confirmMode == kConfirmAlways ||
+                           (options.confirmMode == kConfirmOutside && outer > 0) ||
+                           (options.confirmMode == kConfirmAttention && attention)));
 
     // Nothing goes with a single tick missing; everything ticked goes.
     SConfirmTicks ticks = model.NewTicks();

@@ -21,6 +21,7 @@ SConfirmOptions OptionsOf(const LocalSetting& settings) {
     options.bccWarnCount = settings.bccWarnCount;
     options.newDomainWarn = settings.newDomainWarn;
     options.innerDomainMatch = settings.innerDomainMatch;
+    options.outsideKeywords = settings.outsideKeywords;
     return options;
 }
 
@@ -57,6 +58,7 @@ bool SSendConfirmation::Confirm(HWND compose, const LocalSetting* settings,
     input.history = history;
     input.today = CurrentLocalTime();
     input.recipientsCut = headers.recipientsCut;
+    input.subject = headers.subject.c_str();
     SConfirmModel model;
     model.Build(input, OptionsOf(*settings));
     if (!model.needed)
@@ -69,6 +71,8 @@ bool SSendConfirmation::Confirm(HWND compose, const LocalSetting* settings,
     log->LogInfo(ConfirmShownLogText(headers.subject, model.insideCount, model.outsideCount,
                                      static_cast<int>(model.warnings.size()))
                      .c_str());
+    for (const std::string& line : WarningLogLines(model))
+        log->LogInfo(line.c_str());
     asking.push_back(compose);
     int result = form.DoModal();
     asking.erase(std::find(asking.begin(), asking.end(), compose));

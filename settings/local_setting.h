@@ -50,7 +50,8 @@ class LocalSetting : public SIniFile {
     int32_t outerDelayTime = 0;
     const char* columnsText = nullptr;
     std::vector<int> columnWidths;
-    // Confirmation before the hold: 0 off, 1 when any recipient is outside, 2 always.
+    // Confirmation before the hold: 0 off, 1 when any recipient is outside, 2 always, 3 only
+    // when a row or a warning needs attention.
     int32_t confirmMode = 0;
     // Inside recipients are ticked one by one, never all at once.
     bool confirmInsideEach = false;
@@ -59,13 +60,14 @@ class LocalSetting : public SIniFile {
     bool newDomainWarn = true;
     // 0: an entry anywhere in the domain counts inside; 1: the domain or its subdomains.
     int32_t innerDomainMatch = 0;
+    // Comma list of words that, in the subject of mail with an outside recipient, ask for a
+    // ticked warning. Read only, never written.
+    std::string outsideKeywords;
     // The operation log: no file means no log. Read only, never written.
     std::string logFile;
     int32_t logLevel = kDefaultLogLevel;
     // Sending with Ctrl held goes out at once unless an organisation switches that off.
     bool ctrlBypass = true;
-    // Words that make a recipient count as outside, comma-separated.
-    std::string outsideKeywords;
     // The office's own page for the guide; empty for the product's.
     std::string helpUrl;
     // Read at start, written to the log once it is installed.

@@ -33,7 +33,7 @@ const SSettingKey kKeys[kKeyCount] = {
     {SKeyId::CtrlBypass, "Option", "CtrlBypass", SKeyType::Int, "1", 0, 1, nullptr, 0,
      SOneWay::Lower, "Ctrl キーでの即時送信"},
     {SKeyId::OutsideKeywords, "Option", "OutsideKeywords", SKeyType::Text, "", 0, 0, nullptr, 0,
-     SOneWay::WordUnion, "社外扱いの語"},
+     SOneWay::WordUnion, "社外秘の語"},
     {SKeyId::LogFile, "Option", "LogFile", SKeyType::Text, "", 0, 0, nullptr, 0, SOneWay::Fixed,
      "ログファイル"},
     {SKeyId::LogLevel, "Option", "LogLevel", SKeyType::Int, "6", 2, 8, "2,6,8", 6, SOneWay::Fixed,

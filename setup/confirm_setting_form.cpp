@@ -8,7 +8,10 @@
 
 namespace {
 
-const int kModeButtons[] = {IDC_CONFIRM_OFF, IDC_CONFIRM_OUTSIDE, IDC_CONFIRM_ALWAYS};
+// By the value of Confirm; the dialog lists them from the lightest check to the heaviest.
+const int kModeButtons[] = {IDC_CONFIRM_OFF, IDC_CONFIRM_OUTSIDE, IDC_CONFIRM_ALWAYS,
+                            IDC_CONFIRM_ATTENTION};
+const int kModeCount = 4;
 
 void SetCheck(HWND window, int id, bool checked) {
     CheckDlgButton(window, id, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -61,8 +64,11 @@ SConfirmSettingForm::SConfirmSettingForm(HINSTANCE moduleInstance, HWND parent,
 SConfirmSettingForm::~SConfirmSettingForm() {}
 
 int SConfirmSettingForm::OnInitDialog(HWND window) {
-    const int mode = values.confirmMode >= 0 && values.confirmMode <= 2 ? values.confirmMode : 0;
-    CheckRadioButton(window, IDC_CONFIRM_OFF, IDC_CONFIRM_ALWAYS, kModeButtons[mode]);
+    const int mode =
+        values.confirmMode >= 0 && values.confirmMode < kModeCount ? values.confirmMode : 0;
+    // The ids are not one range: a range would take the check boxes between them along.
+    for (int each = 0; each < kModeCount; ++each)
+        SetCheck(window, kModeButtons[each], each == mode);
     SetCheck(window, IDC_CONFIRM_INSIDE_EACH, values.confirmInsideEach);
     SetCheck(window, IDC_NEW_DOMAIN_WARN, values.newDomainWarn);
     SetCheck(window, IDC_INNER_DOMAIN_MATCH, values.innerDomainMatch == 1);
@@ -85,13 +91,10 @@ int SConfirmSettingForm::OnInitDialog(HWND window) {
 bool SConfirmSettingForm::ReadValues(HWND window) {
     SConfirmValues read = values;
     read.confirmMode = 0;
-    for (int mode = 0; mode < 3; ++mode) {
+    for (int mode = 0; mode < kModeCount; ++mode) {
         if (IsChecked(window, kModeButtons[mode]))
             read.confirmMode = mode;
     }
-    // A mode this dialog has no button for stays as it was while no button changed.
-    if (values.confirmMode > 2 && IsChecked(window, kModeButtons[0]))
-        read.confirmMode = values.confirmMode;
     read.confirmInsideEach = IsChecked(window, IDC_CONFIRM_INSIDE_EACH);
     read.newDomainWarn = IsChecked(window, IDC_NEW_DOMAIN_WARN);
     read.innerDomainMatch = IsChecked(window, IDC_INNER_DOMAIN_MATCH) ? 1 : 0;

@@ -6,6 +6,7 @@
 
 #include "confirm/confirm_rows.h"
 #include "confirm/domain_history.h"
+#include "confirm/outside_keywords.h"
 #include "delay/recipient_class.h"
 #include "support/string_list.h"
 
@@ -15,12 +16,14 @@ const SLocalTime kToday = {2026, 12, 1, 7, 10, 0, 0, 0};
 
 // One row as the dialog would read it: field, what it is, the entry shown.
 std::string Describe(const SConfirmRow& row) {
-    static const char* const kFields[] = {"To", "Cc", "Bcc"};
-    std::string kind = row.malformed        ? "bad"
-                       : row.outside        ? "out"
-                       : row.substringOnly  ? "sub"
-                       : row.insideTickable ? "in"
-                                            : "in1";
+    static const char* const kFields[] = {"To", "Cc", "Bcc", "Subject"};
+    std::string kind = row.attention == kAttentionLookalike ? "like:" + row.resembles
+                       : row.attention == kAttentionKeyword ? std::string("keyword")
+                       : row.malformed                      ? "bad"
+                       : row.outside                        ? "out"
+                       : row.substringOnly                  ? "sub"
+                       : row.insideTickable                 ? "in"
+                                                            : "in1";
     return std::string(kFields[row.field]) + " " + kind + (row.newDomain ? " new " : " ") +
            row.entry;
 }
@@ -72,8 +75,8 @@ TEST_F(ConfirmRowsTest, OutsideFirstByDomainThenLookAlikesThenInsideAsWritten) {
         // The strict rule: case is ignored, the look-alike is outside like any other domain.
         {kMatchDomainOrSub,
          true,
-         {"To bad \"Broken\" <x@y", "Bcc bad one@a.test two@b.test", "Cc out ann@aaa.test",
-          "To out look@example.co.jp.other.test", "To out zed@other.test",
+         {"To like:example.co.jp look@example.co.jp.other.test", "To bad \"Broken\" <x@y",
+          "Bcc bad one@a.test two@b.test", "Cc out ann@aaa.test", "To out zed@other.test",
           "Cc out Bob <bob@OTHER.test>", "To in1 Taro <taro@example.co.jp>",
           "To in1 Upper@Example.CO.JP", "Cc in1 sub@mail.example.co.jp",
           "Bcc in1 b@example.co.jp"}},
@@ -86,7 +89,7 @@ TEST_F(ConfirmRowsTest, OutsideFirstByDomainThenLookAlikesThenInsideAsWritten) {
         EXPECT_EQ(c.insideEach, !model.HasInsideTickAll());
     }
     EXPECT_EQ("other.test", model.rows[4].domain); // lower case, grouped with zed's
-    EXPECT_EQ("", model.rows[0].domain);
+    EXPECT_EQ("", model.rows[1].domain);           // the malformed entry after the look-alike
 }
 
 TEST_F(ConfirmRowsTest, TheInsideBoxTicksNoLookAlikeAndEveryTickIsNeeded) {
@@ -167,6 +170,82 @@ TEST_F(ConfirmRowsTest, DomainsMailNeverLeftForAreMarkedAndNamed) {
     }
 }
 
+// A slip of an inner or a history domain leads the rows and is ticked on its own; the
+// history's own domains and the inner ones are never marked.
+TEST_F(ConfirmRowsTest, LookAlikesOfKnownDomainsLeadAndNeedTheirOwnTick) {
+    SDomainHistory known;
+    for (int i = 0; i < SDomainHistory::kLearningMessages; ++i)
+        known.Learn({"partner-trading.com", "client.ne.jp"}, {2026, 11, 0, 1, 9, 0, 0, 0});
+    history = &known;
+    Build("a@exarnple.co.jp, b@partner-trading.com, c@client.co.jp, d@example.co.jp, "
+          "e@partner-tradimg.com");
+    // In the order written, each also new to the history.
+    EXPECT_EQ((std::vector<std::string>{"To like:example.co.jp new a@exarnple.co.jp",
+                                        "To like:client.ne.jp new c@client.co.jp",
+                                        "To like:partner-trading.com new e@partner-tradimg.com",
+                                        "To out b@partner-trading.com", "To in d@example.co.jp"}),
+              Describe(model));
+    SConfirmTicks ticks = model.NewTicks();
+    model.TickAllInside(&ticks, true);
+    EXPECT_EQ((std::vector<bool>{false, false, false, false, true}), ticks.rows);
+    // What the history learns next counts at the next send.
+    known.Learn({"newpartner.com"}, kToday);
+    EXPECT_EQ("To like:newpartner.com new x@newpartmer.com",
+              Describe(Build("x@newpartmer.com").rows[0]));
+    // No history at all: the inner domains still count.
+    history = nullptr;
+    Build("a@exarnple.co.jp, b@partner-tradimg.com");
+    EXPECT_EQ("like:example.co.jp a@exarnple.co.jp", Describe(model.rows[0]).substr(3));
+    EXPECT_EQ(kAttentionNone, model.rows[1].attention);
+}
+
+// 社外秘 and 親展 in the list; the subject is only read when a recipient is outside.
+TEST_F(ConfirmRowsTest, OutsideKeywordsOfTheSubjectAddARowToTick) {
+    options.outsideKeywords = " \x8E\xD0\x8A\x4F\x94\xE9 ,\x90\x65\x93\x57,, CONFIDENTIAL";
+    SConfirmInput input;
+    input.innerDomains = &domains;
+    input.today = kToday;
+    // 【社外秘】 ｃｏｎｆｉｄｅｎｔｉａｌ (full width, lower case)
+    input.subject = "\x81\x79\x8E\xD0\x8A\x4F\x94\xE9\x81\x7A \x82\x83\x82\x8F\x82\x8E"
+                    "\x82\x86\x82\x89\x82\x84\x82\x85\x82\x8E\x82\x94\x82\x89\x82\x81\x82\x8C";
+    input.to = "a@example.co.jp, b@other.test";
+    model.Build(input, options);
+    EXPECT_EQ((std::vector<std::string>{"Subject keyword \x8E\xD0\x8A\x4F\x94\xE9",
+                                        "Subject keyword CONFIDENTIAL", "To out b@other.test",
+                                        "To in a@example.co.jp"}),
+              Describe(model));
+    EXPECT_EQ(1, model.outsideCount);
+    input.to = "a@example.co.jp";
+    model.Build(input, options);
+    EXPECT_EQ((std::vector<std::string>{"To in a@example.co.jp"}), Describe(model));
+}
+
+// Confirm=3 asks only when something needs the user.
+TEST_F(ConfirmRowsTest, AttentionModeAsksOnlyWhenSomethingLooksWrong) {
+    SDomainHistory known;
+    for (int i = 0; i < SDomainHistory::kLearningMessages; ++i)
+        known.Learn({"partner.test"}, {2026, 11, 0, 1, 9, 0, 0, 0});
+    history = &known;
+    options.confirmMode = kConfirmAttention;
+    options.newDomainWarn = false;
+    options.bccWarnCount = 3;
+    struct {
+        const char* to;
+        bool needed;
+    } cases[] = {
+        {"a@example.co.jp, b@partner.test", false},
+        {"a@partner.test", false},
+        {"a@parlner.test", true},         // look-alike
+        {"a@example.co.jp.x.test", true}, // inside by the substring rule only
+        {"<broken", true},                // malformed
+        {"a@partner.test, b@partner.test, c@partner.test", true}, // mass mail
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.needed, Build(c.to).needed) << c.to;
+    options.newDomainWarn = true;
+    EXPECT_TRUE(Build("a@brand-new.test").needed);
+}
+
 TEST_F(ConfirmRowsTest, EntriesAreShownEscapedAndBounded) {
     struct {
         std::string text;
@@ -226,6 +305,29 @@ TEST_F(ConfirmRowsTest, AHeaderThatFillsItsBufferShowsWhatItLostAsOutside) {
     input.recipientsCut = true;
     model.Build(input, options);
     EXPECT_EQ(1, model.outsideCount);
+}
+
+// Case and width do not count; a double-byte character is never split to make a match.
+TEST(OutsideKeywords, MatchWholeCharactersWhateverTheWidth) {
+    const char* const list = "\x8E\xD0\x8A\x4F\x94\xE9,\xBC\xAC\xB6\xDE\xB2\xCB,Secret,\x4F\x94";
+    struct {
+        const char* subject;
+        std::vector<std::string> found;
+    } const cases[] = {
+        {"\x8E\xD0\x8A\x4F\x94\xE9: plan", {"\x8E\xD0\x8A\x4F\x94\xE9"}},
+        // シャガイヒ (full width) for ｼｬｶﾞｲﾋ in the list
+        {"\x83\x56\x83\x83\x83\x4B\x83\x43\x83\x71", {"\xBC\xAC\xB6\xDE\xB2\xCB"}},
+        {"TOP SECRET", {"Secret"}},
+        {"\x82\x72\x82\x85\x82\x83\x82\x92\x82\x85\x82\x94", {"Secret"}}, // ｓｅｃｒｅｔ
+        {"\x8A\x4F\x94\xE9", {}}, // 外秘: 4F 94 only across two characters
+        {"\x83\x56\x83\x83\x83\x4A\x83\x43\x83\x71", {}}, // シャカイヒ: not voiced
+        {"", {}},
+        {"\x8E", {}}, // a lead byte alone
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.found, KeywordsInSubject(c.subject, list)) << c.subject;
+    EXPECT_TRUE(KeywordsInSubject("secret", "").empty());
+    EXPECT_TRUE(KeywordsInSubject("secret", " , ,").empty());
 }
 
 } // namespace

@@ -50,3 +50,32 @@ TEST(ConfirmText, LogLinesCarryCountsAndABoundedSubject) {
     EXPECT_NE(std::string::npos, cut.find(std::string(256, 's') + "...」 理由=ユーザー"));
     EXPECT_EQ(std::string::npos, cut.find(std::string(257, 's')));
 }
+
+// One line per warning: its kind and what the domain resembled, bounded; nothing else.
+TEST(ConfirmText, WarningLogLinesNameKindAndResembledDomain) {
+    SConfirmModel model;
+    SConfirmRow like;
+    like.attention = kAttentionLookalike;
+    like.domain = "exarnple.co.jp";
+    like.resembles = "example.co.jp";
+    SConfirmRow word;
+    word.attention = kAttentionKeyword;
+    word.field = kFieldSubject;
+    word.entry = "社外秘";
+    SConfirmRow plain;
+    plain.domain = "other.test\x01";
+    model.rows = {word, like, plain};
+    SConfirmWarning mass;
+    mass.addresses = 12;
+    model.warnings = {mass};
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "送信前確認の警告 種類=社外秘の語 語「社外秘」",
+            "送信前確認の警告 種類=似たドメイン ドメイン=exarnple.co.jp 似ている=example.co.jp",
+            "送信前確認の警告 種類=一斉送信 組織外=12"}),
+        WarningLogLines(model));
+    EXPECT_EQ("example.co.jp に似ています", AttentionText(like));
+    like.domain = std::string(300, 'x') + "\n.test";
+    EXPECT_LT(WarningLogLines(model)[1].size(), 200u);
+    EXPECT_EQ(std::string::npos, WarningLogLines(model)[1].find('\n'));
+}

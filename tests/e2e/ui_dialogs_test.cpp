@@ -66,3 +66,7 @@ TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlAndTheLog) {
 TEST(ConfirmDialog, SweepWindowGoneExitAndHostileNames) {
     ExpectScenarioMet("confirm_roads", 28);
 }
+
+TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutside) {
+    ExpectScenarioMet("confirm_attention", 41);
+}

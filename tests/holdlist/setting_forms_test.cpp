@@ -360,9 +360,9 @@ TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
             if (!dialog)
                 return false;
             if (read) {
-                for (int id :
-                     {IDC_CONFIRM_OFF, IDC_CONFIRM_OUTSIDE, IDC_CONFIRM_ALWAYS,
-                      IDC_CONFIRM_INSIDE_EACH, IDC_NEW_DOMAIN_WARN, IDC_INNER_DOMAIN_MATCH})
+                for (int id : {IDC_CONFIRM_OFF, IDC_CONFIRM_OUTSIDE, IDC_CONFIRM_ALWAYS,
+                               IDC_CONFIRM_ATTENTION, IDC_CONFIRM_INSIDE_EACH, IDC_NEW_DOMAIN_WARN,
+                               IDC_INNER_DOMAIN_MATCH})
                     shown.push_back(std::to_string(IsDlgButtonChecked(dialog, id)));
                 shown.push_back(WindowText(GetDlgItem(dialog, IDC_BCC_WARN_COUNT)));
             }
@@ -380,7 +380,7 @@ TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
         .Then("cancel the setup", Press(IDCANCEL));
     EXPECT_EQ(1, world.logic->OnPlugInSetup(nullptr));
     EXPECT_TRUE(cancelled.Finished()) << cancelled.Waiting();
-    EXPECT_EQ((std::vector<std::string>{"1", "0", "0", "0", "1", "0", "10"}), shown);
+    EXPECT_EQ((std::vector<std::string>{"1", "0", "0", "0", "0", "1", "0", "10"}), shown);
     EXPECT_EQ(before, world.SettingsFile());
     EXPECT_EQ(0, world.logic->settings->confirmMode);
 

@@ -219,6 +219,15 @@ TEST_F(LocalSettingTest, ConfirmKeysFallBackToDefaultsOutOfRangeAndSaveOnlyWhatC
     ASSERT_TRUE(setting.SaveSetupValues());
     EXPECT_EQ(FileText().find("Confirm"), std::string::npos) << FileText();
 
+    EXPECT_EQ("", setting.outsideKeywords);
+    setting.confirmMode = 3;
+    ASSERT_TRUE(setting.SaveSetupValues());
+    setting.ReadConfirmValues();
+    EXPECT_EQ(3, setting.confirmMode);
+
+    WriteFile("[Option]\r\nOutsideKeywords=社外秘, 親展,ＣＯＮＦＩＤＥＮＴＩＡＬ\r\n");
+    setting.ReadConfirmValues();
+    EXPECT_EQ("社外秘, 親展,ＣＯＮＦＩＤＥＮＴＩＡＬ", setting.outsideKeywords);
     setting.confirmMode = 2;
     setting.bccWarnCount = 0;
     setting.innerDomainMatch = 1;

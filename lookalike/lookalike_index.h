@@ -1,0 +1,109 @@
+// Recipient domains that look like a domain mail is meant for: one typing slip away, the same
+// name under another suffix, letters that read alike, a known domain with more labels after
+// it, or an internationalised name that mixes scripts or reads as a known one. Win32-free.
+//
+// The known domains are indexed once per send so that each recipient domain costs a few
+// lookups, not a comparison with every known domain.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "lookalike/public_suffix.h"
+
+enum ELookalikeKind {
+    kLookNone = 0,
+    kLookSlip = 1,        // one edit (two for long names) from a known name
+    kLookSuffix = 2,      // the same name under another suffix of the family
+    kLookVisual = 3,      // rn/m, vv/w, cl/d, 0/o, 1/l/i, hyphens or dots
+    kLookEmbedded = 4,    // a known domain followed by more labels
+    kLookIdn = 5,         // an internationalised name that reads as a known one
+    kLookMixedScript = 6, // an internationalised label mixing scripts
+    kLookBadIdn = 7       // an "xn--" label that does not decode
+};
+
+struct SLookalike {
+    int kind = kLookNone;
+    std::string resembles; // the known domain; empty for the two kinds without one
+    std::string decoded;   // internationalised domains: the decoded form, UTF-8
+};
+
+// Who vouches for a known domain.
+enum EKnownAs { kKnownInner = 0, kKnownHistory = 1, kKnownInMessage = 2 };
+
+class SLookalikeIndex {
+  public:
+    static constexpr size_t kMaxDomainBytes = 255;
+    static constexpr size_t kMaxNameBytes = 63;
+    // Candidates checked per recipient domain at most, so that a crafted history stays fast;
+    // a domain whose check runs out is still an outside row, only without the mark.
+    static constexpr int kMaxCandidates = 4096;
+
+    // Inner and history domains are never marked themselves (an inner one's sub-domains
+    // neither); the other domains of the message are only resembled.
+    void Add(const std::string& domain, EKnownAs as);
+    // Makes what was added searchable; Check before Seal finds nothing.
+    void Seal();
+    // domain: as written in the address; letter case is ignored.
+    SLookalike Check(const std::string& domain) const;
+    // Inner or in the history, or under an inner domain or the same registrant as one.
+    bool IsTrusted(const std::string& domain) const;
+
+    size_t Size() const { return known.size(); }
+
+  private:
+    struct SKnown {
+        std::string domain;
+        SDomainParts parts;
+        std::string registrable;
+        std::string group; // suffixes a slip moves between share one
+        int as;
+    };
+    typedef std::pair<uint64_t, uint32_t> SEntry;
+    // Known domains under a key, as [first, last) of indexes into known.
+    typedef std::pair<const uint32_t*, const uint32_t*> SHits;
+    // Open addressing: one probe finds a key's run of indexes.
+    class SKeyTable {
+      public:
+        void Build(const std::vector<SEntry>& entries);
+        SHits Find(uint64_t key) const;
+
+      private:
+        struct SSlot {
+            uint64_t key = 0;
+            uint32_t begin = 0;
+            uint32_t count = 0; // 0: empty
+        };
+        std::vector<SSlot> slots;
+        std::vector<uint32_t> values;
+        // One bit per key, small enough for the cache: most keys asked for are absent.
+        std::vector<uint64_t> filter;
+    };
+
+    bool Trusted(const std::string& domain, const std::string& registrable) const;
+    SLookalike CheckAscii(const std::string& domain, const SDomainParts& parts,
+                          const std::string& registrable) const;
+    int FindEmbedded(const std::string& domain) const;
+    int FindSuffixSlip(const SDomainParts& parts) const;
+    int FindVisual(const std::string& registrable) const;
+    int FindSlip(const SDomainParts& parts, const std::string& registrable) const;
+    bool Verify(uint32_t candidate, const SDomainParts& parts, const std::string& group,
+                const std::string& registrable, int* budget) const;
+    SHits Lookup(uint64_t key) const { return table.Find(key); }
+
+    std::vector<SKnown> known;
+    SKeyTable table;
+    // The many one-letter deletions apart, so the other keys stay in a table the cache holds.
+    SKeyTable deletionTable;
+    std::unordered_set<std::string> trustedDomains;
+    std::unordered_set<std::string> trustedRegistrables;
+    size_t maxKnownLabels = 0;
+    bool sealed = false;
+};
+
+// Restricted Damerau-Levenshtein distance (adjacent swaps count one), or limit + 1 when it
+// is above limit.
+int SlipDistance(const std::string& a, const std::string& b, int limit);

@@ -1,0 +1,17 @@
+// Where the name a domain's owner chose ends and the registry's part begins.
+#pragma once
+
+#include <string>
+
+struct SDomainParts {
+    std::string prefix; // labels left of the name ("mail" in mail.example.co.jp); may be empty
+    std::string name;   // the label the owner registered ("example")
+    std::string suffix; // the registry's part ("co.jp"); never empty for a name with a dot
+};
+
+// Splits a lower-case domain. A domain that is only a suffix, or one label, has an empty name.
+SDomainParts SplitDomain(const std::string& domain);
+
+// The suffixes mail is often sent to by mistake in place of one another (co.jp, jp, com, ne.jp,
+// or.jp, co.com, jp.net).
+bool InSlipFamily(const std::string& suffix);
