@@ -222,11 +222,11 @@ TEST_F(LocalSettingTest, ConfirmKeysFallBackToDefaultsOutOfRangeAndSaveOnlyWhatC
     EXPECT_EQ("", setting.outsideKeywords);
     setting.confirmMode = 3;
     ASSERT_TRUE(setting.SaveSetupValues());
-    setting.ReadConfirmValues();
+    setting.ReadAll();
     EXPECT_EQ(3, setting.confirmMode);
 
     WriteFile("[Option]\r\nOutsideKeywords=社外秘, 親展,ＣＯＮＦＩＤＥＮＴＩＡＬ\r\n");
-    setting.ReadConfirmValues();
+    setting.ReadAll();
     EXPECT_EQ("社外秘, 親展,ＣＯＮＦＩＤＥＮＴＩＡＬ", setting.outsideKeywords);
     setting.confirmMode = 2;
     setting.bccWarnCount = 0;
