@@ -1,5 +1,7 @@
 #include "confirm/confirm_form.h"
 
+#include <algorithm>
+
 #include "confirm/confirm_text.h"
 #include "res/resource.h"
 #include "support/mbcs.h"
@@ -31,7 +33,7 @@ const char* FieldName(int field) {
 
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
     : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model),
-      listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
+      rowsTicked(0), listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
       massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
       nextLabel(nullptr) {
     ticks = model->NewTicks();
@@ -149,9 +151,12 @@ void SConfirmForm::OnGetRow(NMLVDISPINFOA* info) {
         return;
     const SConfirmRow& row = model->rows[index];
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        // The domain is kept raw for the history: escaped here as the entry is.
+        const std::string domain =
+            item.iSubItem == 2 ? DisplayText(row.domain.c_str(), kRowEntryBytes) : std::string();
         const char* text = item.iSubItem == 0   ? KindText(row)
                            : item.iSubItem == 1 ? FieldName(row.field)
-                           : item.iSubItem == 2 ? row.domain.c_str()
+                           : item.iSubItem == 2 ? domain.c_str()
                                                 : row.entry.c_str();
         CopyMbcs(item.pszText, static_cast<size_t>(item.cchTextMax), text);
     }
@@ -176,6 +181,7 @@ void SConfirmForm::ToggleRow(int row) {
     if (row < 0 || index >= ticks.rows.size())
         return;
     ticks.rows[index] = !ticks.rows[index];
+    rowsTicked = ticks.rows[index] ? rowsTicked + 1 : rowsTicked - 1;
     if (!ticks.rows[index] && model->rows[index].insideTickable)
         SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
     ListView_RedrawItems(listView->window, row, row);
@@ -185,6 +191,7 @@ void SConfirmForm::ToggleRow(int row) {
 void SConfirmForm::OnTickAllInside() {
     bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
     model->TickAllInside(&ticks, on);
+    rowsTicked = static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true));
     InvalidateRect(listView->window, nullptr, FALSE);
     UpdateSendButton();
 }
@@ -200,7 +207,9 @@ void SConfirmForm::OnWarningClicked(int id) {
 
 void SConfirmForm::UpdateSendButton() {
     HWND send = sendButton->window;
-    bool can = model->CanSend(ticks);
+    bool can = rowsTicked == ticks.rows.size() &&
+               std::find(ticks.warnings.begin(), ticks.warnings.end(), false) ==
+                   ticks.warnings.end();
     // Moving the focus off a button about to be disabled keeps the keyboard usable.
     if (!can && GetFocus() == send)
         SetFocus(listView->window);
@@ -218,8 +227,16 @@ int SConfirmForm::WarningsTicked() const {
 int SConfirmForm::Send(HWND window) {
     if (!model->CanSend(ticks))
         return 0;
-    EndDialog(window, kConfirmSend);
+    End(window, kConfirmSend);
     return 1;
+}
+
+// The decision waits until this dialog's loop returns, which a later dialog's loop can delay:
+// the compose window stays disabled until then, whatever EndDialog does with its owner.
+void SConfirmForm::End(HWND window, int result) {
+    EndDialog(window, result);
+    if (parent && IsWindow(parent))
+        EnableWindow(parent, FALSE);
 }
 
 int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
@@ -227,7 +244,7 @@ int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
     case IDC_CONFIRM_SEND:
         return Send(window);
     case IDCANCEL:
-        EndDialog(window, IDCANCEL);
+        End(window, IDCANCEL);
         return 1;
     case IDC_CONFIRM_ALL_INSIDE:
         if (notifyCode == BN_CLICKED)
