@@ -74,6 +74,9 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
                     "このメールの送信前の宛先確認がまだ終わっていません。\n"
                     "確認の画面で送信するか取り消してください。",
                     "送信前の宛先確認中です", MB_OK | MB_ICONINFORMATION);
+        // The box's end may have enabled its owner: the open confirmation still keeps it.
+        if (IsWindow(compose))
+            EnableWindow(compose, FALSE);
         return kConfirmRefused;
     }
 

@@ -47,14 +47,14 @@ TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {
     ExpectScenarioMet("ui_setup_entry_help", 21);
 }
 
-TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
-    ExpectScenarioMet("confirm_new_domain", 28);
+TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesNothing) {
+    ExpectScenarioMet("confirm_new_domain", 37);
 }
 
-TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlAndTheLog) {
-    ExpectScenarioMet("confirm_send", 56);
+TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlLookAlikesIdentAndTheLog) {
+    ExpectScenarioMet("confirm_send", 68);
 }
 
-TEST(ConfirmDialog, SweepWindowGoneExitAndHostileNames) {
-    ExpectScenarioMet("confirm_roads", 28);
+TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
+    ExpectScenarioMet("confirm_roads", 61);
 }
