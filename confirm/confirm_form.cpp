@@ -32,8 +32,8 @@ const char* FieldName(int field) {
 } // namespace
 
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
-    : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model),
-      rowsTicked(0), listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
+    : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model), rowsTicked(0),
+      listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
       massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
       nextLabel(nullptr) {
     ticks = model->NewTicks();
@@ -184,7 +184,10 @@ void SConfirmForm::ToggleRow(int row) {
     rowsTicked = ticks.rows[index] ? rowsTicked + 1 : rowsTicked - 1;
     if (!ticks.rows[index] && model->rows[index].insideTickable)
         SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
-    ListView_RedrawItems(listView->window, row, row);
+    // Each redraw is a trip to the window system: a row out of sight is drawn when scrolled in.
+    const int top = ListView_GetTopIndex(listView->window);
+    if (row >= top && row <= top + ListView_GetCountPerPage(listView->window))
+        ListView_RedrawItems(listView->window, row, row);
     UpdateSendButton();
 }
 
@@ -207,9 +210,11 @@ void SConfirmForm::OnWarningClicked(int id) {
 
 void SConfirmForm::UpdateSendButton() {
     HWND send = sendButton->window;
-    bool can = rowsTicked == ticks.rows.size() &&
-               std::find(ticks.warnings.begin(), ticks.warnings.end(), false) ==
-                   ticks.warnings.end();
+    bool can =
+        rowsTicked == ticks.rows.size() &&
+        std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
+    if (can == (IsWindowEnabled(send) != FALSE))
+        return;
     // Moving the focus off a button about to be disabled keeps the keyboard usable.
     if (!can && GetFocus() == send)
         SetFocus(listView->window);

@@ -126,17 +126,17 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
         }
     }
     if (input.recipientsCut && !cut) {
-        rows.push_back(
-            CutRow(input.cutField >= kFieldTo && input.cutField <= kFieldBcc ? input.cutField : kFieldTo));
+        rows.push_back(CutRow(
+            input.cutField >= kFieldTo && input.cutField <= kFieldBcc ? input.cutField : kFieldTo));
         ++outsideCount;
     }
     std::stable_sort(rows.begin(), rows.end(), ShowsBefore);
 
     // A look-alike that only the substring rule keeps inside is asked about like an outside one.
     if (options.confirmMode == kConfirmOutside)
-        needed = outsideCount > 0 || std::any_of(rows.begin(), rows.end(), [](const SConfirmRow& row) {
-                     return row.substringOnly;
-                 });
+        needed = outsideCount > 0 ||
+                 std::any_of(rows.begin(), rows.end(),
+                             [](const SConfirmRow& row) { return row.substringOnly; });
     else
         needed = options.confirmMode >= kConfirmAlways;
 

@@ -45,16 +45,16 @@ void SDomainLearner::PassUsed(SWindowId window) {
 }
 
 void SDomainLearner::CameBack(SWindowId window) {
-    leaving.erase(std::remove_if(leaving.begin(), leaving.end(),
-                                 [window](const SLeaving& entry) { return entry.window == window; }),
-                  leaving.end());
+    leaving.erase(
+        std::remove_if(leaving.begin(), leaving.end(),
+                       [window](const SLeaving& entry) { return entry.window == window; }),
+        leaving.end());
 }
 
 void SDomainLearner::DropStillOpen(const std::function<bool(SWindowId)>& isOpen) {
-    leaving.erase(std::remove_if(leaving.begin(), leaving.end(),
-                                 [&](const SLeaving& entry) {
-                                     return entry.sending && isOpen(entry.window);
-                                 }),
+    leaving.erase(std::remove_if(
+                      leaving.begin(), leaving.end(),
+                      [&](const SLeaving& entry) { return entry.sending && isOpen(entry.window); }),
                   leaving.end());
 }
 

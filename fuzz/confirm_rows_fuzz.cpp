@@ -88,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     int outsideRows = 0;
     int massAddresses = 0;
+    bool lookAlike = false;
     std::set<std::string> outsideDomains;
     for (size_t i = 0; i < model.rows.size(); ++i) {
         const SConfirmRow& row = model.rows[i];
@@ -103,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         Check(!row.insideTickable || (!row.outside && !row.substringOnly && !options.insideEach));
         Check(!row.malformed || row.outside);
+        lookAlike = lookAlike || row.substringOnly;
         Check(!row.newDomain || (row.outside && in.history));
     }
     Check(outsideRows == outer);
@@ -112,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool massWarned = options.bccWarnCount > 0 && massAddresses >= options.bccWarnCount;
     Check(massWarned == (!model.warnings.empty() && model.warnings[0].kind == kWarnMassMail));
     Check(model.needed == (options.confirmMode >= kConfirmAlways ||
-                           (options.confirmMode == kConfirmOutside && outer > 0)));
+                           (options.confirmMode == kConfirmOutside && (outer > 0 || lookAlike))));
 
     // Nothing goes with a single tick missing; everything ticked goes.
     SConfirmTicks ticks = model.NewTicks();
