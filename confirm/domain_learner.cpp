@@ -20,7 +20,9 @@ void SDomainLearner::OnLeft(const std::string& mailbox, const SDelayMail& mail, 
     // Whatever happens in learning, the hold goes on.
     GuardedCall<int>(0, [&]() {
         CameBack(mail.composeWindow);
-        leaving.push_back(SLeaving{mail.composeWindow, outside(mail), false});
+        std::vector<std::string> domains = outside(mail);
+        if (!domains.empty())
+            leaving.push_back(SLeaving{mail.composeWindow, std::move(domains), false});
         return 0;
     });
 }

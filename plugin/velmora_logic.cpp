@@ -221,7 +221,8 @@ bool VelmoraLogic::KeepsDomainHistory() const {
 }
 
 std::vector<std::string> VelmoraLogic::OutsideDomainsOf(const SDelayMail& mail) const {
-    if (!settings)
+    // Nothing is learned while confirmation is off: the sweep's releases stay cheap.
+    if (!KeepsDomainHistory())
         return std::vector<std::string>();
     const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
     return OutsideDomains(mail.to, mail.cc, mail.bcc, matcher);
