@@ -56,5 +56,5 @@ TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlLookAlikesIdentAndTheLog) {
 }
 
 TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
-    ExpectScenarioMet("confirm_roads", 62);
+    ExpectScenarioMet("confirm_roads", 66);
 }
