@@ -1,5 +1,7 @@
 #include "confirm/confirm_form.h"
 
+#include <algorithm>
+
 #include "confirm/confirm_text.h"
 #include "res/resource.h"
 #include "support/mbcs.h"
@@ -57,16 +59,18 @@ std::string CellText(const SConfirmRow& row, int column) {
         return column == 0 ? "▲ 社外秘の語" : column == 3 ? AttentionText(row) : "";
     if (column == 0)
         return row.attention == kAttentionLookalike ? "▲ " + AttentionText(row) : KindText(row);
-    if (column == 2)
-        return row.decoded.empty() ? row.domain
-                                   : row.domain + "（" + AnsiOfUtf8(row.decoded) + "）";
+    // The domain is kept raw for the history: escaped here as the entry is.
+    if (column == 2) {
+        const std::string domain = DisplayText(row.domain.c_str(), kRowEntryBytes);
+        return row.decoded.empty() ? domain : domain + "（" + AnsiOfUtf8(row.decoded) + "）";
+    }
     return row.entry;
 }
 
 } // namespace
 
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
-    : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model),
+    : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model), rowsTicked(0),
       listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
       massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
       nextLabel(nullptr) {
@@ -226,15 +230,20 @@ void SConfirmForm::ToggleRow(int row) {
     if (row < 0 || index >= ticks.rows.size())
         return;
     ticks.rows[index] = !ticks.rows[index];
+    rowsTicked = ticks.rows[index] ? rowsTicked + 1 : rowsTicked - 1;
     if (!ticks.rows[index] && model->rows[index].insideTickable)
         SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
-    ListView_RedrawItems(listView->window, row, row);
+    // Each redraw is a trip to the window system: a row out of sight is drawn when scrolled in.
+    const int top = ListView_GetTopIndex(listView->window);
+    if (row >= top && row <= top + ListView_GetCountPerPage(listView->window))
+        ListView_RedrawItems(listView->window, row, row);
     UpdateSendButton();
 }
 
 void SConfirmForm::OnTickAllInside() {
     bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
     model->TickAllInside(&ticks, on);
+    rowsTicked = static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true));
     InvalidateRect(listView->window, nullptr, FALSE);
     UpdateSendButton();
 }
@@ -250,7 +259,11 @@ void SConfirmForm::OnWarningClicked(int id) {
 
 void SConfirmForm::UpdateSendButton() {
     HWND send = sendButton->window;
-    bool can = model->CanSend(ticks);
+    bool can =
+        rowsTicked == ticks.rows.size() &&
+        std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
+    if (can == (IsWindowEnabled(send) != FALSE))
+        return;
     // Moving the focus off a button about to be disabled keeps the keyboard usable.
     if (!can && GetFocus() == send)
         SetFocus(listView->window);
@@ -268,8 +281,16 @@ int SConfirmForm::WarningsTicked() const {
 int SConfirmForm::Send(HWND window) {
     if (!model->CanSend(ticks))
         return 0;
-    EndDialog(window, kConfirmSend);
+    End(window, kConfirmSend);
     return 1;
+}
+
+// The decision waits until this dialog's loop returns, which a later dialog's loop can delay:
+// the compose window stays disabled until then, whatever EndDialog does with its owner.
+void SConfirmForm::End(HWND window, int result) {
+    EndDialog(window, result);
+    if (parent && IsWindow(parent))
+        EnableWindow(parent, FALSE);
 }
 
 int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
@@ -277,7 +298,7 @@ int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
     case IDC_CONFIRM_SEND:
         return Send(window);
     case IDCANCEL:
-        EndDialog(window, IDCANCEL);
+        End(window, IDCANCEL);
         return 1;
     case IDC_CONFIRM_ALL_INSIDE:
         if (notifyCode == BN_CLICKED)

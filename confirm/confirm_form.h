@@ -50,9 +50,12 @@ class SConfirmForm : public SDialog {
     void OnWarningClicked(int id);
     void UpdateSendButton();
     int Send(HWND window);
+    void End(HWND window, int result);
 
     const SConfirmModel* model;
     SConfirmTicks ticks;
+    // Kept as the ticks change: a long list is never walked again for one click.
+    size_t rowsTicked;
     SListView* listView;
     SButton* sendButton;
     SButton* cancelButton;

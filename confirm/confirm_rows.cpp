@@ -130,17 +130,21 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
         }
     }
     if (input.recipientsCut && !cut) {
-        rows.push_back(CutRow(kFieldTo));
+        rows.push_back(CutRow(
+            input.cutField >= kFieldTo && input.cutField <= kFieldBcc ? input.cutField : kFieldTo));
         ++outsideCount;
     }
     MarkLookalikes(&rows, input.innerDomains, input.history);
     AddKeywordRows(&rows, input.subject, options.outsideKeywords.c_str());
     std::stable_sort(rows.begin(), rows.end(), ShowsBefore);
 
+    // A look-alike that only the substring rule keeps inside is asked about like an outside one.
     if (options.confirmMode == kConfirmOutside)
-        needed = outsideCount > 0;
+        needed = outsideCount > 0 ||
+                 std::any_of(rows.begin(), rows.end(),
+                             [](const SConfirmRow& row) { return row.substringOnly; });
     else
-        needed = options.confirmMode >= kConfirmAlways;
+        needed = options.confirmMode == kConfirmAlways;
 
     AddWarnings(options);
     if (options.confirmMode == kConfirmAttention)

@@ -49,6 +49,7 @@ struct SConfirmInput {
     const SDomainHistory* history = nullptr; // null: none loaded, no domain is marked new
     SLocalTime today = {};                   // decides whether the history is still learning
     bool recipientsCut = false;    // the host said a recipient header was longer than it gave
+    int cutField = kFieldTo;       // the first header it said so of
     const char* subject = nullptr; // only looked into for the outside keywords
 };
 

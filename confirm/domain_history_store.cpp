@@ -26,8 +26,7 @@ std::string OwnFirstLine() {
 
 SDomainHistoryStore::SDomainHistoryStore(const char* settingsFolder)
     : path(JoinPath(settingsFolder ? settingsFolder : "", kDomainHistoryFileName)),
-      history(nullptr), state(kNotLoaded), changed(false), writeFailed(false),
-      flushRequested(false) {}
+      history(nullptr), state(kNotLoaded), changed(false), writeFailed(false) {}
 
 SDomainHistoryStore::~SDomainHistoryStore() {
     delete history;
@@ -109,14 +108,10 @@ void SDomainHistoryStore::Learn(const std::vector<std::string>& domains, const S
         Flush();
         return;
     }
-    if (!flushRequested) {
-        flushRequested = true;
-        requestFlush();
-    }
+    requestFlush();
 }
 
 void SDomainHistoryStore::Flush() {
-    flushRequested = false;
     if (state != kReady || !changed)
         return;
     const bool written =

@@ -30,8 +30,8 @@ class SDomainHistoryStore {
     // Mail has left for these domains on that day.
     void Learn(const std::vector<std::string>& domains, const SLocalTime& day);
 
-    // Asked once per batch of learning to call Flush soon; without it every change is written
-    // at once.
+    // Asked at each learning to call Flush soon (the asker posts one flush for many); without it
+    // every change is written at once.
     void SetFlushRequest(std::function<void()> request) { requestFlush = std::move(request); }
     // Writes the history when it changed since the last write.
     void Flush();
@@ -47,6 +47,5 @@ class SDomainHistoryStore {
     EState state;
     bool changed;
     bool writeFailed;
-    bool flushRequested;
     std::function<void()> requestFlush;
 };

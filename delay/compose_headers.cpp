@@ -22,7 +22,9 @@ void ReadCapturedHeaders(const SHostApi* hostApi, HWND window, SCapturedHeaders*
         field.text->assign(buffer.get());
         // A host that answers with the header's whole length tells us what it cut, even when
         // it stopped short of the buffer's end before a double-byte character.
-        if (field.recipients && answer >= kHeaderBufferSize)
+        if (field.recipients && answer >= kHeaderBufferSize && !headers->recipientsCut) {
             headers->recipientsCut = true;
+            headers->cutField = static_cast<int>(&field - &kFields[2]);
+        }
     }
 }

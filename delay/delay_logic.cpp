@@ -51,6 +51,16 @@ bool SDelayLogic::Hold(const char* mailboxPath, HWND window) {
     return SenderOf(mailboxPath ? mailboxPath : "").Hold(window);
 }
 
+void SDelayLogic::Keep(const char* mailboxPath, HWND window, SDelayMail&& mail) {
+    SenderOf(mailboxPath ? mailboxPath : "").Keep(window, std::move(mail));
+}
+
+void SDelayLogic::LetGo(HWND window) {
+    // Any sender will do: the book finds the window's record in whichever mailbox holds it.
+    if (!senders.empty())
+        senders.front()->LetGo(window);
+}
+
 bool SDelayLogic::ReleaseAll() {
     for (SDelaySenderLogic* sender : senders)
         sender->ReleaseAll();

@@ -19,6 +19,9 @@ class SDelayLogic {
     SDelayLogic(SHostApi* hostApi, LocalSetting* settings, SComposeManager* composeManager);
     virtual ~SDelayLogic();
     virtual bool Hold(const char* mailboxPath, HWND window);
+    // Acts on a decision already taken: mail captured for holding is held, other mail let go.
+    void Keep(const char* mailboxPath, HWND window, SDelayMail&& mail);
+    void LetGo(HWND window);
     virtual bool ReleaseAll();
     virtual bool ReleaseDue();
 
@@ -37,8 +40,11 @@ class SDelayLogic {
     void TakeBackAll();
     HWND TakeBack(const char* mailboxPath, HWND window);
 
-    // A message the plug-in released passes the outgoing check.
+    // A message the plug-in released passes the outgoing check, once.
     bool IsReleased(HWND window) const;
+    bool UsePass(HWND window) { return book.UsePass(window); }
+    // A released window sends again: a new message. False when it was not released.
+    bool ReturnToUser(HWND window) { return book.ReturnToUser(window); }
     bool IsPaused(const char* mailboxPath) const;
     // The exit check's show-again of released windows that are still open.
     void ShowReleasedWindows() { ::ShowReleasedWindows(&book); }

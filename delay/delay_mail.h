@@ -29,6 +29,7 @@ struct SCapturedHeaders {
     std::string bcc;
     // The host's answer said a recipient header was longer than the buffer.
     bool recipientsCut = false;
+    int cutField = 0; // the first of To, Cc, Bcc (0, 1, 2) it said so of
 };
 
 class SDelayMail {

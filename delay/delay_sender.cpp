@@ -33,9 +33,8 @@ void SDelaySenderLogic::SetStatus(HWND window, int status) {
     hostApi->BKA_CompSetSpecifiedHeader(window, kStatusHeader, text);
 }
 
-bool SDelaySenderLogic::Hold(HWND window) {
-    SCapturedHeaders headers;
-    ReadCapturedHeaders(hostApi, window, &headers);
+bool CaptureForHold(HWND window, SCapturedHeaders* headers, const LocalSetting* settings,
+                    SDelayMail* mail) {
     SHoldTimes times = {0, 0};
     const SStringList* domains = nullptr;
     int match = kMatchSubstring;
@@ -45,21 +44,35 @@ bool SDelaySenderLogic::Hold(HWND window) {
         domains = settings->innerDomains;
         match = settings->innerDomainMatch;
     }
+    return mail->Capture(window, headers, domains, times, CurrentLocalTime(), match);
+}
+
+bool SDelaySenderLogic::Hold(HWND window) {
+    SCapturedHeaders headers;
+    ReadCapturedHeaders(hostApi, window, &headers);
     SDelayMail mail;
-    if (!mail.Capture(window, &headers, domains, times, CurrentLocalTime(), match)) {
-        // Sent again while still held, and now not to be held: the old record must not
-        // release it a second time.
-        if (book->Replace(window))
-            SetStatus(window, kStatusNone);
+    if (!CaptureForHold(window, &headers, settings, &mail)) {
+        LetGo(window);
         return false;
     }
+    Keep(window, std::move(mail));
+    return true;
+}
+
+void SDelaySenderLogic::LetGo(HWND window) {
+    // Sent again while still held, and now not to be held: the old record must not release it
+    // a second time.
+    if (book->Replace(window))
+        SetStatus(window, kStatusNone);
+}
+
+void SDelaySenderLogic::Keep(HWND window, SDelayMail&& mail) {
     // The hook sees the window's end, so its state is never left behind for a reused handle.
     if (composeManager)
         composeManager->Register(window);
     book->Hold(mailboxPath, std::move(mail));
     SetStatus(window, kStatusHeld);
     ShowWindow(window, SW_HIDE);
-    return true;
 }
 
 bool SDelaySenderLogic::Release(HWND window, int status) {

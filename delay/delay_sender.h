@@ -22,12 +22,21 @@ extern const char kStatusHeader[]; // "X-VelmoraStatus"
 // there is forgotten, since without a hook nothing else would see it end.
 void ShowReleasedWindows(SHoldBook* book);
 
+// The hold decision for one send: classifies the captured headers (using them up) at the time
+// now; true when the message is to be held.
+bool CaptureForHold(HWND window, SCapturedHeaders* headers, const LocalSetting* settings,
+                    SDelayMail* mail);
+
 class SDelaySenderLogic {
   public:
     SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi, LocalSetting* settings,
                       SComposeManager* composeManager, const char* mailboxPath);
     virtual ~SDelaySenderLogic();
     virtual bool Hold(HWND window);
+    // Takes a record captured for holding into the hold: status header, hidden window.
+    void Keep(HWND window, SDelayMail&& mail);
+    // A send that is not held: a record still held for the window must not release it again.
+    void LetGo(HWND window);
     virtual bool SendNow(HWND window, int status);
     virtual bool ReleaseAll();
     virtual bool ReleaseAllForEdit();

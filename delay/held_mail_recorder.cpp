@@ -62,7 +62,7 @@ SHoldRoad LogRoad(EHoldRoad road) {
 } // namespace
 
 SHeldMailRecorder::SHeldMailRecorder(SHeldJournal* journal, SLogTarget* log)
-    : journal(journal), log(log), flushRequested(false), keepRecords(false) {}
+    : journal(journal), log(log), keepRecords(false) {}
 
 void SHeldMailRecorder::Queue(SPending&& change) {
     if (!journal)
@@ -81,14 +81,10 @@ void SHeldMailRecorder::Queue(SPending&& change) {
         Flush();
         return;
     }
-    if (!flushRequested) {
-        flushRequested = true;
-        requestFlush();
-    }
+    requestFlush();
 }
 
 void SHeldMailRecorder::Flush() {
-    flushRequested = false;
     std::vector<SPending> changes;
     changes.swap(pending);
     for (const SPending& change : changes) {

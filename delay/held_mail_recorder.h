@@ -18,8 +18,8 @@ class SHeldMailRecorder : public SHoldObserver {
     void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) override;
 
     // The journal's file work waits until the host's callback has returned: the send path
-    // stays quick. requestFlush is asked once per batch to call Flush soon; without it every
-    // change is written at once.
+    // stays quick. requestFlush is asked at each change to call Flush soon (the asker posts
+    // one flush for many); without it every change is written at once.
     void SetFlushRequest(std::function<void()> request) { requestFlush = std::move(request); }
     void Flush();
     // From here on records stay when a message leaves the hold: the plug-in is ending and
@@ -41,6 +41,5 @@ class SHeldMailRecorder : public SHoldObserver {
     SLogTarget* log;
     std::function<void()> requestFlush;
     std::vector<SPending> pending;
-    bool flushRequested;
     bool keepRecords;
 };

@@ -75,6 +75,25 @@ bool SHoldBook::TakeOut(SWindowId window, EHoldRoad road) {
 void SHoldBook::MarkReleased(SWindowId window) {
     if (!IsReleased(window))
         released.push_back(window);
+    if (std::find(passes.begin(), passes.end(), window) == passes.end())
+        passes.push_back(window);
+}
+
+bool SHoldBook::UsePass(SWindowId window) {
+    auto found = std::find(passes.begin(), passes.end(), window);
+    if (found == passes.end())
+        return false;
+    passes.erase(found);
+    return true;
+}
+
+bool SHoldBook::ReturnToUser(SWindowId window) {
+    passes.erase(std::remove(passes.begin(), passes.end(), window), passes.end());
+    auto found = std::find(released.begin(), released.end(), window);
+    if (found == released.end())
+        return false;
+    released.erase(found);
+    return true;
 }
 
 void SHoldBook::Hold(const std::string& mailbox, SDelayMail&& mail) {
@@ -83,8 +102,7 @@ void SHoldBook::Hold(const std::string& mailbox, SDelayMail&& mail) {
     box.mails.reserve(box.mails.size() + 1);
     Replace(mail.composeWindow);
     // A new message in a window released before: it is held, not released.
-    released.erase(std::remove(released.begin(), released.end(), mail.composeWindow),
-                   released.end());
+    ReturnToUser(mail.composeWindow);
     // After every record held at or before its time: the order a stable sort would give.
     auto place = std::upper_bound(box.mails.begin(), box.mails.end(), mail,
                                   [](const SDelayMail& a, const SDelayMail& b) {
@@ -102,6 +120,7 @@ bool SHoldBook::Replace(SWindowId window) {
 bool SHoldBook::SendNow(SWindowId window, int status) {
     // Room first: once the record is out, nothing may fail before the window is marked.
     released.reserve(released.size() + 1);
+    passes.reserve(passes.size() + 1);
     if (!TakeOut(window, static_cast<EHoldRoad>(status)))
         return false;
     MarkReleased(window);
@@ -122,6 +141,7 @@ std::vector<SRelease> SHoldBook::TakeMatching(SMailbox* box, int status,
     // left is marked released.
     out.reserve(box->mails.size());
     released.reserve(released.size() + box->mails.size());
+    passes.reserve(passes.size() + box->mails.size());
     std::vector<SDelayMail> leaving;
     leaving.reserve(box->mails.size());
     auto kept = std::stable_partition(box->mails.begin(), box->mails.end(), stays);
@@ -130,6 +150,7 @@ std::vector<SRelease> SHoldBook::TakeMatching(SMailbox* box, int status,
     for (const SDelayMail& mail : leaving) {
         // A held window is never among the released ones: no search needed.
         released.push_back(mail.composeWindow);
+        passes.push_back(mail.composeWindow);
         out.push_back(SRelease{mail.composeWindow, status});
     }
     if (observer) {
@@ -161,7 +182,9 @@ bool SHoldBook::Forget(SWindowId window) {
 void SHoldBook::WindowGone(SWindowId window) {
     while (Forget(window)) {
     }
-    released.erase(std::remove(released.begin(), released.end(), window), released.end());
+    ReturnToUser(window);
+    if (observer)
+        observer->OnWindowGone(window);
 }
 
 bool SHoldBook::IsHeld(SWindowId window) const {

@@ -34,6 +34,8 @@ class SHoldObserver {
     virtual ~SHoldObserver() = default;
     virtual void OnHeld(const std::string& mailbox, const SDelayMail& mail) = 0;
     virtual void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) = 0;
+    // Any compose window the hold was told of has ended.
+    virtual void OnWindowGone(SWindowId) {}
 };
 
 // One window released, and the status it leaves with.
@@ -69,6 +71,10 @@ class SHoldBook {
 
     bool IsHeld(SWindowId window) const;
     bool IsReleased(SWindowId window) const;
+    // A release lets the one send it posted through: true once, for that send only.
+    bool UsePass(SWindowId window);
+    // The user sends from a released window again: a new message, no longer released.
+    bool ReturnToUser(SWindowId window);
     const std::vector<SWindowId>& ReleasedWindows() const { return released; }
     // The held records of a mailbox in order of sending; empty for an unknown one.
     const std::vector<SDelayMail>& Mails(const std::string& mailbox) const;
@@ -103,6 +109,8 @@ class SHoldBook {
 
     std::vector<SMailbox*> mailboxes;
     std::vector<SWindowId> released;
+    // Released windows whose posted send has not come yet.
+    std::vector<SWindowId> passes;
     SHoldObserver* observer;
 
     SHoldBook(const SHoldBook&) = delete;

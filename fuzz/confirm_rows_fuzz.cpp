@@ -88,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     int outsideRows = 0;
     int massAddresses = 0;
+    bool lookAlike = false;
     std::set<std::string> outsideDomains;
     for (size_t i = 0; i < model.rows.size(); ++i) {
         const SConfirmRow& row = model.rows[i];
@@ -108,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(!row.insideTickable || (!row.outside && !row.substringOnly && !options.insideEach));
         Check(!row.malformed || row.outside);
         Check(row.attention == kAttentionNone || (row.outside && !row.insideTickable));
+        lookAlike = lookAlike || row.substringOnly;
         Check(!row.newDomain || (row.outside && in.history));
     }
     Check(outsideRows == outer);
@@ -121,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         attention = attention || row.attention != kAttentionNone || row.malformed ||
                     row.substringOnly || row.newDomain;
     Check(model.needed == (options.confirmMode == kConfirmAlways ||
-                           (options.confirmMode == kConfirmOutside && outer > 0) ||
+                           (options.confirmMode == kConfirmOutside && (outer > 0 || lookAlike)) ||
                            (options.confirmMode == kConfirmAttention && attention)));
 
     // Nothing goes with a single tick missing; everything ticked goes.

@@ -25,31 +25,63 @@ SConfirmOptions OptionsOf(const LocalSetting& settings) {
     return options;
 }
 
-std::string NextStepText(const LocalSetting& settings, const SConfirmModel& model,
-                         bool sendsAtOnce) {
-    int minutes = model.outsideCount > 0 ? settings.outerDelayTime : settings.innerDelayTime;
-    if (sendsAtOnce || minutes <= 0)
+std::string NextStepText(int holdMinutes) {
+    if (holdMinutes <= 0)
         return "すぐに送信されます";
     char text[64];
-    snprintf(text, sizeof(text), "送信後 %d 分間保留されます", static_cast<int>(minutes));
+    snprintf(text, sizeof(text), "送信後 %d 分間保留されます", holdMinutes);
     return text;
 }
+
+// The subject counts too: the outside keywords are looked for in it.
+bool SameRecipients(const SCapturedHeaders& a, const SCapturedHeaders& b) {
+    return a.subject == b.subject && a.to == b.to && a.cc == b.cc && a.bcc == b.bcc && a.recipientsCut == b.recipientsCut &&
+           a.cutField == b.cutField;
+}
+
+// The window is marked as asking, and kept disabled, on every road out of the dialog: the
+// dialog's end enables its owner while a later dialog's loop may still hold this decision.
+class SAskingMark {
+  public:
+    SAskingMark(std::vector<HWND>* asking, HWND compose) : asking(asking), compose(compose) {
+        asking->push_back(compose);
+    }
+    ~SAskingMark() {
+        asking->erase(std::find(asking->begin(), asking->end(), compose));
+        if (IsWindow(compose))
+            EnableWindow(compose, TRUE);
+    }
+
+  private:
+    std::vector<HWND>* asking;
+    HWND compose;
+};
 
 } // namespace
 
 SSendConfirmation::SSendConfirmation(HINSTANCE instance, SHostApi* hostApi, SLogTarget* log)
     : instance(instance), hostApi(hostApi), log(log) {}
 
-bool SSendConfirmation::Confirm(HWND compose, const LocalSetting* settings,
-                                const SDomainHistory* history, bool sendsAtOnce) {
+EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& headers,
+                                          const LocalSetting* settings,
+                                          const SDomainHistory* history, int holdMinutes,
+                                          SCapturedHeaders* now) {
     if (!settings || settings->confirmMode == kConfirmNever)
-        return true;
-    // No window to own the question, or one already asking: refused, never sent unasked.
-    if (!IsWindow(compose) || std::find(asking.begin(), asking.end(), compose) != asking.end())
-        return false;
+        return kConfirmGoOn;
+    // No window to own the question: refused, never sent unasked.
+    if (!IsWindow(compose))
+        return kConfirmRefused;
+    if (std::find(asking.begin(), asking.end(), compose) != asking.end()) {
+        MessageBoxA(compose,
+                    "このメールの送信前の宛先確認がまだ終わっていません。\n"
+                    "確認の画面で送信するか取り消してください。",
+                    "送信前の宛先確認中です", MB_OK | MB_ICONINFORMATION);
+        // The box's end may have enabled its owner: the open confirmation still keeps it.
+        if (IsWindow(compose))
+            EnableWindow(compose, FALSE);
+        return kConfirmRefused;
+    }
 
-    SCapturedHeaders headers;
-    ReadCapturedHeaders(hostApi, compose, &headers);
     SConfirmInput input;
     input.to = headers.to.c_str();
     input.cc = headers.cc.c_str();
@@ -59,23 +91,26 @@ bool SSendConfirmation::Confirm(HWND compose, const LocalSetting* settings,
     input.today = CurrentLocalTime();
     input.recipientsCut = headers.recipientsCut;
     input.subject = headers.subject.c_str();
+    input.cutField = headers.cutField;
     SConfirmModel model;
     model.Build(input, OptionsOf(*settings));
     if (!model.needed)
-        return true;
+        return kConfirmGoOn;
 
     SConfirmForm form(instance, compose, &model);
     form.subject = headers.subject;
     form.from = headers.from;
-    form.nextStep = NextStepText(*settings, model, sendsAtOnce);
+    form.nextStep = NextStepText(holdMinutes);
     log->LogInfo(ConfirmShownLogText(headers.subject, model.insideCount, model.outsideCount,
                                      static_cast<int>(model.warnings.size()))
                      .c_str());
     for (const std::string& line : WarningLogLines(model))
         log->LogInfo(line.c_str());
-    asking.push_back(compose);
-    int result = form.DoModal();
-    asking.erase(std::find(asking.begin(), asking.end(), compose));
+    int result = 0;
+    {
+        SAskingMark mark(&asking, compose);
+        result = form.DoModal();
+    }
 
     const char* why = nullptr;
     if (form.hostEnded)
@@ -86,10 +121,16 @@ bool SSendConfirmation::Confirm(HWND compose, const LocalSetting* settings,
         why = result == -1 ? "ダイアログを開けない" : "ユーザー";
     if (why) {
         log->LogInfo(ConfirmCancelledLogText(headers.subject, why).c_str());
-        return false;
+        return kConfirmRefused;
+    }
+    // Another dialog's loop may have run in between: the rows ticked must be the ones sent.
+    ReadCapturedHeaders(hostApi, compose, now);
+    if (!SameRecipients(headers, *now)) {
+        log->LogInfo(ConfirmCancelledLogText(headers.subject, "宛先の変更").c_str());
+        return kConfirmChanged;
     }
     log->LogInfo(ConfirmSentLogText(headers.subject, model.insideCount, model.outsideCount,
                                     form.WarningsTicked())
                      .c_str());
-    return true;
+    return kConfirmGoOn;
 }

@@ -7,18 +7,29 @@
 class LocalSetting;
 class SDomainHistory;
 class SLogTarget;
+struct SCapturedHeaders;
 struct SHostApi;
+
+enum EConfirmAnswer {
+    kConfirmGoOn = 0,    // nothing to confirm, or the user sent
+    kConfirmRefused = 1, // cancelled, or the window or the plug-in ended meanwhile
+    kConfirmChanged = 2, // the recipients changed while the dialog was open: ask again
+};
 
 class SSendConfirmation {
   public:
     SSendConfirmation(HINSTANCE instance, SHostApi* hostApi, SLogTarget* log);
 
-    // True when the send may go on to the hold decision: nothing to confirm, or the user sent.
-    // False when the user cancelled, or the window or the plug-in ended meanwhile. The
-    // settings and the history are read only before the dialog: the plug-in may end while it
-    // is open. sendsAtOnce: the hold will be skipped, which the dialog says.
-    bool Confirm(HWND compose, const LocalSetting* settings, const SDomainHistory* history,
-                 bool sendsAtOnce);
+    // Asks about the recipients of the one snapshot the decision took. The settings and the
+    // history are read only before the dialog: the plug-in may end while it is open.
+    // holdMinutes: what the decision will do, which the dialog says (0: sent at once). On
+    // kConfirmChanged, now holds the headers as they are after the dialog.
+    EConfirmAnswer Confirm(HWND compose, const SCapturedHeaders& headers,
+                           const LocalSetting* settings, const SDomainHistory* history,
+                           int holdMinutes, SCapturedHeaders* now);
+
+    // A confirmation is open: its message is neither sent nor held yet.
+    bool IsAsking() const { return !asking.empty(); }
 
   private:
     SSendConfirmation(const SSendConfirmation&) = delete;

@@ -59,7 +59,7 @@ void Log(int level, int line, LPCSTR text) {
 VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
     : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
       composeManager(nullptr), delayLogic(nullptr), domainHistory(nullptr), journal(nullptr),
-      recorder(nullptr), learner(nullptr), confirmation(nullptr) {
+      recorder(nullptr), learner(nullptr), confirmation(nullptr), flushPosted(false) {
     version = new SVersion(modulePath);
     confirmation = new SSendConfirmation(instance, hostApi, this);
 }
@@ -126,10 +126,9 @@ void VelmoraLogic::Start() {
     newHistory->SetFlushRequest([this]() { RequestJournalFlush(); });
     if (newSettings->confirmMode != 0)
         newHistory->Load();
-    std::unique_ptr<SDomainLearner> newLearner(
-        new SDomainLearner(newRecorder.get(), [this](const SDelayMail& mail) {
-            LearnDomains(mail.to, mail.cc, mail.bcc);
-        }));
+    std::unique_ptr<SDomainLearner> newLearner(new SDomainLearner(
+        newRecorder.get(), [this](const SDelayMail& mail) { return OutsideDomainsOf(mail); },
+        [this](const std::vector<std::string>& domains) { LearnDomains(domains); }));
     newDelayLogic->SetObserver(newLearner.get());
 
     settings = newSettings.release();
@@ -149,14 +148,20 @@ void VelmoraLogic::Start() {
     }
 }
 
+// One posted flush at a time, for the journal and the history alike.
 void VelmoraLogic::RequestJournalFlush() {
-    if (mainWindow && mainWindow->subclassed &&
-        PostMessageA(mainWindow->window, JournalFlushMessage(), 0, 0))
+    if (flushPosted)
         return;
+    if (mainWindow && mainWindow->subclassed &&
+        PostMessageA(mainWindow->window, JournalFlushMessage(), 0, 0)) {
+        flushPosted = true;
+        return;
+    }
     FlushJournal();
 }
 
 void VelmoraLogic::FlushJournal() {
+    flushPosted = false;
     if (recorder)
         recorder->Flush();
     // The domain history waits for the same moment.
@@ -215,42 +220,36 @@ int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
     // Read at the start, or here once after confirmation was switched on in the setup.
     if (KeepsDomainHistory())
         domainHistory->Load();
-    // Mail the plug-in released was learned when it left the hold.
-    const bool learns = mode == 0 && KeepsDomainHistory() && !delayLogic->IsReleased(compose);
-    const int result = DecideOutgoing(compose, mode);
-    // The plug-in may have ended while a dialog of the decision was open.
-    if (learns && result == 0 && KeepsDomainHistory())
-        LearnSentAtOnce(compose);
-    return result;
+    return DecideOutgoing(compose, mode);
 }
 
 bool VelmoraLogic::KeepsDomainHistory() const {
     return settings && delayLogic && domainHistory && settings->confirmMode != 0;
 }
 
-void VelmoraLogic::LearnDomains(const SStringList* to, const SStringList* cc,
-                                const SStringList* bcc) {
+std::vector<std::string> VelmoraLogic::OutsideDomainsOf(const SDelayMail& mail) const {
+    // Nothing is learned while confirmation is off: the sweep's releases stay cheap.
+    if (!KeepsDomainHistory())
+        return std::vector<std::string>();
+    const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
+    return OutsideDomains(mail.to, mail.cc, mail.bcc, matcher);
+}
+
+void VelmoraLogic::LearnDomains(const std::vector<std::string>& domains) {
     if (!KeepsDomainHistory())
         return;
     domainHistory->Load();
-    const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
-    domainHistory->Learn(OutsideDomains(to, cc, bcc, matcher), CurrentLocalTime());
+    domainHistory->Learn(domains, CurrentLocalTime());
 }
 
-// The message leaves as the host sends it now: its recipients are read before the window goes.
-void VelmoraLogic::LearnSentAtOnce(HWND compose) {
+// The host sends now; what the mail teaches waits until its window has gone.
+void VelmoraLogic::ExpectLeaving(HWND compose, const SDelayMail& mail) {
+    if (!learner || !KeepsDomainHistory())
+        return;
     GuardedCall<int>(0, [&]() {
-        SCapturedHeaders headers;
-        ReadCapturedHeaders(hostApi, compose, &headers);
-        const SDomainMatcher matcher(nullptr);
-        int inner = 0, outer = 0;
-        std::unique_ptr<SStringList> to(
-            ClassifyRecipients(&headers.to[0], matcher, &inner, &outer));
-        std::unique_ptr<SStringList> cc(
-            ClassifyRecipients(&headers.cc[0], matcher, &inner, &outer));
-        std::unique_ptr<SStringList> bcc(
-            ClassifyRecipients(&headers.bcc[0], matcher, &inner, &outer));
-        LearnDomains(to.get(), cc.get(), bcc.get());
+        // The hook is what sees the window go.
+        composeManager->Register(compose);
+        learner->Sending(compose, OutsideDomainsOf(mail));
         return 0;
     });
 }
@@ -263,41 +262,87 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
         LogDecision(compose, "保留しない: 送信モードが0以外（保存など）");
         return 0;
     }
-    if (delayLogic->IsReleased(compose)) {
+    // A release lets through the one send it posted, and no later one.
+    if (delayLogic->UsePass(compose)) {
+        if (learner)
+            learner->PassUsed(compose);
         LogDecision(compose, "すぐに送信: Velmora が保留を終えたメール");
         return 0;
     }
-    // Ctrl skips the hold, not the look; it is read at the send, not when the dialog closes.
-    const bool ctrlDown = settings && settings->ctrlBypass && GetKeyState(VK_CONTROL) < 0;
-    const SDomainHistory* history = domainHistory ? domainHistory->History() : nullptr;
-    if (!confirmation->Confirm(compose, settings, history, ctrlDown))
-        return -1;
-    if (ctrlDown) {
-        LogDecision(compose, "すぐに送信: Ctrl キーが押されていた");
-        return 0;
-    }
+    // Sent again after a release whose send failed: a new message, decided from the start.
+    if (delayLogic->ReturnToUser(compose))
+        hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
+    if (learner)
+        learner->CameBack(compose);
 
+    // Decided first, so that the dialog tells what will happen. Ctrl skips the hold, not the
+    // look; it is read at the send, not when the dialog closes.
+    const bool ctrlDown = settings && settings->ctrlBypass && GetKeyState(VK_CONTROL) < 0;
     std::unique_ptr<char[]> ident(new char[kIdentSize]);
     ReadComposeHeader(hostApi, compose, "X-KRV-Ident", ident.get(), kIdentSize);
     const char* comma = strchr(ident.get(), ',');
-    if (comma && ParseDecimalInt(comma + 1) >= 1) {
-        LogDecision(compose, "すぐに送信: X-KRV-Ident ヘッダーの指定");
-        hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
-        return 0;
-    }
+    const bool identSends = comma && ParseDecimalInt(comma + 1) >= 1;
 
-    char key[kMailboxKeySize];
-    FormMailboxKey(hostApi, key);
-    if (!delayLogic->Hold(key, compose)) {
-        // An outer recipient would have been held unless the outer time is 0 too.
-        LogDecision(compose, settings && settings->outerDelayTime > 0
-                                 ? "すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0"
-                                 : "すぐに送信: 保留時間が0");
-        return 0;
+    // One read of the headers per send: every step below works on this snapshot.
+    SCapturedHeaders snapshot;
+    ReadCapturedHeaders(hostApi, compose, &snapshot);
+    for (;;) {
+        const bool confirms = settings && settings->confirmMode != kConfirmNever;
+        SDelayMail mail;
+        bool hold = false;
+        if (confirms) {
+            // The capture uses its headers up; the confirmation still needs them.
+            SCapturedHeaders work(snapshot);
+            hold = CaptureForHold(compose, &work, settings, &mail);
+        } else {
+            hold = CaptureForHold(compose, &snapshot, settings, &mail);
+        }
+        hold = hold && !ctrlDown && !identSends;
+        if (confirms) {
+            const SDomainHistory* history = domainHistory ? domainHistory->History() : nullptr;
+            SCapturedHeaders now;
+            const EConfirmAnswer answer = confirmation->Confirm(
+                compose, snapshot, settings, history, hold ? mail.holdMinutes : 0, &now);
+            if (answer == kConfirmChanged) {
+                snapshot = std::move(now);
+                continue;
+            }
+            // The plug-in may have ended while the dialog was open.
+            if (answer != kConfirmGoOn || !delayLogic)
+                return -1;
+            // Held from the moment the user sent it from the dialog.
+            mail.heldAt = CurrentLocalTime();
+            mail.releaseAt = AddMinutes(mail.heldAt, mail.holdMinutes);
+        }
+        return ActOnDecision(compose, std::move(mail), hold, ctrlDown, identSends);
     }
-    LogDecision(compose, "保留");
-    AddMailerHeader(compose);
-    return -1;
+}
+
+int VelmoraLogic::ActOnDecision(HWND compose, SDelayMail&& mail, bool hold, bool ctrlDown,
+                                bool identSends) {
+    if (hold) {
+        char key[kMailboxKeySize];
+        FormMailboxKey(hostApi, key);
+        LogDecision(mail.subject.c_str(), "保留");
+        delayLogic->Keep(key, compose, std::move(mail));
+        AddMailerHeader(compose);
+        return -1;
+    }
+    delayLogic->LetGo(compose);
+    if (ctrlDown) {
+        LogDecision(mail.subject.c_str(), "すぐに送信: Ctrl キーが押されていた");
+    } else if (identSends) {
+        LogDecision(mail.subject.c_str(), "すぐに送信: X-KRV-Ident ヘッダーの指定");
+        hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
+    } else {
+        // An outer recipient would have been held unless the outer time is 0 too.
+        LogDecision(mail.subject.c_str(),
+                    settings && settings->outerDelayTime > 0
+                        ? "すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0"
+                        : "すぐに送信: 保留時間が0");
+    }
+    ExpectLeaving(compose, mail);
+    return 0;
 }
 
 void VelmoraLogic::LogDecision(HWND compose, LPCSTR reason) {
@@ -306,10 +351,19 @@ void VelmoraLogic::LogDecision(HWND compose, LPCSTR reason) {
         return;
     std::unique_ptr<char[]> subject(new char[kSubjectSize]);
     ReadComposeHeader(hostApi, compose, "Subject", subject.get(), kSubjectSize);
-    LogDebug(DecisionLogText(subject.get(), reason).c_str());
+    LogDecision(subject.get(), reason);
+}
+
+void VelmoraLogic::LogDecision(LPCSTR subject, LPCSTR reason) {
+    if (!NTessik::GetSink() || NTessik::MaxLevel() < 8)
+        return;
+    LogDebug(DecisionLogText(subject, reason).c_str());
 }
 
 int VelmoraLogic::OnEveryMinute() {
+    // A send let through whose window is still open a minute later did not leave.
+    if (learner)
+        learner->DropStillOpen([](SWindowId window) { return IsWindow(WindowOf(window)) != 0; });
     if (delayLogic)
         delayLogic->ReleaseDue();
     return 0;
@@ -333,6 +387,14 @@ void VelmoraLogic::AddMailerHeader(HWND compose) {
 }
 
 bool VelmoraLogic::CanClose(HWND window) {
+    // A message in an open confirmation is neither sent nor held: closing now would lose it.
+    if (confirmation->IsAsking()) {
+        MessageBoxA(window,
+                    "送信前の宛先確認が開いているため終了できません。\n"
+                    "確認の画面で送信するか取り消してから終了してください。",
+                    "送信前の宛先確認中です", MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
     bool held = delayLogic && delayLogic->AnyHeld();
     if (held) {
         int answer =

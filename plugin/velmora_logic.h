@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "host/plugin_logic.h"
 
 class SVersion;
@@ -15,6 +18,7 @@ class SSendConfirmation;
 class SDomainHistoryStore;
 class SDomainLearner;
 class SStringList;
+class SDelayMail;
 
 class VelmoraLogic : public SPluginLogic {
   public:
@@ -38,6 +42,7 @@ class VelmoraLogic : public SPluginLogic {
     void AddMailerHeader(HWND compose);
     // One debug line per outgoing decision, naming the subject.
     void LogDecision(HWND compose, LPCSTR reason);
+    void LogDecision(LPCSTR subject, LPCSTR reason);
     // Writes what the journal has waiting.
     void FlushJournal();
 
@@ -55,12 +60,16 @@ class VelmoraLogic : public SPluginLogic {
     SDomainLearner* learner;
     // Lives as long as this object: a dialog it shows may outlast the exit.
     SSendConfirmation* confirmation;
+    // A flush message is posted and not yet handled.
+    bool flushPosted;
 
     void Start();
     void Stop();
     int DecideOutgoing(HWND compose, int mode);
+    int ActOnDecision(HWND compose, SDelayMail&& mail, bool hold, bool ctrlDown, bool identSends);
     void RequestJournalFlush();
     bool KeepsDomainHistory() const;
-    void LearnDomains(const SStringList* to, const SStringList* cc, const SStringList* bcc);
-    void LearnSentAtOnce(HWND compose);
+    std::vector<std::string> OutsideDomainsOf(const SDelayMail& mail) const;
+    void LearnDomains(const std::vector<std::string>& domains);
+    void ExpectLeaving(HWND compose, const SDelayMail& mail);
 };

@@ -92,6 +92,23 @@ TEST_F(ConfirmRowsTest, OutsideFirstByDomainThenLookAlikesThenInsideAsWritten) {
     EXPECT_EQ("", model.rows[1].domain);           // the malformed entry after the look-alike
 }
 
+TEST_F(ConfirmRowsTest, OutsideModeAsksWhenALookAlikeIsTheOnlyDoubt) {
+    options.confirmMode = kConfirmOutside;
+    struct {
+        int match;
+        const char* to;
+        bool needed;
+    } cases[] = {{kMatchSubstring, "ceo@example.co.jp.attacker.test, a@example.co.jp", true},
+                 {kMatchSubstring, "a@example.co.jp, b@mail.example.co.jp", false},
+                 {kMatchDomainOrSub, "ceo@example.co.jp.attacker.test", true},
+                 {kMatchDomainOrSub, "a@example.co.jp", false}};
+    for (const auto& c : cases) {
+        options.innerDomainMatch = c.match;
+        Build(c.to);
+        EXPECT_EQ(c.needed, model.needed) << c.to;
+    }
+}
+
 TEST_F(ConfirmRowsTest, TheInsideBoxTicksNoLookAlikeAndEveryTickIsNeeded) {
     Build(kMixedTo, kMixedCc, kMixedBcc);
     SConfirmTicks ticks = model.NewTicks();
@@ -303,8 +320,10 @@ TEST_F(ConfirmRowsTest, AHeaderThatFillsItsBufferShowsWhatItLostAsOutside) {
     input.to = "in@example.co.jp";
     input.innerDomains = &domains;
     input.recipientsCut = true;
+    input.cutField = kFieldBcc;
     model.Build(input, options);
     EXPECT_EQ(1, model.outsideCount);
+    EXPECT_EQ(std::string("Bcc bad ") + kCutRowEntry, Describe(model.rows[0]));
 }
 
 // Case and width do not count; a double-byte character is never split to make a match.

@@ -143,8 +143,9 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
     RemoveDirectoryA(folder.c_str());
 }
 
-// Learned from every road by which mail really leaves, and from nothing else; kept only while
-// the confirmation is on, and read again at the next start.
+// Learned from every road by which mail really leaves, once its window is gone after the send,
+// and from nothing else; kept only while the confirmation is on, and read again at the next
+// start.
 TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
     // A folder of its own: the settings folder is shared with the scenarios running beside.
     const std::string folder = TempFolder();
@@ -191,19 +192,31 @@ TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
     const HWND now1 = send("Now <x@Now.Example>, y@inner.example").first;
     const HWND back = send("x@back.example").first;
     const HWND timer = send("x@timer.example").first;
+    const HWND failed = send("x@failed.example").first;
     logic->settings->outerDelayTime = 60;
-    EXPECT_EQ(-1, send("x@exit.example").second);
+    const std::pair<HWND, int> exit = send("x@exit.example");
+    EXPECT_EQ(-1, exit.second);
     logic->settings->confirmMode = 1;
     logic->delayLogic->SendNow("box1", now1);
     logic->delayLogic->TakeBack("box1", back);
     SYSTEMTIME due = MakeTime(2026, 12, 7, 10, 6);
     SetLocalTimeOverride(&due);
     logic->OnEveryMinute();
-    EXPECT_EQ(0, logic->OnOutgoing(timer, 0)); // the released send, already learned
+    // Each release lets its one send through; the mail has left once its window is gone.
+    for (HWND released : {now1, timer, failed})
+        EXPECT_EQ(0, logic->OnOutgoing(released, 0));
+    DestroyWindow(now1);
+    DestroyWindow(timer);
+    // The client failed this send: still open at the next sweep, then closed unsent.
+    logic->OnEveryMinute();
+    DestroyWindow(failed);
+    DestroyWindow(back);
     {
         MessageBoxAnswer yes(IDYES);
         EXPECT_FALSE(logic->CanClose(host.mainWindow));
     }
+    EXPECT_EQ(0, logic->OnOutgoing(exit.first, 0));
+    DestroyWindow(exit.first);
     StopLogic(logic);
 
     logic = StartLogic(&host);
@@ -214,7 +227,7 @@ TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
     ASSERT_NE(nullptr, history) << ReadText(file);
     for (const char* known : {"now.example", "timer.example", "exit.example"})
         EXPECT_TRUE(history->Knows(known)) << known << "\n" << ReadText(file);
-    for (const char* unknown : {"off.example", "back.example", "inner.example"})
+    for (const char* unknown : {"off.example", "back.example", "inner.example", "failed.example"})
         EXPECT_FALSE(history->Knows(unknown)) << unknown << "\n" << ReadText(file);
     EXPECT_EQ(3, history->MessagesLearned());
     StopLogic(logic);

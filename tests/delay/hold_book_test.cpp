@@ -100,6 +100,14 @@ TEST_F(HoldBookTest, DueIsStrictlyLaterAndEveryRecordIsTested) {
     EXPECT_EQ(kStatusReleasedByTimer, due[0].status);
     EXPECT_TRUE(book.IsReleased(Window(2)));
     EXPECT_TRUE(book.IsHeld(Window(1)));
+    // The release lets its one posted send through; the window stays released to be shown.
+    EXPECT_TRUE(book.UsePass(Window(2)));
+    EXPECT_FALSE(book.UsePass(Window(2)));
+    EXPECT_FALSE(book.UsePass(Window(1)));
+    EXPECT_TRUE(book.IsReleased(Window(2)));
+    EXPECT_TRUE(book.ReturnToUser(Window(2)));
+    EXPECT_FALSE(book.IsReleased(Window(2)));
+    EXPECT_FALSE(book.ReturnToUser(Window(2)));
 }
 
 TEST_F(HoldBookTest, PausesNestAndOnlyTheirMailboxWaits) {
@@ -141,6 +149,7 @@ TEST_F(HoldBookTest, EveryRoadOutIsReportedOnceAndAGoneWindowIsForgottenWhole) {
     EXPECT_EQ(1u, book.ReleaseAll("box", kStatusReleasedForEdit).size());
     book.WindowGone(Window(1));
     EXPECT_FALSE(book.IsReleased(Window(1)));
+    EXPECT_FALSE(book.UsePass(Window(1))); // a reused handle is let through by nothing
     EXPECT_TRUE(book.IsReleased(Window(4)));
     EXPECT_EQ((std::vector<std::string>{"held box now", "held box back", "held box gone",
                                         "held box edit", "left box now 2", "left box back 10",

@@ -76,8 +76,8 @@ TEST(HoldCycle, CtrlIdentAndDraftsBypassTheHold) {
     ExpectAllMet("hold_bypass", 16);
 }
 
-TEST(HoldCycle, ReleasedWindowKeptOpenIsShownAgainAndSentOnce) {
-    ExpectAllMet("hold_kept_open", 12);
+TEST(HoldCycle, ReleasedWindowKeptOpenIsShownAgainAndItsNextSendIsHeldAgain) {
+    ExpectAllMet("hold_kept_open", 16);
 }
 
 TEST(HoldCycle, MessageTakenBackForEditingIsHeldAgainAndSentOnce) {

@@ -55,16 +55,16 @@ TEST(UiDialogs, PolicyFileBesideTheDllAndAUtf16SettingsFile) {
     ExpectScenarioMet("policy_file", 6);
 }
 
-TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeft) {
-    ExpectScenarioMet("confirm_new_domain", 28);
+TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesNothing) {
+    ExpectScenarioMet("confirm_new_domain", 37);
 }
 
-TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlAndTheLog) {
-    ExpectScenarioMet("confirm_send", 56);
+TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlLookAlikesIdentAndTheLog) {
+    ExpectScenarioMet("confirm_send", 68);
 }
 
-TEST(ConfirmDialog, SweepWindowGoneExitAndHostileNames) {
-    ExpectScenarioMet("confirm_roads", 28);
+TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
+    ExpectScenarioMet("confirm_roads", 66);
 }
 
 TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutside) {

@@ -13,6 +13,7 @@ struct Search {
     bool messageBox;
     bool any;
     HWND found;
+    HWND owner = nullptr; // when set: only a dialog it owns, enabled or not
 };
 
 bool IsOwnDialog(HWND window) {
@@ -32,6 +33,14 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM param) {
     Search* search = reinterpret_cast<Search*>(param);
     if (!IsOwnDialog(window))
         return TRUE;
+    if (search->owner) {
+        if (GetWindow(window, GW_OWNER) == search->owner &&
+            StartsWith(DialogDriver::WindowText(window), search->prefix)) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
     if (search->any) {
         search->found = window;
         return FALSE;
@@ -68,6 +77,12 @@ namespace DialogDriver {
 
 HWND FindDialog(const std::string& captionPrefix) {
     return Find(captionPrefix, false, false);
+}
+
+HWND FindOwnedDialog(HWND owner, const std::string& captionPrefix) {
+    Search search = {captionPrefix, false, false, nullptr, owner};
+    EnumWindows(&VisitWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND FindMessageBox(const std::string& text) {

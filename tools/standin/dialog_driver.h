@@ -9,6 +9,8 @@ namespace DialogDriver {
 
 // The topmost enabled, visible dialog whose caption starts with the prefix; null if none.
 HWND FindDialog(const std::string& captionPrefix);
+// The visible dialog owned by that window whose caption starts with the prefix; null if none.
+HWND FindOwnedDialog(HWND owner, const std::string& captionPrefix);
 // The topmost enabled message box whose text starts with the given text; null if none.
 HWND FindMessageBox(const std::string& text);
 bool AnyDialogShown();

@@ -4,6 +4,18 @@
 
 #include <cstring>
 
+namespace {
+
+// A lead byte makes a pair only with a byte that can follow it; otherwise it stands alone.
+size_t CharBytes(const std::string& value, size_t at) {
+    if (!IsDBCSLeadByte(static_cast<BYTE>(value[at])) || at + 1 >= value.size())
+        return 1;
+    const BYTE trail = static_cast<BYTE>(value[at + 1]);
+    return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
+}
+
+} // namespace
+
 int HeaderStore::Find(const char* name) const {
     for (size_t i = 0; i < fields.size(); ++i)
         if (lstrcmpiA(fields[i].first.c_str(), name) == 0)
@@ -27,7 +39,7 @@ int HeaderStore::Get(const char* name, char* buffer, int size) const {
         copied = value.size();
     // Cut short: stop before a double-byte character that would not fit whole.
     while (copied < value.size()) {
-        size_t step = IsDBCSLeadByte(static_cast<BYTE>(value[copied])) ? 2 : 1;
+        size_t step = CharBytes(value, copied);
         if (copied + step > room)
             break;
         copied += step;

@@ -139,7 +139,7 @@ std::string PerfScenario() {
            "clock virtual 2026-12-07 10:00:00\n"
            "bench outgoing 30 inner\nbench outgoing 100\nclock advance 10m\ntick\nexpect "
            "outbox-count 100\n"
-           "bench sweep 1000 3\nbench confirm 20\n";
+           "bench sweep 1000 3\nbench confirm 20\nbench tick-all 13000\n";
 }
 
 // One random-use run in this process: the client, the plug-in and the model side by side.

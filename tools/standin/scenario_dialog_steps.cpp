@@ -10,6 +10,7 @@
 
 #include "tools/standin/console.h"
 #include "tools/standin/dialog_driver.h"
+#include "tools/standin/mail_client.h"
 #include "tools/standin/scenario.h"
 #include "tools/standin/timeline.h"
 
@@ -48,6 +49,23 @@ StepResult ExpectDialog(ScenarioContext& context) {
     if (context.Elapsed() < TimeoutAt(context, 3))
         return kStepPending;
     return context.Fail("no dialog \"%s\" appeared", context.Word(2).c_str());
+}
+
+// dialog of <window> "<caption>": the one that window's send opened, under others or not.
+StepResult ExpectOwned(ScenarioContext& context) {
+    ComposeWindow* compose = context.client->FindCompose(context.Word(2));
+    if (!compose)
+        return context.Fail("no compose window named \"%s\"", context.Word(2).c_str());
+    HWND dialog = DialogDriver::FindOwnedDialog(compose->Handle(), context.Word(3));
+    if (dialog) {
+        context.dialog = dialog;
+        return context.Pass("dialog \"%s\" of %s is open", DialogDriver::WindowText(dialog).c_str(),
+                            compose->Name().c_str());
+    }
+    if (context.Elapsed() < TimeoutAt(context, 4))
+        return kStepPending;
+    return context.Fail("no dialog \"%s\" of %s appeared", context.Word(3).c_str(),
+                        compose->Name().c_str());
 }
 
 StepResult ExpectNone(ScenarioContext& context) {
@@ -272,6 +290,7 @@ struct DialogCommand {
 const DialogCommand kDialogCommands[] = {
     {"expect", ExpectDialog},
     {"expect-none", ExpectNone},
+    {"of", ExpectOwned},
     {"expect-caption", ExpectCaption},
     {"type", Type},
     {"click", Click},

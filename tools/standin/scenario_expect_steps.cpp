@@ -90,6 +90,17 @@ StepResult Visible(ScenarioContext& context) {
                          actual ? "visible" : "not visible");
 }
 
+// The user can type into it: a window a dialog keeps disabled cannot be edited or sent.
+StepResult Enabled(ScenarioContext& context) {
+    ComposeWindow* compose = Compose(context, 2);
+    bool expected = false;
+    if (!compose || !YesNo(context, 3, &expected))
+        return kStepFailed;
+    bool actual = compose->IsAlive() && IsWindowEnabled(compose->Handle());
+    return context.Check(actual == expected, "%s is %s", compose->Name().c_str(),
+                         actual ? "enabled" : "disabled");
+}
+
 StepResult Alive(ScenarioContext& context) {
     bool expected = false;
     if (!YesNo(context, 3, &expected))
@@ -351,6 +362,7 @@ const ExpectCommand kExpectations[] = {
     {"sent-header", SentHeader},
     {"visible", Visible},
     {"alive", Alive},
+    {"enabled", Enabled},
     {"header", Header},
     {"header-length", HeaderLength},
     {"outgoing", Outgoing},
