@@ -18,7 +18,7 @@ void ExpectAccepted(const char* host) {
     EXPECT_NE(std::string::npos, run.output.find("verdict: accepted")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("  name: Velmora")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("  vendor: Tarnwyk")) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("  version: 2.0.3.0")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("  version: 2.1.0.0")) << run.output;
 }
 
 // Inert: the DLL still loads (its entry point said TRUE) and every callback answers 0.
