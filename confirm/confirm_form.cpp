@@ -4,6 +4,7 @@
 
 #include "confirm/confirm_text.h"
 #include "res/resource.h"
+#include "support/code_page.h"
 #include "support/mbcs.h"
 #include "ui/win_control.h"
 
@@ -21,20 +22,10 @@ const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_
 // The decoded form of an internationalised name, in the code page the list shows; a
 // character the code page lacks shows as '?'.
 std::string AnsiOfUtf8(const std::string& text) {
-    if (text.empty())
-        return text;
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (wide <= 0)
+    std::wstring wide;
+    std::string out;
+    if (!Utf8ToWide(text, &wide, false) || !WideToAnsi(wide, &out, false))
         return "";
-    std::wstring buffer(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &buffer[0], wide);
-    const int narrow =
-        WideCharToMultiByte(CP_ACP, 0, buffer.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (narrow <= 0)
-        return "";
-    std::string out(static_cast<size_t>(narrow), '\0');
-    WideCharToMultiByte(CP_ACP, 0, buffer.c_str(), -1, &out[0], narrow, nullptr, nullptr);
-    out.resize(static_cast<size_t>(narrow) - 1);
     return DisplayText(out.c_str(), kRowEntryBytes);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/ini_text.h"
+#include "support/code_page.h"
 #include "support/int_parse.h"
 #include "support/mbcs.h"
 
@@ -34,36 +35,6 @@ bool ReadFileBytes(const char* path, std::string* bytes) {
     }
     CloseHandle(file);
     return read;
-}
-
-// UTF-16 text in the system's code page; false when a character has no place in it.
-bool WideToAnsi(const std::wstring& wide, std::string* text) {
-    text->clear();
-    if (wide.empty())
-        return true;
-    BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                         static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
-    if (size <= 0 || lost)
-        return false;
-    text->assign(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        &(*text)[0], size, nullptr, &lost);
-    return !lost;
-}
-
-bool Utf8ToWide(const std::string& utf8, std::wstring* wide) {
-    wide->clear();
-    if (utf8.empty())
-        return true;
-    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                         static_cast<int>(utf8.size()), nullptr, 0);
-    if (size <= 0)
-        return false;
-    wide->assign(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                        &(*wide)[0], size);
-    return true;
 }
 
 } // namespace
@@ -166,13 +137,13 @@ bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why) {
         *text = body;
         return true;
     case STextEncoding::Utf8Bom:
-        if (Utf8ToWide(body, &wide) && WideToAnsi(wide, text))
+        if (Utf8ToWide(body, &wide, true) && WideToAnsi(wide, text, true))
             return true;
         *why = "UTF-8 として読めないか、この環境の文字コードにない文字があります";
         return false;
     case STextEncoding::Utf16LeBom:
         wide.assign(reinterpret_cast<const wchar_t*>(body.data()), body.size() / 2);
-        if (body.size() % 2 == 0 && WideToAnsi(wide, text))
+        if (body.size() % 2 == 0 && WideToAnsi(wide, text, true))
             return true;
         *why = "UTF-16 として読めないか、この環境の文字コードにない文字があります";
         return false;
