@@ -59,7 +59,8 @@ void Log(int level, int line, LPCSTR text) {
 VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
     : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
       composeManager(nullptr), delayLogic(nullptr), domainHistory(nullptr), journal(nullptr),
-      recorder(nullptr), learner(nullptr), confirmation(nullptr), flushPosted(false) {
+      recorder(nullptr), learner(nullptr), confirmation(nullptr), flushPosted(false),
+      policyPath(PolicyFilePathBeside(modulePath)) {
     version = new SVersion(modulePath);
     confirmation = new SSendConfirmation(instance, hostApi, this);
 }
@@ -94,11 +95,8 @@ void VelmoraLogic::Start() {
     char path[kSettingsPathSize] = "";
     ChooseSettingsPath(instance, path);
 
-    char modulePath[MAX_PATH] = "";
-    GetModuleFileNameA(instance, modulePath, sizeof modulePath);
-    modulePath[sizeof modulePath - 1] = '\0';
     std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
-    newSettings->ReadAll(ReadPolicy(PolicyFilePathBeside(modulePath).c_str()));
+    newSettings->ReadAll(ReadPolicy(policyPath.c_str()));
     InstallLogSink(*newSettings);
     LogInfo(StartLogText(version->productVersion, path).c_str());
     // Which value is in force and where it came from: what an administrator checks first.

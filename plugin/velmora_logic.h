@@ -62,6 +62,8 @@ class VelmoraLogic : public SPluginLogic {
     SSendConfirmation* confirmation;
     // A flush message is posted and not yet handled.
     bool flushPosted;
+    // zVelmora.policy.ini beside this DLL; empty when the folder is unknown.
+    std::string policyPath;
 
     void Start();
     void Stop();
