@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """One name per thing: fails, naming file:line, on a rejected variant of docs/ja/terms.tsv in
-the resources, in the product's string literals or in the guide.
+the resources, the Japanese policy template, the product's string literals or the guide.
 Usage: check_terms.py [ROOT]"""
 import os
 import re
@@ -82,6 +82,7 @@ def hits(path, text, rejected, kept):
 
 def files(root):
     yield "res/zVelmora.rc"
+    yield "policy/ja-JP/zVelmora.adml"
     yield "docs/ja/README.md"
     for folder in PRODUCT:
         for name in sorted(os.listdir(os.path.join(root, folder))):
