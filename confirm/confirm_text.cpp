@@ -60,7 +60,7 @@ std::string NewDomainWarningText(const SConfirmWarning& warning) {
     }
     if (named < warning.names.size())
         names += " ほか " + std::to_string(warning.names.size() - named) + " 件";
-    return ButtonText("初めて送信するドメインがあります: " + names +
+    return ButtonText("初めて送るドメインがあります: " + names +
                       "。宛先に誤りがないか確認してください。");
 }
 

@@ -23,11 +23,11 @@ const int kColumnCount = 5;
 const int kMissingColumnWidth = 10;
 const size_t kCellSize = 65536;
 const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
-const char* const kColumnTitles[kColumnCount] = {"送信日時", "Subject", "To", "Cc", "Bcc"};
+const char* const kColumnTitles[kColumnCount] = {"保留日時", "件名", "To", "Cc", "Bcc"};
 
 const char kNothingSelectedText[] = "メールが選択されていません";
 const char kNothingSelectedCaption[] = "Velmora";
-const char kNoLongerHeldText[] = "選択したメールはすでに送信保留中ではありません。\n"
+const char kNoLongerHeldText[] = "選択したメールはもう送信保留中ではありません。\n"
                                  "一覧を最新の状態にしました。";
 const char kNoLongerHeldCaption[] = "Velmora";
 

@@ -35,8 +35,8 @@ std::string NextStepText(int holdMinutes) {
 
 // The subject counts too: the outside keywords are looked for in it.
 bool SameRecipients(const SCapturedHeaders& a, const SCapturedHeaders& b) {
-    return a.subject == b.subject && a.to == b.to && a.cc == b.cc && a.bcc == b.bcc && a.recipientsCut == b.recipientsCut &&
-           a.cutField == b.cutField;
+    return a.subject == b.subject && a.to == b.to && a.cc == b.cc && a.bcc == b.bcc &&
+           a.recipientsCut == b.recipientsCut && a.cutField == b.cutField;
 }
 
 // The window is marked as asking, and kept disabled, on every road out of the dialog: the
@@ -73,9 +73,9 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
         return kConfirmRefused;
     if (std::find(asking.begin(), asking.end(), compose) != asking.end()) {
         MessageBoxA(compose,
-                    "このメールの送信前の宛先確認がまだ終わっていません。\n"
-                    "確認の画面で送信するか取り消してください。",
-                    "送信前の宛先確認中です", MB_OK | MB_ICONINFORMATION);
+                    "このメールの宛先確認がまだ終わっていません。\n"
+                    "宛先確認の画面で送信するかキャンセルしてください。",
+                    "宛先確認中です", MB_OK | MB_ICONINFORMATION);
         // The box's end may have enabled its owner: the open confirmation still keeps it.
         if (IsWindow(compose))
             EnableWindow(compose, FALSE);

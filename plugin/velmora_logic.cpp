@@ -388,9 +388,9 @@ bool VelmoraLogic::CanClose(HWND window) {
     // A message in an open confirmation is neither sent nor held: closing now would lose it.
     if (confirmation->IsAsking()) {
         MessageBoxA(window,
-                    "送信前の宛先確認が開いているため終了できません。\n"
-                    "確認の画面で送信するか取り消してから終了してください。",
-                    "送信前の宛先確認中です", MB_OK | MB_ICONINFORMATION);
+                    "宛先確認の画面が開いているため終了できません。\n"
+                    "宛先確認の画面で送信するかキャンセルしてから終了してください。",
+                    "宛先確認中です", MB_OK | MB_ICONINFORMATION);
         return false;
     }
     bool held = delayLogic && delayLogic->AnyHeld();

@@ -24,6 +24,14 @@ bool HasBlank(const std::string& text) {
     return false;
 }
 
+// Trimmed, and "@example.co.jp" read as example.co.jp: the part after the @ is what is meant.
+std::string WithoutLeadingAt(const char* text) {
+    std::string trimmed = TrimBlanks(text);
+    if (!trimmed.empty() && trimmed[0] == '@')
+        trimmed = TrimBlanks(trimmed.c_str() + 1);
+    return trimmed;
+}
+
 } // namespace
 
 std::string TrimBlanks(const char* text) {
@@ -41,9 +49,7 @@ std::string TrimBlanks(const char* text) {
 }
 
 SDomainCheck NormalizeDomain(const char* text, std::string* domain) {
-    std::string trimmed = TrimBlanks(text);
-    if (!trimmed.empty() && trimmed[0] == '@')
-        trimmed = TrimBlanks(trimmed.c_str() + 1);
+    const std::string trimmed = WithoutLeadingAt(text);
     if (domain)
         *domain = trimmed;
     if (trimmed.empty())
@@ -55,7 +61,7 @@ void AppendTrimmedDomains(SStringList* list, const char* text) {
     SStringList fields;
     fields.AppendCommaSeparated(text);
     for (const SStringNode* node = fields.first; node; node = node->next) {
-        const std::string domain = TrimBlanks(node->text);
+        const std::string domain = WithoutLeadingAt(node->text);
         if (!domain.empty())
             list->Append(domain.c_str());
     }

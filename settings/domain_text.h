@@ -12,5 +12,6 @@ enum class SDomainCheck { Ok, Empty, BlankInside };
 std::string TrimBlanks(const char* text);
 // What the domain entry dialog accepts: trimmed, one leading @ dropped, no blank inside.
 SDomainCheck NormalizeDomain(const char* text, std::string* domain);
-// One entry per comma-separated field, each trimmed; fields left empty are skipped.
+// One entry per comma-separated field, each read as the entry dialog reads it; fields left
+// empty are skipped.
 void AppendTrimmedDomains(SStringList* list, const char* text);

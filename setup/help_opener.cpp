@@ -6,7 +6,7 @@
 
 #include "support/file_utils.h"
 #include "support/path_utils.h"
-#include "support/version.h"
+#include "velmora_source.h"
 
 namespace {
 
@@ -29,11 +29,6 @@ std::string GuideBeside(const std::string& modulePath) {
     return std::string(drive) + folder + kGuideFileName;
 }
 
-std::string ModuleVersion(const std::string& modulePath) {
-    SVersion version(modulePath.c_str());
-    return version.fileVersion ? version.fileVersion : "";
-}
-
 // ShellExecute's own answer: above 32 means the program was started.
 bool Open(HWND owner, const std::string& target) {
     HINSTANCE result = ShellExecuteA(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOW);
@@ -46,10 +41,18 @@ bool Open(HWND owner, const std::string& target) {
 
 } // namespace
 
-std::string HelpPageAddress(const char* version) {
-    if (!version || !version[0])
+std::string HelpPageAddress(const char* sourceRef) {
+    // A tag or a commit names a tree that exists; anything else could name no page at all.
+    const size_t length = sourceRef ? strlen(sourceRef) : 0;
+    bool plain = length > 0 && length <= 64;
+    for (size_t i = 0; plain && i < length; ++i) {
+        const char c = sourceRef[i];
+        plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                (c == '.' && i > 0 && sourceRef[i - 1] != '.') || c == '-' || c == '_';
+    }
+    if (!plain)
         return "https://github.com/tarnwyk/zvelmora/releases";
-    return std::string("https://github.com/tarnwyk/zvelmora/blob/v") + version +
+    return std::string("https://github.com/tarnwyk/zvelmora/blob/") + sourceRef +
            "/docs/ja/README.md";
 }
 
@@ -65,7 +68,7 @@ void OpenHelp(HINSTANCE moduleInstance, HWND owner, const std::string& officePag
         Open(owner, guide);
         return;
     }
-    const std::string address = HelpPageAddress(ModuleVersion(modulePath).c_str());
+    const std::string address = HelpPageAddress(VELMORA_SOURCE_REF);
     const std::string question = "説明書 " + std::string(kGuideFileName) +
                                  " が zVelmora.dll と同じフォルダーにありません。\n"
                                  "Web の説明書を開きますか？\n\n" +

@@ -80,8 +80,10 @@ void LocalSettingForm::ShowVersionCaption() {
     modulePath[sizeof(modulePath) - 1] = '\0';
     SVersion* version = new SVersion(modulePath);
     char caption[MAX_PATH];
-    snprintf(caption, sizeof(caption), "Velmora [Ver,%s]",
-             version->fileVersion ? version->fileVersion : "");
+    if (version->fileVersion && version->fileVersion[0])
+        snprintf(caption, sizeof(caption), "Velmora の設定（バージョン %s）", version->fileVersion);
+    else
+        snprintf(caption, sizeof(caption), "Velmora の設定");
     delete version;
     SetCaption(caption);
 }

@@ -19,7 +19,7 @@ SConfirmWarning NewDomains(int count, const std::string& stem) {
 } // namespace
 
 TEST(ConfirmText, NewDomainWarningNamesABoundedFewAndCountsTheRest) {
-    EXPECT_EQ("初めて送信するドメインがあります: a0.example, a1.example。"
+    EXPECT_EQ("初めて送るドメインがあります: a0.example, a1.example。"
               "宛先に誤りがないか確認してください。",
               NewDomainWarningText(NewDomains(2, "a")));
 

@@ -172,7 +172,7 @@ TEST(DomainHistoryStore, LearnsFromMailThatLeftAndKeepsItAcrossStarts) {
         host.SetHeader(window, "To", to);
         SDialogDriver driver;
         driver.Then("tick every row and send", [] {
-            HWND dialog = FindDialog("送信前の宛先確認");
+            HWND dialog = FindDialog("宛先確認");
             if (!dialog)
                 return false;
             HWND list = GetDlgItem(dialog, IDC_CONFIRM_LIST);

@@ -12,11 +12,12 @@
 #include "hold_world.h"
 #include "res/resource.h"
 #include "settings/local_setting.h"
+#include "setup/help_opener.h"
 #include "support/string_list.h"
 
 namespace {
 
-const char kSetupCaption[] = "Velmora [Ver," VELMORA_VERSION_TEXT "]";
+const char kSetupCaption[] = "Velmora の設定（バージョン " VELMORA_VERSION_TEXT "）";
 const char kSettings[] = "[WhiteList]\r\nInnerDomains=b.example.jp,a.example.jp\r\n"
                          "[Delay]\r\nInnerDelayTime=0\r\nOuterDelayTime=5\r\n";
 
@@ -356,7 +357,7 @@ TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
     std::vector<std::string> shown;
     const auto editConfirm = [&shown](bool read) {
         return [&shown, read] {
-            HWND dialog = FindDialog("送信前の宛先確認の設定");
+            HWND dialog = FindDialog("宛先確認の設定");
             if (!dialog)
                 return false;
             if (read) {
@@ -397,4 +398,25 @@ TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
     EXPECT_EQ("<missing>", world.Setting("Option", "NewDomainWarn"));
     EXPECT_EQ(2, world.logic->settings->confirmMode);
     EXPECT_EQ(1, world.logic->settings->innerDomainMatch);
+}
+
+// The web guide must be a page that exists: a release's tag, else the build's own commit;
+// without either, or with a name that is no tag or commit, the release list.
+TEST(HelpPage, TagOrCommitNamesItsTreeAnythingElseTheReleases) {
+    const char kReleases[] = "https://github.com/tarnwyk/zvelmora/releases";
+    const struct {
+        const char* ref;
+        std::string page;
+    } cases[] = {
+        {"v2.1.0.0", "https://github.com/tarnwyk/zvelmora/blob/v2.1.0.0/docs/ja/README.md"},
+        {"0123456789abcdef0123456789abcdef01234567",
+         "https://github.com/tarnwyk/zvelmora/blob/0123456789abcdef0123456789abcdef01234567/docs/"
+         "ja/README.md"},
+        {"", kReleases},
+        {nullptr, kReleases},
+        {"../../evil", kReleases},
+        {"v2.1 x", kReleases},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.page, HelpPageAddress(c.ref)) << (c.ref ? c.ref : "(null)");
 }

@@ -82,13 +82,14 @@ TEST_F(LocalSettingTest, EmptyTimesTakeDefaultsAndLettersGiveZero) {
     EXPECT_EQ(letters.outerDelayTime, 30);
 }
 
-// Blanks after the commas, as people type them, would make an entry match nothing.
+// Blanks after the commas, as people type them, or an @ before a domain would make an entry
+// match nothing.
 TEST_F(LocalSettingTest, ListsSplitAtCommasTrimmedWithoutEmptyEntries) {
-    WriteFile("[WhiteList]\r\nInnerDomains=,a.co.jp,,b.jp, c.jp, ,\r\n"
+    WriteFile("[WhiteList]\r\nInnerDomains=,a.co.jp,,b.jp, c.jp, ,@d.jp, @ ,\r\n"
               "[Option]\r\nDelayListColumns=100,0x10,300\r\n");
     LocalSetting setting(path_.c_str());
     setting.ReadAll();
-    EXPECT_EQ(Domains(setting), (std::vector<std::string>{"a.co.jp", "b.jp", "c.jp"}));
+    EXPECT_EQ(Domains(setting), (std::vector<std::string>{"a.co.jp", "b.jp", "c.jp", "d.jp"}));
     EXPECT_EQ(setting.columnWidths, (std::vector<int>{100, 0, 300}));
 }
 

@@ -204,8 +204,8 @@ TEST(ListView, RowsGoLastAndSelectionIsWalkedInOrder) {
     HWND window = MakeControl(WC_LISTVIEWA, "", LVS_REPORT);
     SListView list(window);
     const UINT mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    EXPECT_EQ(0, list.InsertColumn(0, 0, "送信日時", 77, LVCFMT_LEFT, mask));
-    EXPECT_EQ(1, list.InsertColumn(1, 1, "Subject", 55, LVCFMT_LEFT, mask));
+    EXPECT_EQ(0, list.InsertColumn(0, 0, "保留日時", 77, LVCFMT_LEFT, mask));
+    EXPECT_EQ(1, list.InsertColumn(1, 1, "件名", 55, LVCFMT_LEFT, mask));
     EXPECT_EQ(77, list.GetColumnWidth(0));
     EXPECT_EQ(0u, list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
     EXPECT_EQ(static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT),

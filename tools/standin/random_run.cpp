@@ -31,8 +31,8 @@ const char kLostNotice[] =
     "Velmora が終了したため、次の ";
 const int kListView = 1027, kSendNow = 1026, kDomains = 1001;
 const int kClockSteps[] = {1, 5, 10, 20, 30, 45, 59, 60, 61, 90, 119, 120, 121, 180, 300, 301, 600};
-const char kConfirm[] = "送信前の宛先確認";
-const char kConfirmSetup[] = "送信前の宛先確認の設定";
+const char kConfirm[] = "宛先確認";
+const char kConfirmSetup[] = "宛先確認の設定";
 const int kConfirmList = 1063, kConfirmSend = 1067, kConfirmButton = 1008, kConfirmOff = 1050;
 const int kConfirmWarnings[] = {1065, 1066};
 

@@ -171,7 +171,7 @@ LRESULT CALLBACK WatchConfirmPaint(int code, WPARAM wParam, LPARAM lParam) {
         if (!g_confirm.dialog && message->message == WM_PAINT &&
             DialogDriver::IsListView(message->hwnd)) {
             HWND dialog = GetParent(message->hwnd);
-            if (dialog && DialogDriver::WindowText(dialog).compare(0, 8, "送信前の") == 0) {
+            if (dialog && DialogDriver::WindowText(dialog) == "宛先確認") {
                 g_confirm.dialog = dialog;
                 g_confirm.rows =
                     static_cast<int>(SendMessageA(message->hwnd, LVM_GETITEMCOUNT, 0, 0));
@@ -184,7 +184,7 @@ LRESULT CALLBACK WatchConfirmPaint(int code, WPARAM wParam, LPARAM lParam) {
             PostMessageA(g_confirm.dialog, WM_COMMAND, IDCANCEL, 0);
         } else if (!g_confirm.dialog && g_confirm.watch->Milliseconds() > 10000) {
             // Never painted: end it rather than hang the benchmark.
-            HWND dialog = DialogDriver::FindDialog("送信前の");
+            HWND dialog = DialogDriver::FindDialog("宛先確認");
             if (dialog)
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }

@@ -9,6 +9,7 @@
 #include "tools/standin/shell_seam.h"
 #include "tools/standin/timeline.h"
 #include "tools/standin/virtual_clock.h"
+#include "velmora_source.h"
 
 namespace {
 
@@ -330,7 +331,8 @@ std::string PluginFolder(ScenarioContext& context) {
 }
 
 // shell result N | shell expect-count N | shell expect-last TEXT ({plugin-dir} stands for the
-// plug-in's folder) | shell put FILE | shell remove FILE (a file beside the plug-in).
+// plug-in's folder, {source-ref} for the tag or commit this build was made from) | shell put FILE
+// | shell remove FILE (a file beside the plug-in).
 StepResult Shell(ScenarioContext& context) {
     const std::string& verb = context.Word(1);
     const std::vector<std::string>& requests = ShellSeam::Requests();
@@ -349,6 +351,9 @@ StepResult Shell(ScenarioContext& context) {
         const size_t at = expected.find("{plugin-dir}");
         if (at != std::string::npos)
             expected.replace(at, 12, PluginFolder(context));
+        const size_t ref = expected.find("{source-ref}");
+        if (ref != std::string::npos)
+            expected.replace(ref, 12, VELMORA_SOURCE_REF);
         const std::string last = requests.empty() ? "(none)" : requests.back();
         return context.Check(last == expected, "last shell request \"%s\", expected \"%s\"",
                              last.c_str(), expected.c_str());
