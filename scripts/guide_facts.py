@@ -231,13 +231,15 @@ def loose(text):
 def stale_quotes(markdown, catalogue):
     adml = open(os.path.join(ROOT, "policy", "ja-JP", "zVelmora.adml"), encoding="utf-8").read()
     corpus = resource_texts() + catalogue + re.findall(r">([^<>]+)<", adml)
+    for name in product_files((".cpp", ".h")):
+        corpus += literals(os.path.join(ROOT, name))
+    # A text that quotes another (「ヘルプ(H)」で開く) names it; it is not that text.
+    corpus = [re.sub(r"「[^「」\x01]+」", "「」", text) for text in corpus]
     # A quote may name a part of the guide: a heading, a paragraph's bold lead, a table column.
     corpus += re.findall(r"^#+ (.*)$", markdown, re.M) + re.findall(r"\*\*([^*]+)\*\*", markdown)
     for head in re.findall(r"^(\|.*)\n\|[-|: ]+\|$", markdown, re.M):
         corpus += [cell.strip() for cell in head.strip("|").split("|")]
     markdown = markdown.split(HISTORY)[0]
-    for name in product_files((".cpp", ".h")):
-        corpus += literals(os.path.join(ROOT, name))
     exact = "\n".join(corpus)
     blank = "\n".join(loose(text) for text in corpus)
     found = []
