@@ -76,7 +76,7 @@ void SettingLines() {
 int main() {
     SLocalTime due = {2026, 12, 1, 7, 10, 5, 0, 0};
     Line(2, LostMailLogText(2), "開始のとき、前回の終了で送信されなかった保留メールがあれば");
-    Line(2, SetupNotSavedLogText(), "設定画面の OK で設定ファイルに書けなかったとき");
+    Line(2, SetupNotSavedLogText(), "Velmora の設定の OK で設定ファイルに書けなかったとき");
     Line(2, JournalLogText(SJournalTrouble::NoFolder, 5, kJournal),
          "保留の控えのフォルダーを作れない");
     Line(2, JournalLogText(SJournalTrouble::NoLockFile, 5, kJournal),
@@ -98,8 +98,8 @@ int main() {
     Line(6, StartLogText("2.1.0.0", kSettings), "起動（バージョンと設定ファイルの場所）");
     SettingLines();
     Line(6, ExitLogText(0), "終了（まだ保留中のメールの数）");
-    Line(6, SetupSavedLogText("example.co.jp", 0, 5), "設定画面の OK で保存したとき");
-    Line(6, ChangeLogLines({"", "0", "5"}, {"", "0", "10"})[0], "設定画面で変えたキーごとに");
+    Line(6, SetupSavedLogText("example.co.jp", 0, 5), "Velmora の設定の OK で保存したとき");
+    Line(6, ChangeLogLines({"", "0", "5"}, {"", "0", "10"})[0], "Velmora の設定で変えたキーごとに");
     Line(6, HeldLogText(kMailbox, kSubject, 1, 2, 5, due), "保留したとき");
     const struct {
         SHoldRoad road;
