@@ -10,6 +10,7 @@
 namespace {
 
 const size_t kLogSubjectBytes = 256;
+const size_t kLogPathBytes = 1024;
 
 const size_t kWarningNamesBytes = 240;
 const size_t kDomainNameBytes = 64;
@@ -80,9 +81,9 @@ std::vector<std::string> WarningLogLines(const SConfirmModel& model) {
     std::vector<std::string> lines;
     for (const SConfirmRow& row : model.rows) {
         if (row.attention == kAttentionKeyword) {
-            lines.push_back("送信前確認の警告 種類=社外秘の語 語「" + row.entry + "」");
+            lines.push_back("宛先確認の警告 種類=社外秘の語 語「" + row.entry + "」");
         } else if (row.attention == kAttentionLookalike) {
-            std::string line = "送信前確認の警告 種類=似たドメイン ドメイン=" +
+            std::string line = "宛先確認の警告 種類=似たドメイン ドメイン=" +
                                DisplayText(row.domain.c_str(), kDomainNameBytes);
             line +=
                 row.resembles.empty()
@@ -94,10 +95,10 @@ std::vector<std::string> WarningLogLines(const SConfirmModel& model) {
     }
     for (const SConfirmWarning& warning : model.warnings) {
         if (warning.kind == kWarnMassMail)
-            lines.push_back("送信前確認の警告 種類=一斉送信 組織外=" +
+            lines.push_back("宛先確認の警告 種類=一斉送信 組織外=" +
                             std::to_string(warning.addresses));
         else if (warning.kind == kWarnNewDomain)
-            lines.push_back("送信前確認の警告 種類=初めてのドメイン 件数=" +
+            lines.push_back("宛先確認の警告 種類=初めて送るドメイン 件数=" +
                             std::to_string(warning.names.size()));
     }
     return lines;
@@ -105,16 +106,61 @@ std::vector<std::string> WarningLogLines(const SConfirmModel& model) {
 
 std::string ConfirmShownLogText(const std::string& subject, int insideCount, int outsideCount,
                                 int warningCount) {
-    return "送信前確認を表示" + LogSubject(subject) + Counts(insideCount, outsideCount) +
+    return "宛先確認を表示" + LogSubject(subject) + Counts(insideCount, outsideCount) +
            " 警告=" + std::to_string(warningCount);
 }
 
 std::string ConfirmSentLogText(const std::string& subject, int insideCount, int outsideCount,
                                int warningsTicked) {
-    return "送信前確認で送信" + LogSubject(subject) + Counts(insideCount, outsideCount) +
+    return "宛先確認で送信" + LogSubject(subject) + Counts(insideCount, outsideCount) +
            " 確認した警告=" + std::to_string(warningsTicked);
 }
 
-std::string ConfirmCancelledLogText(const std::string& subject, const char* why) {
-    return "送信前確認で取り消し" + LogSubject(subject) + " 理由=" + (why ? why : "");
+std::string ConfirmCancelledLogText(const std::string& subject, SConfirmEnd why) {
+    const char* reason = "ユーザー";
+    switch (why) {
+    case SConfirmEnd::ByUser:
+        break;
+    case SConfirmEnd::PluginEnded:
+        reason = "プラグイン終了";
+        break;
+    case SConfirmEnd::WindowGone:
+        reason = "作成ウィンドウ消滅";
+        break;
+    case SConfirmEnd::NoDialog:
+        reason = "ダイアログを開けない";
+        break;
+    case SConfirmEnd::RecipientsChanged:
+        reason = "宛先の変更";
+        break;
+    }
+    return "宛先確認でキャンセル" + LogSubject(subject) + " 理由=" + reason;
+}
+
+std::string DomainHistoryLogText(SHistoryEvent event, const std::string& path) {
+    const char* what = "";
+    switch (event) {
+    case SHistoryEvent::KeptChanging:
+        what = "読んでいる間に書き換えられ続けたため、初めて送るドメインは警告しません";
+        break;
+    case SHistoryEvent::Unreadable:
+        what = "読めないため、初めて送るドメインは警告しません";
+        break;
+    case SHistoryEvent::NotOurs:
+        what = "このプラグインの形式ではないため、使いません";
+        break;
+    case SHistoryEvent::EmptyRemoved:
+        what = "空のため、削除して記録し直します";
+        break;
+    case SHistoryEvent::BrokenRemoved:
+        what = "壊れているため、削除して記録し直します";
+        break;
+    case SHistoryEvent::NotWritten:
+        what = "書き込めないため、初めて送るドメインは警告しません";
+        break;
+    case SHistoryEvent::WrittenAgain:
+        what = "書き込めるようになりました";
+        break;
+    }
+    return std::string("送信先ドメインの履歴: ") + what + " " + CutText(path, kLogPathBytes, "...");
 }

@@ -1,4 +1,5 @@
-// Texts of the confirmation's warnings and log lines. Win32-free.
+// Texts of the confirmation's warnings and log lines, and of the domain history's log lines.
+// Win32-free.
 #pragma once
 
 #include <cstddef>
@@ -28,4 +29,18 @@ std::string ConfirmShownLogText(const std::string& subject, int insideCount, int
                                 int warningCount);
 std::string ConfirmSentLogText(const std::string& subject, int insideCount, int outsideCount,
                                int warningsTicked);
-std::string ConfirmCancelledLogText(const std::string& subject, const char* why);
+// Why the dialog ended without a send.
+enum class SConfirmEnd { ByUser, PluginEnded, WindowGone, NoDialog, RecipientsChanged };
+std::string ConfirmCancelledLogText(const std::string& subject, SConfirmEnd why);
+
+// The domain history's log lines, each naming its file.
+enum class SHistoryEvent {
+    KeptChanging, // rewritten by another client at every read
+    Unreadable,
+    NotOurs,
+    EmptyRemoved,
+    BrokenRemoved,
+    NotWritten,
+    WrittenAgain
+};
+std::string DomainHistoryLogText(SHistoryEvent event, const std::string& path);

@@ -32,9 +32,9 @@ SDomainHistoryStore::~SDomainHistoryStore() {
     delete history;
 }
 
-void SDomainHistoryStore::Log(int level, int line, const char* what) const {
+void SDomainHistoryStore::Log(int level, int line, SHistoryEvent event) const {
     NTessik::SLogWriter writer(NTessik::GetSink(), "DomainHistory", line, 0, 0, level);
-    writer.Write("送信先ドメインの履歴: %s %s", what, path.c_str());
+    writer.Write("%s", DomainHistoryLogText(event, path).c_str());
 }
 
 // Flushed and renamed: a reader never sees half a history, nor a power loss an empty one.
@@ -67,9 +67,7 @@ void SDomainHistoryStore::ReadAndParse() {
         read = ReadFileWhole(path.c_str(), kMaxFileBytes, &text);
     if (read == kFileChanged || read == kFileUnreadable) {
         Log(2, __LINE__,
-            read == kFileChanged
-                ? "読んでいる間に書き換えられ続けたため、初めてのドメインは警告しません"
-                : "読めないため、初めてのドメインは警告しません");
+            read == kFileChanged ? SHistoryEvent::KeptChanging : SHistoryEvent::Unreadable);
         state = kUnusable;
         return;
     }
@@ -82,16 +80,14 @@ void SDomainHistoryStore::ReadAndParse() {
         return;
     // Empty, all NUL or cut short is how a power loss during a write leaves ours.
     if (parsed != kHistoryEmpty && !IsTornText(text, OwnFirstLine())) {
-        Log(2, __LINE__, "このプラグインの形式ではないため、使いません");
+        Log(2, __LINE__, SHistoryEvent::NotOurs);
         delete history;
         history = nullptr;
         state = kUnusable;
         return;
     }
     // Ours and broken: nothing in it can be trusted, and a new history learns quietly again.
-    Log(2, __LINE__,
-        text.empty() ? "空のため、削除して記録し直します"
-                     : "壊れているため、削除して記録し直します");
+    Log(2, __LINE__, text.empty() ? SHistoryEvent::EmptyRemoved : SHistoryEvent::BrokenRemoved);
     DeleteFileA(path.c_str());
 }
 
@@ -119,12 +115,12 @@ void SDomainHistoryStore::Flush() {
     if (!written) {
         // One line, not one per message: the next learning tries again.
         if (!writeFailed)
-            Log(2, __LINE__, "書き込めないため、初めてのドメインは警告しません");
+            Log(2, __LINE__, SHistoryEvent::NotWritten);
         writeFailed = true;
         return;
     }
     if (writeFailed)
-        Log(6, __LINE__, "書き込めるようになりました");
+        Log(6, __LINE__, SHistoryEvent::WrittenAgain);
     writeFailed = false;
     changed = false;
 }

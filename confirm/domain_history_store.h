@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "confirm/confirm_text.h"
 #include "support/local_time.h"
 
 class SDomainHistory;
@@ -38,7 +39,7 @@ class SDomainHistoryStore {
 
   private:
     enum EState { kNotLoaded, kReady, kUnusable };
-    void Log(int level, int line, const char* what) const;
+    void Log(int level, int line, SHistoryEvent event) const;
     void ReadAndParse();
     bool WriteFile(const std::string& text) const;
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "journal/hold_log_text.h"
 #include "support/file_utils.h"
 #include "support/line_text.h"
 #include "support/log_writer.h"
@@ -22,15 +23,10 @@ const LONGLONG kHistoryLimit = 1024 * 1024;
 // The history is rotated before it passes the limit; past twice that it is not ours to read.
 const size_t kHistoryReadLimit = 2 * kHistoryLimit;
 
-void LogFailure(int line, const char* what, const std::string& path) {
+void LogTrouble(int line, SJournalTrouble trouble, const std::string& path) {
     const DWORD error = GetLastError();
     NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
-    writer.Write("保留記録: %s (%lu) %s", what, error, path.c_str());
-}
-
-void LogDamage(int line, const char* what, const std::string& path) {
-    NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
-    writer.Write("保留記録: %s %s", what, path.c_str());
+    writer.Write("%s", JournalLogText(trouble, error, path.c_str()).c_str());
 }
 
 // What is known of a held message whose record a crash left empty, all NUL or cut short: its
@@ -152,7 +148,7 @@ bool SHeldJournal::Open() {
     if (lock_ != nullptr)
         return true;
     if (!DirectoryExists(folder_.c_str()) && !CreateDirectoryPath(folder_.c_str())) {
-        LogFailure(__LINE__, "フォルダーを作れません", folder_);
+        LogTrouble(__LINE__, SJournalTrouble::NoFolder, folder_);
         return false;
     }
     // Held without sharing for the life of the process: while it exists and cannot be
@@ -161,7 +157,7 @@ bool SHeldJournal::Open() {
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (lock == INVALID_HANDLE_VALUE) {
-        LogFailure(__LINE__, "ロックファイルを作れません", path);
+        LogTrouble(__LINE__, SJournalTrouble::NoLockFile, path);
         return false;
     }
     lock_ = lock;
@@ -197,7 +193,7 @@ bool SHeldJournal::Add(unsigned long long id, const SLocalTime& heldAt, const SL
     // The owner in the temporary's name keeps two processes from sharing one.
     const std::string temporary = path + kTemporaryExtension;
     if (!ReplaceFileWhole(path.c_str(), temporary.c_str(), FormatJournalRecord(mail))) {
-        LogFailure(__LINE__, "書き込めません", path);
+        LogTrouble(__LINE__, SJournalTrouble::NotWritten, path);
         return false;
     }
     return true;
@@ -209,7 +205,7 @@ bool SHeldJournal::Remove(unsigned long long id) {
     const std::string path = RecordPath(owner_, id);
     if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
         return true;
-    LogFailure(__LINE__, "消せません", path);
+    LogTrouble(__LINE__, SJournalTrouble::NotRemoved, path);
     return false;
 }
 
@@ -218,7 +214,7 @@ void SHeldJournal::RemoveAll() {
     for (const std::string& name : FileNames(folder_, pattern.c_str())) {
         const std::string path = JoinPath(folder_.c_str(), name.c_str());
         if (!DeleteFileA(path.c_str()))
-            LogFailure(__LINE__, "消せません", path);
+            LogTrouble(__LINE__, SJournalTrouble::NotRemoved, path);
     }
 }
 
@@ -241,7 +237,7 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
     std::string data;
     const EFileRead read = ReadFileWhole(path.c_str(), kJournalRecordLimit, &data);
     if (read == kFileChanged)
-        LogDamage(__LINE__, "読んでいる間に書き換えられたため、次の起動で読み直します", path);
+        LogTrouble(__LINE__, SJournalTrouble::ChangedWhileRead, path);
     if (read != kFileRead)
         return false;
     SLostMail mail;
@@ -258,7 +254,7 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
     }
     if (!whole) {
         // Mail may have been held under it: told about, rather than missed.
-        LogDamage(__LINE__, "壊れているため、送信されなかったメールとして知らせます", path);
+        LogTrouble(__LINE__, SJournalTrouble::Damaged, path);
         mail = DamagedRecordMail(owner, name, path);
     }
     // Only a record kept in the history is deleted, so the notice is never lost instead.
@@ -267,9 +263,9 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
     const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
     KeepHistoryBounded(history);
     if (!AppendToFile(history, noticed + (whole ? data : FormatJournalRecord(mail))))
-        LogFailure(__LINE__, "履歴に書けません", history);
+        LogTrouble(__LINE__, SJournalTrouble::NoHistory, history);
     else if (!DeleteFileA(path.c_str()))
-        LogFailure(__LINE__, "消せません", path);
+        LogTrouble(__LINE__, SJournalTrouble::NotRemoved, path);
     lost->push_back(mail);
     return true;
 }

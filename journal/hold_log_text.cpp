@@ -17,11 +17,11 @@ std::string MailPart(const char* mailbox, const char* subject) {
 const char* RoadName(SHoldRoad road) {
     switch (road) {
     case SHoldRoad::ReleasedByTimer:
-        return "時刻到来で送信";
+        return "保留時間が過ぎて送信";
     case SHoldRoad::SentNow:
         return "すぐに送信";
     case SHoldRoad::SentAtExit:
-        return "終了時に送信";
+        return "終了時にまとめて送信";
     case SHoldRoad::ReleasedForEdit:
         return "編集のため送信";
     case SHoldRoad::Replaced:
@@ -75,7 +75,62 @@ std::string SettingsReadLogText(const char* innerDomains, int innerMinutes, int 
            " CtrlBypass=" + (ctrlBypass ? "1" : "0") + " LogLevel=" + std::to_string(logLevel);
 }
 
-std::string DecisionLogText(const char* subject, const char* reason) {
-    return "判定 件名「" + Bounded(subject, kLogSubjectBytes) + "」 " +
-           Bounded(reason, kLogSubjectBytes);
+std::string DecisionLogText(const char* subject, SDecision decision) {
+    const char* reason = "保留";
+    switch (decision) {
+    case SDecision::Held:
+        break;
+    case SDecision::NotASend:
+        reason = "保留しない: 送信モードが0以外（保存など）";
+        break;
+    case SDecision::ReleasedBefore:
+        reason = "すぐに送信: Velmora が保留を終えたメール";
+        break;
+    case SDecision::CtrlDown:
+        reason = "すぐに送信: Ctrl キーが押されていた";
+        break;
+    case SDecision::IdentHeader:
+        reason = "すぐに送信: X-KRV-Ident ヘッダーの指定";
+        break;
+    case SDecision::InsideZeroHold:
+        reason = "すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0";
+        break;
+    case SDecision::ZeroHold:
+        reason = "すぐに送信: 保留時間が0";
+        break;
+    }
+    return "判定 件名「" + Bounded(subject, kLogSubjectBytes) + "」 " + reason;
+}
+
+std::string SetupNotSavedLogText() {
+    return "設定を保存できませんでした";
+}
+
+std::string JournalLogText(SJournalTrouble trouble, unsigned long error, const char* path) {
+    const char* what = "";
+    switch (trouble) {
+    case SJournalTrouble::NoFolder:
+        what = "フォルダーを作れません";
+        break;
+    case SJournalTrouble::NoLockFile:
+        what = "ロックファイルを作れません";
+        break;
+    case SJournalTrouble::NotWritten:
+        what = "書き込めません";
+        break;
+    case SJournalTrouble::NotRemoved:
+        what = "消せません";
+        break;
+    case SJournalTrouble::NoHistory:
+        what = "履歴に書けません";
+        break;
+    case SJournalTrouble::ChangedWhileRead:
+        return std::string("保留記録: 読んでいる間に書き換えられたため、次の起動で読み直します ") +
+               Bounded(path, kLogListBytes);
+    case SJournalTrouble::Damaged:
+        return std::string("保留記録: 壊れているため、送信されなかったメールとして知らせます ") +
+               Bounded(path, kLogListBytes);
+    }
+    return std::string("保留記録: ") + what + " (" + std::to_string(error) + ") " +
+           Bounded(path, kLogListBytes);
 }

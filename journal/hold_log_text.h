@@ -1,4 +1,6 @@
-// Texts of the operation log's events, one line each once the sink escapes them. Win32-free.
+// Texts of the operation log's events, one line each once the sink escapes them. Every line the
+// log writes is made by a function here, in confirm/confirm_text.h or in settings/setting_merge.h,
+// so that the guide's catalogue of log lines, printed from these, lists them all. Win32-free.
 #pragma once
 
 #include <string>
@@ -30,4 +32,26 @@ std::string LostMailLogText(int lostCount);
 // let go at once.
 std::string SettingsReadLogText(const char* innerDomains, int innerMinutes, int outerMinutes,
                                 bool ctrlBypass, int logLevel);
-std::string DecisionLogText(const char* subject, const char* reason);
+enum class SDecision {
+    Held,
+    NotASend,       // the client asked for a save or another mode
+    ReleasedBefore, // a window the plug-in already let go
+    CtrlDown,
+    IdentHeader,    // X-KRV-Ident asked for at once
+    InsideZeroHold, // every recipient inside and the inner time 0
+    ZeroHold
+};
+std::string DecisionLogText(const char* subject, SDecision decision);
+std::string SetupNotSavedLogText();
+
+// What went wrong with the held mail's records.
+enum class SJournalTrouble {
+    NoFolder,
+    NoLockFile,
+    NotWritten,
+    NotRemoved,
+    NoHistory,
+    ChangedWhileRead, // damage, not an error of the system: no error number
+    Damaged
+};
+std::string JournalLogText(SJournalTrouble trouble, unsigned long error, const char* path);

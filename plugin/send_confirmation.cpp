@@ -112,21 +112,25 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
         result = form.DoModal();
     }
 
-    const char* why = nullptr;
+    SConfirmEnd why = SConfirmEnd::ByUser;
+    bool refused = true;
     if (form.hostEnded)
-        why = "プラグイン終了";
+        why = SConfirmEnd::PluginEnded;
     else if (!IsWindow(compose))
-        why = "作成ウィンドウ消滅";
-    else if (result != kConfirmSend)
-        why = result == -1 ? "ダイアログを開けない" : "ユーザー";
-    if (why) {
+        why = SConfirmEnd::WindowGone;
+    else if (result == -1)
+        why = SConfirmEnd::NoDialog;
+    else
+        refused = result != kConfirmSend;
+    if (refused) {
         log->LogInfo(ConfirmCancelledLogText(headers.subject, why).c_str());
         return kConfirmRefused;
     }
     // Another dialog's loop may have run in between: the rows ticked must be the ones sent.
     ReadCapturedHeaders(hostApi, compose, now);
     if (!SameRecipients(headers, *now)) {
-        log->LogInfo(ConfirmCancelledLogText(headers.subject, "宛先の変更").c_str());
+        log->LogInfo(
+            ConfirmCancelledLogText(headers.subject, SConfirmEnd::RecipientsChanged).c_str());
         return kConfirmChanged;
     }
     log->LogInfo(ConfirmSentLogText(headers.subject, model.insideCount, model.outsideCount,

@@ -257,14 +257,14 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
         return 0;
     if (mode != 0) {
         hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
-        LogDecision(compose, "保留しない: 送信モードが0以外（保存など）");
+        LogDecision(compose, SDecision::NotASend);
         return 0;
     }
     // A release lets through the one send it posted, and no later one.
     if (delayLogic->UsePass(compose)) {
         if (learner)
             learner->PassUsed(compose);
-        LogDecision(compose, "すぐに送信: Velmora が保留を終えたメール");
+        LogDecision(compose, SDecision::ReleasedBefore);
         return 0;
     }
     // Sent again after a release whose send failed: a new message, decided from the start.
@@ -321,29 +321,28 @@ int VelmoraLogic::ActOnDecision(HWND compose, SDelayMail&& mail, bool hold, bool
     if (hold) {
         char key[kMailboxKeySize];
         FormMailboxKey(hostApi, key);
-        LogDecision(mail.subject.c_str(), "保留");
+        LogDecision(mail.subject.c_str(), SDecision::Held);
         delayLogic->Keep(key, compose, std::move(mail));
         AddMailerHeader(compose);
         return -1;
     }
     delayLogic->LetGo(compose);
     if (ctrlDown) {
-        LogDecision(mail.subject.c_str(), "すぐに送信: Ctrl キーが押されていた");
+        LogDecision(mail.subject.c_str(), SDecision::CtrlDown);
     } else if (identSends) {
-        LogDecision(mail.subject.c_str(), "すぐに送信: X-KRV-Ident ヘッダーの指定");
+        LogDecision(mail.subject.c_str(), SDecision::IdentHeader);
         hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
     } else {
         // An outer recipient would have been held unless the outer time is 0 too.
-        LogDecision(mail.subject.c_str(),
-                    settings && settings->outerDelayTime > 0
-                        ? "すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0"
-                        : "すぐに送信: 保留時間が0");
+        LogDecision(mail.subject.c_str(), settings && settings->outerDelayTime > 0
+                                              ? SDecision::InsideZeroHold
+                                              : SDecision::ZeroHold);
     }
     ExpectLeaving(compose, mail);
     return 0;
 }
 
-void VelmoraLogic::LogDecision(HWND compose, LPCSTR reason) {
+void VelmoraLogic::LogDecision(HWND compose, SDecision reason) {
     // The subject is read only for a log that keeps debug lines.
     if (!NTessik::GetSink() || NTessik::MaxLevel() < 8)
         return;
@@ -352,7 +351,7 @@ void VelmoraLogic::LogDecision(HWND compose, LPCSTR reason) {
     LogDecision(subject.get(), reason);
 }
 
-void VelmoraLogic::LogDecision(LPCSTR subject, LPCSTR reason) {
+void VelmoraLogic::LogDecision(LPCSTR subject, SDecision reason) {
     if (!NTessik::GetSink() || NTessik::MaxLevel() < 8)
         return;
     LogDebug(DecisionLogText(subject, reason).c_str());
@@ -428,7 +427,7 @@ int VelmoraLogic::OnPlugInSetup(HWND owner) {
         bool saved = SaveSetupValuesOrWarn(owner, settings);
         // The warning runs a message loop: the plug-in may have ended meanwhile.
         if (!saved)
-            LogError("設定を保存できませんでした");
+            LogError(SetupNotSavedLogText().c_str());
         else if (settings) {
             LogInfo(SetupSavedLogText(settings->innerDomainsText, settings->innerDelayTime,
                                       settings->outerDelayTime)

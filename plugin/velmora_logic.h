@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/plugin_logic.h"
+#include "journal/hold_log_text.h"
 
 class SVersion;
 class LocalSetting;
@@ -41,8 +42,8 @@ class VelmoraLogic : public SPluginLogic {
     bool CanClose(HWND window);
     void AddMailerHeader(HWND compose);
     // One debug line per outgoing decision, naming the subject.
-    void LogDecision(HWND compose, LPCSTR reason);
-    void LogDecision(LPCSTR subject, LPCSTR reason);
+    void LogDecision(HWND compose, SDecision reason);
+    void LogDecision(LPCSTR subject, SDecision reason);
     // Writes what the journal has waiting.
     void FlushJournal();
 

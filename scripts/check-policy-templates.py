@@ -23,7 +23,7 @@ def fail(text):
 def table(dump):
     keys = {}
     for line in subprocess.check_output([dump]).decode().splitlines():
-        name, section, kind, default, low, high, choices, rule = line.split("|")
+        name, section, kind, default, low, high, choices, rule = line.split("|")[:8]
         values = None
         if kind == "int":
             if choices:

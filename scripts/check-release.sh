@@ -2,8 +2,8 @@
 # The release zip as a user gets it (inside xvfb-run, on an existing build): unpacked into a
 # fresh folder it holds exactly its files (the policy templates among them), SHA256SUMS
 # verifies, the guide is CP932 text with CR LF that fits 80 columns and reads well (no label
-# split, no stray last characters, no raw table), and the demo scenario runs in the stand-in
-# client from the unpacked DLL.
+# split, no stray last characters, no raw table), the guide's facts match the code, and the
+# demo scenario runs in the stand-in client from the unpacked DLL.
 # Usage: check-release.sh dist/zVelmora-<version>...zip
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,6 +39,13 @@ PY
 # label, quote or code span on one line so that search finds it; no line of one or two
 # characters ending a paragraph; tables as columns, not Markdown.
 python3 "$root/scripts/guide_text.py" --check "$unpacked/zVelmora.txt"
+# The guide's facts against the code: the table of keys and the catalogue of log lines as the
+# native programs print them, no log text outside the functions that make them, and every
+# quoted text still in the product.
+native=${NATIVE_BUILD_DIR:-$root/build-native}
+CXX=clang++ cmake -G Ninja -S "$root/native" -B "$native" >/dev/null
+cmake --build "$native" -j "${JOBS:-2}" --target key_table_dump log_catalogue >/dev/null
+python3 "$root/scripts/guide_facts.py" --check "$native"
 
 source "$root/scripts/wine-env.sh"
 trap 'wine_cleanup; rm -rf "$unpacked"' EXIT

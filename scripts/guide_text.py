@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Turns the Japanese guide in Markdown into the plain text that ships beside the DLL:
-Shift-JIS (CP932), CR LF, pictures left out, links reduced to their text (web links keep
+Shift-JIS (CP932), CR LF, pictures and comment lines left out, links reduced to their text (web links keep
 their address), the version in the heading, every line at most 80 display columns (a
 full-width character is two) as Notepad shows it, never broken before 。、」） or after 「（,
 with words, addresses and paths kept whole. Code spans keep their backquotes: the text already
@@ -196,7 +196,7 @@ def plain_line(line, version, state):
         return ("    " + line).rstrip()
     if line.startswith("    "):
         return line.rstrip()  # an indented code line, as written
-    if IMAGE.match(line):
+    if IMAGE.match(line) or re.fullmatch(r"<!--.*-->", line):
         return None
     if line.startswith("# "):
         title = f"{plain_inline(line[2:])}　バージョン {version}"

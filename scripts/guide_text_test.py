@@ -26,10 +26,9 @@ class GuideText(unittest.TestCase):
             data = shipped(guide.read())
         self.assertEqual([], guide_text.problems(data))
         lines = data.decode("cp932").splitlines()
-        head = next(line for line in lines if line.startswith("セクション"))
-        row = next(line for line in lines if "`CtrlBypass`" in line and line.startswith("Option"))
-        self.assertEqual(column_of(head, "キー"), column_of(row, "`CtrlBypass`"))
-        self.assertEqual(column_of(head, " 値") + 1, column_of(row, "0 で Ctrl"))
+        # The table of keys is too wide for columns: one item per key, a field a line.
+        item = lines.index("・`CtrlBypass`")
+        self.assertEqual(["  セクション：Option", "  初期値：`1`"], lines[item + 1 : item + 3])
         path = "C:\\Program Files (x86)\\Mail\\Plugins\\zVelmora.dll"
         hard = "- " + "「保留」、（組織外）。" * 12 + " `" + path + "` " + "あ" * 50
         label = "あ" * 35 + "「保留メールの確認...」を選びます。「" + "え" * 45 + "」。"

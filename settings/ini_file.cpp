@@ -126,7 +126,7 @@ bool SIniFile::SetInt(const char* section, const char* key, int32_t value) {
 bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why) {
     std::string bytes;
     if (!ReadFileBytes(OrEmpty(path), &bytes)) {
-        *why = "ファイルを読めません";
+        *why = RefusalText(false, STextEncoding::Ansi);
         return false;
     }
     const STextEncoding encoding = DetectEncoding(bytes);
@@ -139,16 +139,16 @@ bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why) {
     case STextEncoding::Utf8Bom:
         if (Utf8ToWide(body, &wide, true) && WideToAnsi(wide, text, true))
             return true;
-        *why = "UTF-8 として読めないか、この環境の文字コードにない文字があります";
+        *why = RefusalText(true, encoding);
         return false;
     case STextEncoding::Utf16LeBom:
         wide.assign(reinterpret_cast<const wchar_t*>(body.data()), body.size() / 2);
         if (body.size() % 2 == 0 && WideToAnsi(wide, text, true))
             return true;
-        *why = "UTF-16 として読めないか、この環境の文字コードにない文字があります";
+        *why = RefusalText(true, encoding);
         return false;
     default:
-        *why = "UTF-16 ビッグエンディアンには対応していません";
+        *why = RefusalText(true, encoding);
         return false;
     }
 }

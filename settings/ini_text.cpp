@@ -33,6 +33,21 @@ STextEncoding DetectEncoding(const std::string& bytes) {
     return STextEncoding::Ansi;
 }
 
+std::string RefusalText(bool read, STextEncoding encoding) {
+    if (!read)
+        return "ファイルを読めません";
+    switch (encoding) {
+    case STextEncoding::Utf8Bom:
+        return "UTF-8 として読めないか、この環境の文字コードにない文字があります";
+    case STextEncoding::Utf16LeBom:
+        return "UTF-16 として読めないか、この環境の文字コードにない文字があります";
+    case STextEncoding::Utf16BeBom:
+        return "UTF-16 ビッグエンディアンには対応していません";
+    default:
+        return "";
+    }
+}
+
 std::string WithoutBom(const std::string& bytes, STextEncoding encoding) {
     switch (encoding) {
     case STextEncoding::Utf8Bom:

@@ -10,6 +10,8 @@ enum class STextEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
 STextEncoding DetectEncoding(const std::string& bytes);
 // The bytes after the mark.
 std::string WithoutBom(const std::string& bytes, STextEncoding encoding);
+// Why a file could not be read, for the log: unread, or not convertible from its encoding.
+std::string RefusalText(bool read, STextEncoding encoding);
 
 // Sections and keys without regard to ASCII case, as the private-profile functions look them
 // up; a key given twice takes its last value.

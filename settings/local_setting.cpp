@@ -67,8 +67,7 @@ void LocalSetting::ReadAll(const SPolicy& policy) {
     ApplyMerged();
     startLog = MergeLogLines(user_, policy_, merged_);
     if (!readable)
-        startLog.insert(startLog.begin(), std::string("設定ファイルを読めません（") + refused +
-                                              "）: 安全側の値で動きます " + Path());
+        startLog.insert(startLog.begin(), UnreadableFileLogText(refused, Path()));
 }
 
 void LocalSetting::ApplyMerged() {

@@ -61,7 +61,8 @@ struct SSettingKey {
     // What a number without digits reads as: never weaker than the default.
     int32_t safeValue;
     SOneWay rule;
-    const char* label; // Japanese, for the log and the boxes
+    const char* label;   // Japanese, for the log and the boxes
+    const char* meaning; // Japanese, what the value does: the guide's table of keys
 };
 
 const SSettingKey& KeyOf(SKeyId id);

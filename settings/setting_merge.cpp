@@ -235,6 +235,10 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
     return lines;
 }
 
+std::string UnreadableFileLogText(const std::string& why, const std::string& path) {
+    return "設定ファイルを読めません（" + why + "）: 安全側の値で動きます " + path;
+}
+
 bool UserMayStore(const SSettingKey& key, const SMergedValue& merged, int32_t value) {
     if (!merged.bounded)
         return true;

@@ -73,6 +73,9 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
 // overrides, so the file keeps the user's own choice for when the policy goes.
 bool UserMayStore(const SSettingKey& key, const SMergedValue& merged, int32_t value);
 
+// The line before them when the user's file could not be read as text.
+std::string UnreadableFileLogText(const std::string& why, const std::string& path);
+
 // One line per key whose value differs between two snapshots of ValueTexts.
 std::vector<std::string> ChangeLogLines(const std::vector<std::string>& before,
                                         const std::vector<std::string>& after);

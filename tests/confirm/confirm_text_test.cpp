@@ -44,9 +44,9 @@ TEST(ConfirmText, NamesAreEscapedAndCannotUnderlineACharacter) {
 }
 
 TEST(ConfirmText, LogLinesCarryCountsAndABoundedSubject) {
-    EXPECT_EQ("送信前確認で送信 件名「見積」 組織内=2 組織外=3 確認した警告=1",
+    EXPECT_EQ("宛先確認で送信 件名「見積」 組織内=2 組織外=3 確認した警告=1",
               ConfirmSentLogText("見積", 2, 3, 1));
-    std::string cut = ConfirmCancelledLogText(std::string(1000, 's'), "ユーザー");
+    std::string cut = ConfirmCancelledLogText(std::string(1000, 's'), SConfirmEnd::ByUser);
     EXPECT_NE(std::string::npos, cut.find(std::string(256, 's') + "...」 理由=ユーザー"));
     EXPECT_EQ(std::string::npos, cut.find(std::string(257, 's')));
 }
@@ -68,12 +68,11 @@ TEST(ConfirmText, WarningLogLinesNameKindAndResembledDomain) {
     SConfirmWarning mass;
     mass.addresses = 12;
     model.warnings = {mass};
-    EXPECT_EQ(
-        (std::vector<std::string>{
-            "送信前確認の警告 種類=社外秘の語 語「社外秘」",
-            "送信前確認の警告 種類=似たドメイン ドメイン=exarnple.co.jp 似ている=example.co.jp",
-            "送信前確認の警告 種類=一斉送信 組織外=12"}),
-        WarningLogLines(model));
+    EXPECT_EQ((std::vector<std::string>{
+                  "宛先確認の警告 種類=社外秘の語 語「社外秘」",
+                  "宛先確認の警告 種類=似たドメイン ドメイン=exarnple.co.jp 似ている=example.co.jp",
+                  "宛先確認の警告 種類=一斉送信 組織外=12"}),
+              WarningLogLines(model));
     EXPECT_EQ("example.co.jp に似ています", AttentionText(like));
     like.domain = std::string(300, 'x') + "\n.test";
     EXPECT_LT(WarningLogLines(model)[1].size(), 200u);

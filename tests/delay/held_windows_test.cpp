@@ -228,9 +228,13 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
     text << in.rdbuf();
     const std::string lines = text.str();
     DeleteFileA(log.c_str());
-    const char* const events[] = {
-        "保留 ",          "すぐに送信",   "送信中止",       "ウィンドウ消滅で保留終了",
-        "時刻到来で送信", "終了時に送信", "終了 保留中=0通"};
+    const char* const events[] = {"保留 ",
+                                  "すぐに送信",
+                                  "送信中止",
+                                  "ウィンドウ消滅で保留終了",
+                                  "保留時間が過ぎて送信",
+                                  "終了時にまとめて送信",
+                                  "終了 保留中=0通"};
     for (const char* event : events)
         EXPECT_NE(std::string::npos, lines.find(event)) << event << "\n" << lines;
     size_t count = 0;

@@ -1,0 +1,170 @@
+// Prints every line the operation log can write, made by the functions that write it from
+// sample values, one a line: level|example|when. The guide's catalogue of log lines is this
+// output; its check compares the two.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "confirm/confirm_rows.h"
+#include "confirm/confirm_text.h"
+#include "journal/hold_log_text.h"
+#include "settings/ini_text.h"
+#include "settings/setting_merge.h"
+
+namespace {
+
+const char kMailbox[] = "C:\\Mail\\Tarou\\";
+const char kSubject[] = "見積書";
+const char kJournal[] = "C:\\Velmora\\Journal\\1.rec";
+const char kHistory[] = "C:\\Velmora\\DomainHistory.txt";
+
+void Line(int level, const std::string& example, const char* when) {
+    std::printf("%d|%s|%s\n", level, example.c_str(), when);
+}
+
+SUserValue User(const char* text) {
+    SUserValue value;
+    value.present = true;
+    value.text = text;
+    return value;
+}
+
+const char kSettings[] = "C:\\Users\\tarou\\AppData\\Roaming\\Tarnwyk\\Velmora\\Velmora.ini";
+
+// In the order the start writes them: the files that cannot be read, then every key.
+void SettingLines() {
+    const STextEncoding encodings[] = {STextEncoding::Ansi, STextEncoding::Utf8Bom,
+                                       STextEncoding::Utf16LeBom, STextEncoding::Utf16BeBom};
+    for (STextEncoding encoding : encodings)
+        Line(6,
+             UnreadableFileLogText(RefusalText(encoding != STextEncoding::Ansi, encoding),
+                                   "C:\\Velmora\\Velmora.ini"),
+             "設定ファイルを読めないとき。すべての数値のキーを、数字のない値として読む");
+    SUserValue user[kKeyCount];
+    SMergedValue merged[kKeyCount];
+    SPolicy refused;
+    refused.refusedFile = RefusalText(true, STextEncoding::Utf16BeBom);
+    MergeSettings(user, refused, nullptr, merged);
+    Line(6, MergeLogLines(user, refused, merged)[0],
+         "ポリシーファイルを読めないとき（理由は設定ファイルと同じ 4 つ）");
+
+    SPolicy policy;
+    const auto at = [](SKeyId id) { return static_cast<size_t>(id); };
+    user[at(SKeyId::Confirm)] = User("0");
+    user[at(SKeyId::CtrlBypass)] = User("on");
+    policy[SKeyId::Confirm] = SPolicyValue{true, true, "3", SValueSource::PolicyMachine};
+    policy[SKeyId::OuterDelayTime] = SPolicyValue{true, false, "abc", SValueSource::PolicyUser};
+    MergeSettings(user, policy, nullptr, merged);
+    const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
+    const char* prefixes[][2] = {
+        {"設定 CtrlBypass の値", "設定ファイルの値に数字がないとき"},
+        {"ポリシー ", "ポリシーの値を使えないとき"},
+        {"利用者の設定 ", "ポリシーが利用者の値を使わせないとき"},
+        {"設定 Confirm=", "キーごとに 1 行、使われている値と出どころ（すべてのキー）"}};
+    for (const auto& prefix : prefixes) {
+        for (const std::string& line : lines) {
+            if (line.compare(0, std::string(prefix[0]).size(), prefix[0]) == 0) {
+                Line(6, line, prefix[1]);
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+int main() {
+    SLocalTime due = {2026, 12, 1, 7, 10, 5, 0, 0};
+    Line(2, LostMailLogText(2), "開始のとき、前回の終了で送信されなかった保留メールがあれば");
+    Line(2, SetupNotSavedLogText(), "Velmora の設定の OK で設定ファイルに書けなかったとき");
+    Line(2, JournalLogText(SJournalTrouble::NoFolder, 5, kJournal),
+         "保留の控えのフォルダーを作れない");
+    Line(2, JournalLogText(SJournalTrouble::NoLockFile, 5, kJournal),
+         "控えのロックファイルを作れない");
+    Line(2, JournalLogText(SJournalTrouble::NotWritten, 5, kJournal), "控えを書けない");
+    Line(2, JournalLogText(SJournalTrouble::NotRemoved, 5, kJournal), "控えを消せない");
+    Line(2, JournalLogText(SJournalTrouble::NoHistory, 5, kJournal), "控えを履歴に移せない");
+    Line(2, JournalLogText(SJournalTrouble::ChangedWhileRead, 0, kJournal),
+         "読んでいる間に控えが書き換えられた");
+    Line(2, JournalLogText(SJournalTrouble::Damaged, 0, kJournal), "壊れた控えを見つけた");
+    Line(2, DomainHistoryLogText(SHistoryEvent::KeptChanging, kHistory),
+         "読むたびにほかのメールクライアントが書き換えていた");
+    Line(2, DomainHistoryLogText(SHistoryEvent::Unreadable, kHistory), "読めない");
+    Line(2, DomainHistoryLogText(SHistoryEvent::NotOurs, kHistory), "Velmora が書いたものでない");
+    Line(2, DomainHistoryLogText(SHistoryEvent::EmptyRemoved, kHistory), "空だった");
+    Line(2, DomainHistoryLogText(SHistoryEvent::BrokenRemoved, kHistory), "壊れていた");
+    Line(2, DomainHistoryLogText(SHistoryEvent::NotWritten, kHistory), "書けない");
+
+    Line(6, StartLogText("2.1.0.0", kSettings), "起動（バージョンと設定ファイルの場所）");
+    SettingLines();
+    Line(6, ExitLogText(0), "終了（まだ保留中のメールの数）");
+    Line(6, SetupSavedLogText("example.co.jp", 0, 5), "Velmora の設定の OK で保存したとき");
+    Line(6, ChangeLogLines({"", "0", "5"}, {"", "0", "10"})[0], "Velmora の設定で変えたキーごとに");
+    Line(6, HeldLogText(kMailbox, kSubject, 1, 2, 5, due), "保留したとき");
+    const struct {
+        SHoldRoad road;
+        const char* when;
+    } roads[] = {
+        {SHoldRoad::ReleasedByTimer, "保留時間が過ぎて送信した"},
+        {SHoldRoad::SentNow, "送信保留リストの「すぐに送信」"},
+        {SHoldRoad::TakenBack,
+         "送信保留リストの「送信中止」。Velmora が終わるときに作成ウィンドウに戻したときも"},
+        {SHoldRoad::SentAtExit, "終了時の確認で「はい」"},
+        {SHoldRoad::Replaced,
+         "保留中のメールの作成ウィンドウから、もう一度送信された（保留されなかったときも）"},
+        {SHoldRoad::Forgotten, "作成ウィンドウが閉じられた"}};
+    for (const auto& road : roads)
+        Line(6, LeftHoldLogText(road.road, kMailbox, kSubject), road.when);
+    Line(6, ConfirmShownLogText(kSubject, 1, 2, 1), "宛先確認の画面を開いた");
+    SConfirmModel model;
+    SConfirmRow word;
+    word.attention = kAttentionKeyword;
+    word.entry = "社外秘";
+    SConfirmRow like;
+    like.attention = kAttentionLookalike;
+    like.domain = "exarnple.co.jp";
+    like.resembles = "example.co.jp";
+    SConfirmRow mixed = like;
+    mixed.domain = "xn--exmple-cua.jp";
+    mixed.resembles.clear();
+    mixed.lookalikeKind = 6;
+    SConfirmWarning mass;
+    mass.addresses = 12;
+    SConfirmWarning fresh;
+    fresh.kind = kWarnNewDomain;
+    fresh.names = {"new.example"};
+    model.rows = {word, like, mixed};
+    model.warnings = {mass, fresh};
+    for (const std::string& line : WarningLogLines(model))
+        Line(6, line, "宛先確認の画面に出た警告ごとに");
+    Line(6, ConfirmSentLogText(kSubject, 1, 2, 1), "宛先確認で送信した");
+    const struct {
+        SConfirmEnd end;
+        const char* when;
+    } ends[] = {
+        {SConfirmEnd::ByUser, "キャンセルした"},
+        {SConfirmEnd::RecipientsChanged, "開いているあいだに宛先か件名が変わった（もう一度開く）"},
+        {SConfirmEnd::WindowGone, "作成ウィンドウが閉じられた"},
+        {SConfirmEnd::PluginEnded, "Velmora が終わった"},
+        {SConfirmEnd::NoDialog, "画面を開けなかった"}};
+    for (const auto& end : ends)
+        Line(6, ConfirmCancelledLogText(kSubject, end.end), end.when);
+    Line(6, DomainHistoryLogText(SHistoryEvent::WrittenAgain, kHistory),
+         "送信先ドメインの履歴に、書けなかったあとでまた書けた");
+
+    Line(8, SettingsReadLogText("ex.jp", 0, 5, true, 8), "起動時に読み込んだ設定");
+    const struct {
+        SDecision decision;
+        const char* when;
+    } decisions[] = {
+        {SDecision::Held, "送信ごとの判定。保留した"},
+        {SDecision::CtrlDown, "Ctrl キーを押しながら送信した"},
+        {SDecision::IdentHeader, "X-KRV-Ident ヘッダーに、すぐに送る印があった"},
+        {SDecision::InsideZeroHold, "宛先がすべて組織内で、組織内の保留時間が 0"},
+        {SDecision::ZeroHold, "保留時間が 0"},
+        {SDecision::ReleasedBefore, "保留が終わったメールを Velmora が送信した"},
+        {SDecision::NotASend, "メールクライアントが送信以外の動作（下書きの保存など）を知らせた"}};
+    for (const auto& decision : decisions)
+        Line(8, DecisionLogText(kSubject, decision.decision), decision.when);
+    return 0;
+}
