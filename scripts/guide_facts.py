@@ -220,11 +220,11 @@ def quotes(markdown):
 
 
 def loose(text):
-    """A text with what varies between uses blanked: numbers, placeholders in brackets or
-    after a name, inner quotes."""
+    """A text with what varies between uses blanked: numbers and versions, placeholders in
+    brackets, after a name or as an ellipsis, inner quotes."""
     text = re.sub(r"「[^「」]*」", "「\x01」", text)
     text = re.sub(r"\[[^\]]*\]", "[", text)
-    text = re.sub(r"\bN\b|[0-9]+", "\x01", text)
+    text = re.sub(r"\bN\b|[0-9]+(?:\.[0-9]+)*|\.\.\.|…", "\x01", text)
     return text.replace("バージョン番号", "\x01")
 
 
