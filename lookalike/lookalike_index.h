@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -57,11 +57,18 @@ class SLookalikeIndex {
   private:
     struct SKnown {
         std::string domain;
-        SDomainParts parts;
-        std::string registrable;
-        std::string group; // suffixes a slip moves between share one
+        std::string registrable; // the name and its suffix: example.co.jp
+        std::string skeleton;    // of the registrable
+        uint16_t nameSize;       // the name starts the registrable; 0: a bare suffix
+        bool slipFamily;         // suffixes a slip moves between count as one
         int as;
+        std::string_view Name() const { return std::string_view(registrable).substr(0, nameSize); }
+        std::string_view Suffix() const {
+            return nameSize ? std::string_view(registrable).substr(nameSize + 1u) : registrable;
+        }
     };
+    // A domain being checked, lower-cased and split, in buffers of its own.
+    struct SQuery;
     typedef std::pair<uint64_t, uint32_t> SEntry;
     // Known domains under a key, as [first, last) of indexes into known.
     typedef std::pair<const uint32_t*, const uint32_t*> SHits;
@@ -83,27 +90,23 @@ class SLookalikeIndex {
         std::vector<uint64_t> filter;
     };
 
-    bool Trusted(const std::string& domain, const std::string& registrable) const;
-    SLookalike CheckAscii(const std::string& domain, const SDomainParts& parts,
-                          const std::string& registrable) const;
-    int FindEmbedded(const std::string& domain) const;
-    int FindSuffixSlip(const SDomainParts& parts) const;
-    int FindVisual(const std::string& registrable) const;
-    int FindSlip(const SDomainParts& parts, const std::string& registrable) const;
-    bool Verify(uint32_t candidate, const SDomainParts& parts, const std::string& group,
-                const std::string& registrable, int* budget) const;
+    bool Trusted(std::string_view domain, std::string_view registrable) const;
+    SLookalike CheckAscii(const SQuery& query) const;
+    int FindEmbedded(std::string_view domain) const;
+    int FindSuffixSlip(const SQuery& query) const;
+    int FindVisual(const SQuery& query) const;
+    int FindSlip(const SQuery& query) const;
+    bool Verify(uint32_t candidate, const SQuery& query, int* budget) const;
     SHits Lookup(uint64_t key) const { return table.Find(key); }
 
     std::vector<SKnown> known;
     SKeyTable table;
     // The many one-letter deletions apart, so the other keys stay in a table the cache holds.
     SKeyTable deletionTable;
-    std::unordered_set<std::string> trustedDomains;
-    std::unordered_set<std::string> trustedRegistrables;
     size_t maxKnownLabels = 0;
     bool sealed = false;
 };
 
 // Restricted Damerau-Levenshtein distance (adjacent swaps count one), or limit + 1 when it
 // is above limit.
-int SlipDistance(const std::string& a, const std::string& b, int limit);
+int SlipDistance(std::string_view a, std::string_view b, int limit);
