@@ -77,6 +77,22 @@ struct SDeletions {
 // Suffixes a slip moves between count as one group, so that the edit tables find across them.
 const std::string_view kSlipGroup("\x01", 1);
 
+// Which letters a name holds, folded onto 32 bits. Each edit takes one letter away and puts one
+// in at most, so names an edit or two apart differ in at most that many bits either way.
+uint32_t LetterMask(std::string_view name) {
+    uint32_t mask = 0;
+    for (char c : name)
+        mask |= 1u << (static_cast<unsigned char>(c) % 32);
+    return mask;
+}
+
+int Bits(uint32_t mask) {
+    int count = 0;
+    for (; mask; mask &= mask - 1)
+        ++count;
+    return count;
+}
+
 // text: at most kMaxDomainBytes, as Check and Add take it.
 std::string_view Lower(const std::string& text, char* out) {
     const size_t n = std::min(text.size(), SLookalikeIndex::kMaxDomainBytes);
@@ -186,6 +202,7 @@ struct SLookalikeIndex::SQuery {
     std::string_view suffix;
     std::string_view registrable;
     bool slipFamily;
+    uint32_t letters;
     char joined[kMaxDomainBytes + 1];
 
     // lowerCase: outlives the query.
@@ -194,6 +211,7 @@ struct SLookalikeIndex::SQuery {
         name = parts.name;
         suffix = parts.suffix;
         slipFamily = InSlipFamily(suffix);
+        letters = LetterMask(name);
         if (name.empty()) {
             registrable = suffix;
         } else if (name.data() + name.size() + 1 == suffix.data()) {
@@ -274,6 +292,7 @@ void SLookalikeIndex::Add(const std::string& domain, EKnownAs as) {
     entry.registrable.assign(parts.registrable.data(), parts.registrable.size());
     entry.skeleton.resize(entry.registrable.size());
     entry.skeleton.resize(Skeleton(entry.registrable, &entry.skeleton[0]));
+    entry.letters = parts.letters;
     entry.nameSize = static_cast<uint16_t>(parts.name.size());
     entry.slipFamily = parts.slipFamily;
     entry.as = as;
@@ -282,9 +301,8 @@ void SLookalikeIndex::Add(const std::string& domain, EKnownAs as) {
 }
 
 void SLookalikeIndex::Seal() {
-    std::vector<SEntry> entries, deletionEntries;
-    entries.reserve(known.size() * 9);
-    deletionEntries.reserve(known.size() * (kLongName + 1));
+    std::vector<SEntry> entries, deletionEntries, pieceEntries;
+    entries.reserve(known.size() * 5);
     maxKnownLabels = 0;
     for (uint32_t index = 0; index < known.size(); ++index) {
         const SKnown& k = known[index];
@@ -322,15 +340,16 @@ void SLookalikeIndex::Seal() {
         for (int piece = 0; piece < kPieces; ++piece) {
             const size_t start = piece * length / kPieces;
             const size_t end = (piece + 1) * length / kPieces;
-            entries.emplace_back(SHash(pieces)
-                                     .Byte(static_cast<unsigned char>(piece))
-                                     .Text(name.data() + start, end - start)
-                                     .value,
-                                 index);
+            pieceEntries.emplace_back(SHash(pieces)
+                                          .Byte(static_cast<unsigned char>(piece))
+                                          .Text(name.data() + start, end - start)
+                                          .value,
+                                      index);
         }
     }
     table.Build(entries);
     deletionTable.Build(deletionEntries);
+    pieceTable.Build(pieceEntries);
     sealed = true;
 }
 
@@ -579,12 +598,16 @@ int SLookalikeIndex::FindVisual(const SQuery& query) const {
 bool SLookalikeIndex::Verify(uint32_t candidate, const SQuery& query, int* budget) const {
     if (--*budget < 0)
         return false;
+    // The cheap tests first: most candidates share a piece or a deletion and nothing more.
     const SKnown& k = known[candidate];
-    if (k.nameSize == 0 || (k.slipFamily ? kSlipGroup : k.Suffix()) != query.Group() ||
-        k.registrable == query.registrable)
+    if (k.nameSize == 0)
         return false;
     const int limit = std::max<size_t>(k.nameSize, query.name.size()) >= kLongName ? 2 : 1;
-    return SlipDistance(k.Name(), query.name, limit) <= limit;
+    if (std::abs(static_cast<int>(k.nameSize) - static_cast<int>(query.name.size())) > limit ||
+        Bits(k.letters & ~query.letters) > limit || Bits(query.letters & ~k.letters) > limit)
+        return false;
+    return (k.slipFamily ? kSlipGroup : k.Suffix()) == query.Group() &&
+           k.registrable != query.registrable && SlipDistance(k.Name(), query.name, limit) <= limit;
 }
 
 int SLookalikeIndex::FindSlip(const SQuery& query) const {
@@ -633,7 +656,7 @@ int SLookalikeIndex::FindSlip(const SQuery& query) const {
                 const long at = static_cast<long>(start) + shift;
                 if (at < 0 || static_cast<size_t>(at) + size > name.size())
                     continue;
-                auto hits = Lookup(SHash(ofPiece).Text(name.data() + at, size).value);
+                auto hits = pieceTable.Find(SHash(ofPiece).Text(name.data() + at, size).value);
                 for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
                     if (Verify(*e, query, &budget))
                         return static_cast<int>(*e);

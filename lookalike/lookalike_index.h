@@ -59,6 +59,7 @@ class SLookalikeIndex {
         std::string domain;
         std::string registrable; // the name and its suffix: example.co.jp
         std::string skeleton;    // of the registrable
+        uint32_t letters;        // LetterMask of the name
         uint16_t nameSize;       // the name starts the registrable; 0: a bare suffix
         bool slipFamily;         // suffixes a slip moves between count as one
         int as;
@@ -101,8 +102,10 @@ class SLookalikeIndex {
 
     std::vector<SKnown> known;
     SKeyTable table;
-    // The many one-letter deletions apart, so the other keys stay in a table the cache holds.
+    // The many one-letter deletions and long names' pieces apart, so that each table's filter
+    // stays small enough for the cache: most keys a check asks for are in none.
     SKeyTable deletionTable;
+    SKeyTable pieceTable;
     size_t maxKnownLabels = 0;
     bool sealed = false;
 };
