@@ -23,6 +23,8 @@ enum : unsigned char {
 
 const size_t kLongName = 12; // from here two edits count as a slip
 const int kPieces = 5;       // two edits, a swap touching two pieces: one piece stays whole
+// Keys one name asks for at most: five lengths, five pieces, three places each.
+const size_t kMaxProbes = 5 * kPieces * 3;
 
 struct SHash {
     uint64_t value = kFnvOffset;
@@ -389,6 +391,15 @@ void SLookalikeIndex::SKeyTable::Build(const std::vector<SEntry>& entries) {
     }
 }
 
+size_t SLookalikeIndex::SKeyTable::FilterWord(uint64_t key) const {
+    return (static_cast<size_t>(key >> 40) & (filter.size() * 64 - 1)) / 64;
+}
+
+void SLookalikeIndex::SKeyTable::Prefetch(uint64_t key) const {
+    if (!filter.empty())
+        __builtin_prefetch(&filter[FilterWord(key)]);
+}
+
 SLookalikeIndex::SHits SLookalikeIndex::SKeyTable::Find(uint64_t key) const {
     if (slots.empty())
         return {nullptr, nullptr};
@@ -616,15 +627,22 @@ int SLookalikeIndex::FindSlip(const SQuery& query) const {
         return -1;
     int budget = kMaxCandidates;
     const std::string_view group = query.Group();
+    // Every key is made and its filter word asked for before the first probe, so that the
+    // cache misses of a check overlap instead of following one another.
+    uint64_t keys[kMaxProbes];
+    size_t count = 0;
     if (name.size() <= kLongName) {
         // Only a known name shorter than kLongName has its deletions indexed.
         const uint64_t seed = SHash().Byte(kKeyDeletion).Text(group).value;
         const SDeletions deletions(name);
-        for (size_t skip = 0; skip <= name.size(); ++skip) {
-            // skip == size: the name itself, which meets a known name with one letter more.
-            const uint64_t key =
-                skip == name.size() ? deletions.Whole(seed) : deletions.Without(seed, skip);
-            auto hits = deletionTable.Find(key);
+        for (size_t skip = 0; skip < name.size(); ++skip)
+            keys[count++] = deletions.Without(seed, skip);
+        // The name itself meets a known name with one letter more.
+        keys[count++] = deletions.Whole(seed);
+        for (size_t i = 0; i < count; ++i)
+            deletionTable.Prefetch(keys[i]);
+        for (size_t i = 0; i < count; ++i) {
+            auto hits = deletionTable.Find(keys[i]);
             for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
                 if (Verify(*e, query, &budget))
                     return static_cast<int>(*e);
@@ -635,6 +653,7 @@ int SLookalikeIndex::FindSlip(const SQuery& query) const {
     // at most two places from where it was.
     if (name.size() + 2 < kLongName)
         return -1;
+    count = 0;
     SHash pieces;
     pieces.Byte(kKeyPiece).Text(group).Byte(0);
     const size_t low = std::max(kLongName, name.size() >= 2 ? name.size() - 2 : 0);
@@ -652,16 +671,20 @@ int SLookalikeIndex::FindSlip(const SQuery& query) const {
             const size_t size = (piece + 1) * length / kPieces - start;
             SHash ofPiece(ofLength);
             ofPiece.Byte(static_cast<unsigned char>(piece));
-            for (long shift = lowest; shift <= highest; ++shift) {
+            for (long shift = lowest; shift <= highest && count < kMaxProbes; ++shift) {
                 const long at = static_cast<long>(start) + shift;
                 if (at < 0 || static_cast<size_t>(at) + size > name.size())
                     continue;
-                auto hits = pieceTable.Find(SHash(ofPiece).Text(name.data() + at, size).value);
-                for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
-                    if (Verify(*e, query, &budget))
-                        return static_cast<int>(*e);
-                }
+                keys[count] = SHash(ofPiece).Text(name.data() + at, size).value;
+                pieceTable.Prefetch(keys[count++]);
             }
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        auto hits = pieceTable.Find(keys[i]);
+        for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
+            if (Verify(*e, query, &budget))
+                return static_cast<int>(*e);
         }
     }
     return -1;

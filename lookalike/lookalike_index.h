@@ -78,6 +78,8 @@ class SLookalikeIndex {
       public:
         void Build(const std::vector<SEntry>& entries);
         SHits Find(uint64_t key) const;
+        // Asks the memory for where Find will look first.
+        void Prefetch(uint64_t key) const;
 
       private:
         struct SSlot {
@@ -89,6 +91,7 @@ class SLookalikeIndex {
         std::vector<uint32_t> values;
         // One bit per key, small enough for the cache: most keys asked for are absent.
         std::vector<uint64_t> filter;
+        size_t FilterWord(uint64_t key) const;
     };
 
     bool Trusted(std::string_view domain, std::string_view registrable) const;
