@@ -41,16 +41,17 @@ struct SHash {
 };
 
 // Polynomial hashes of a name's prefixes and suffixes, so that the name with any one letter
-// left out hashes in constant time: a long name costs its length, not its length squared.
+// left out, or any piece of it, hashes in constant time: a long name costs its length, not its
+// length squared.
 const uint64_t kRadix = 0x100000001B3ULL * 31 + 7;
 
-struct SDeletions {
+struct SNameHashes {
     static constexpr size_t kMax = 64;
     uint64_t prefix[kMax + 1]; // prefix[k]: letters 0..k-1
     uint64_t suffix[kMax + 1]; // suffix[k]: letters k..n-1 at the powers the whole name gives
     uint64_t power[kMax + 1];
     size_t n;
-    explicit SDeletions(std::string_view name) : n(std::min(name.size(), kMax)) {
+    explicit SNameHashes(std::string_view name) : n(std::min(name.size(), kMax)) {
         prefix[0] = 0;
         suffix[n] = 0;
         power[0] = 1;
@@ -67,6 +68,10 @@ struct SDeletions {
     uint64_t Without(uint64_t seed, size_t k) const {
         return Mix(seed, prefix[k] * power[Size() - 1 - k] + suffix[k + 1], Size() - 1);
     }
+    // Letters at..at+size-1; at + size <= Size().
+    uint64_t Piece(uint64_t seed, size_t at, size_t size) const {
+        return Mix(seed, prefix[at + size] - prefix[at] * power[size], size);
+    }
     static uint64_t Mix(uint64_t seed, uint64_t value, size_t length) {
         uint64_t x = seed ^ (value + 0x9E3779B97F4A7C15ULL * (length + 1));
         x ^= x >> 31;
@@ -75,6 +80,11 @@ struct SDeletions {
         return x;
     }
 };
+
+// A long name's piece is keyed by its group, the name's length and which piece it is.
+uint64_t PieceSeed(uint64_t groupSeed, size_t length, int piece) {
+    return SNameHashes::Mix(groupSeed, length * kPieces + piece, 0);
+}
 
 // Suffixes a slip moves between count as one group, so that the edit tables find across them.
 const std::string_view kSlipGroup("\x01", 1);
@@ -329,7 +339,7 @@ void SLookalikeIndex::Seal() {
         if (name.size() < kLongName) {
             // The name and each of it with one letter left out: names one edit apart share one.
             const uint64_t seed = SHash().Byte(kKeyDeletion).Text(group).value;
-            const SDeletions deletions(name);
+            const SNameHashes deletions(name);
             deletionEntries.emplace_back(deletions.Whole(seed), index);
             for (size_t skip = 0; skip < name.size(); ++skip)
                 deletionEntries.emplace_back(deletions.Without(seed, skip), index);
@@ -337,16 +347,13 @@ void SLookalikeIndex::Seal() {
         }
         // Long names: the pieces below find one edit as well as two.
         const size_t length = name.size();
-        SHash pieces;
-        pieces.Byte(kKeyPiece).Text(group).Byte(0).Byte(static_cast<unsigned char>(length));
+        const SNameHashes hashes(name);
+        const uint64_t seed = SHash().Byte(kKeyPiece).Text(group).value;
         for (int piece = 0; piece < kPieces; ++piece) {
             const size_t start = piece * length / kPieces;
             const size_t end = (piece + 1) * length / kPieces;
-            pieceEntries.emplace_back(SHash(pieces)
-                                          .Byte(static_cast<unsigned char>(piece))
-                                          .Text(name.data() + start, end - start)
-                                          .value,
-                                      index);
+            pieceEntries.emplace_back(
+                hashes.Piece(PieceSeed(seed, length, piece), start, end - start), index);
         }
     }
     table.Build(entries);
@@ -631,14 +638,14 @@ int SLookalikeIndex::FindSlip(const SQuery& query) const {
     // cache misses of a check overlap instead of following one another.
     uint64_t keys[kMaxProbes];
     size_t count = 0;
+    const SNameHashes hashes(name);
     if (name.size() <= kLongName) {
         // Only a known name shorter than kLongName has its deletions indexed.
         const uint64_t seed = SHash().Byte(kKeyDeletion).Text(group).value;
-        const SDeletions deletions(name);
         for (size_t skip = 0; skip < name.size(); ++skip)
-            keys[count++] = deletions.Without(seed, skip);
+            keys[count++] = hashes.Without(seed, skip);
         // The name itself meets a known name with one letter more.
-        keys[count++] = deletions.Whole(seed);
+        keys[count++] = hashes.Whole(seed);
         for (size_t i = 0; i < count; ++i)
             deletionTable.Prefetch(keys[i]);
         for (size_t i = 0; i < count; ++i) {
@@ -654,13 +661,10 @@ int SLookalikeIndex::FindSlip(const SQuery& query) const {
     if (name.size() + 2 < kLongName)
         return -1;
     count = 0;
-    SHash pieces;
-    pieces.Byte(kKeyPiece).Text(group).Byte(0);
+    const uint64_t seed = SHash().Byte(kKeyPiece).Text(group).value;
     const size_t low = std::max(kLongName, name.size() >= 2 ? name.size() - 2 : 0);
     const size_t high = std::min(kMaxNameBytes, name.size() + 2);
     for (size_t length = low; length <= high; ++length) {
-        SHash ofLength(pieces);
-        ofLength.Byte(static_cast<unsigned char>(length));
         // Insertions before a whole piece move it right, deletions left; the length tells
         // which of them two edits can hold.
         const long delta = static_cast<long>(name.size()) - static_cast<long>(length);
@@ -669,13 +673,12 @@ int SLookalikeIndex::FindSlip(const SQuery& query) const {
         for (int piece = 0; piece < kPieces; ++piece) {
             const size_t start = piece * length / kPieces;
             const size_t size = (piece + 1) * length / kPieces - start;
-            SHash ofPiece(ofLength);
-            ofPiece.Byte(static_cast<unsigned char>(piece));
+            const uint64_t ofPiece = PieceSeed(seed, length, piece);
             for (long shift = lowest; shift <= highest && count < kMaxProbes; ++shift) {
                 const long at = static_cast<long>(start) + shift;
                 if (at < 0 || static_cast<size_t>(at) + size > name.size())
                     continue;
-                keys[count] = SHash(ofPiece).Text(name.data() + at, size).value;
+                keys[count] = hashes.Piece(ofPiece, static_cast<size_t>(at), size);
                 pieceTable.Prefetch(keys[count++]);
             }
         }
