@@ -25,6 +25,8 @@ const size_t kLongName = 12; // from here two edits count as a slip
 const int kPieces = 5;       // two edits, a swap touching two pieces: one piece stays whole
 // Keys one name asks for at most: five lengths, five pieces, three places each.
 const size_t kMaxProbes = 5 * kPieces * 3;
+// Rows of the edit table for names up to this long live on the stack.
+const int kStackRow = 256;
 
 struct SHash {
     uint64_t value = kFnvOffset;
@@ -208,7 +210,7 @@ char AsciiLookalike(char32_t c) {
 
 } // namespace
 
-struct SLookalikeIndex::SQuery {
+struct SLookalikeIndex::SSplit {
     std::string_view domain;
     std::string_view name;
     std::string_view suffix;
@@ -218,7 +220,7 @@ struct SLookalikeIndex::SQuery {
     char joined[kMaxDomainBytes + 1];
 
     // lowerCase: outlives the query.
-    explicit SQuery(std::string_view lowerCase) : domain(lowerCase) {
+    explicit SSplit(std::string_view lowerCase) : domain(lowerCase) {
         const SDomainSpans parts = SplitDomainSpans(domain);
         name = parts.name;
         suffix = parts.suffix;
@@ -236,17 +238,10 @@ struct SLookalikeIndex::SQuery {
             registrable = std::string_view(joined, name.size() + 1 + suffix.size());
         }
     }
-    SQuery(const SQuery&) = delete;
-    SQuery& operator=(const SQuery&) = delete;
+    SSplit(const SSplit&) = delete;
+    SSplit& operator=(const SSplit&) = delete;
     std::string_view Group() const { return slipFamily ? kSlipGroup : suffix; }
 };
-
-namespace {
-
-// Rows of the edit table for names up to this long live on the stack.
-const int kStackRow = 256;
-
-} // namespace
 
 int SlipDistance(std::string_view a, std::string_view b, int limit) {
     const int n = static_cast<int>(a.size());
@@ -298,7 +293,7 @@ void SLookalikeIndex::Add(const std::string& domain, EKnownAs as) {
     if (domain.empty() || domain.size() > kMaxDomainBytes)
         return;
     char lowered[kMaxDomainBytes];
-    const SQuery parts(Lower(domain, lowered));
+    const SSplit parts(Lower(domain, lowered));
     SKnown entry;
     entry.domain.assign(parts.domain.data(), parts.domain.size());
     entry.registrable.assign(parts.registrable.data(), parts.registrable.size());
@@ -451,7 +446,7 @@ bool SLookalikeIndex::IsTrusted(const std::string& written) const {
     if (!sealed || written.empty() || written.size() > kMaxDomainBytes)
         return false;
     char lowered[kMaxDomainBytes];
-    const SQuery query(Lower(written, lowered));
+    const SSplit query(Lower(written, lowered));
     return Trusted(query.domain, query.registrable);
 }
 
@@ -460,7 +455,7 @@ SLookalike SLookalikeIndex::Check(const std::string& written) const {
     if (!sealed || written.empty() || written.size() > kMaxDomainBytes)
         return result;
     char lowered[kMaxDomainBytes];
-    const SQuery query(Lower(written, lowered));
+    const SSplit query(Lower(written, lowered));
     if (Trusted(query.domain, query.registrable))
         return result;
     const std::string_view domain = query.domain;
@@ -506,7 +501,7 @@ SLookalike SLookalikeIndex::Check(const std::string& written) const {
                 return result;
             }
         }
-        const SQuery folded(ascii);
+        const SSplit folded(ascii);
         SLookalike found = CheckAscii(folded);
         if (found.kind != kLookNone) {
             result.kind = kLookIdn;
@@ -519,7 +514,7 @@ SLookalike SLookalikeIndex::Check(const std::string& written) const {
     return result;
 }
 
-SLookalike SLookalikeIndex::CheckAscii(const SQuery& query) const {
+SLookalike SLookalikeIndex::CheckAscii(const SSplit& query) const {
     SLookalike result;
     int found = -1;
     int kind = kLookNone;
@@ -587,7 +582,7 @@ int SLookalikeIndex::FindEmbedded(std::string_view domain) const {
     return -1;
 }
 
-int SLookalikeIndex::FindSuffixSlip(const SQuery& query) const {
+int SLookalikeIndex::FindSuffixSlip(const SSplit& query) const {
     if (query.name.empty() || !query.slipFamily)
         return -1;
     auto hits = Lookup(SHash().Byte(kKeyName).Text(query.name).value);
@@ -599,7 +594,7 @@ int SLookalikeIndex::FindSuffixSlip(const SQuery& query) const {
     return -1;
 }
 
-int SLookalikeIndex::FindVisual(const SQuery& query) const {
+int SLookalikeIndex::FindVisual(const SSplit& query) const {
     char letters[kMaxDomainBytes + 1];
     if (query.registrable.size() > sizeof letters)
         return -1;
@@ -613,7 +608,7 @@ int SLookalikeIndex::FindVisual(const SQuery& query) const {
     return -1;
 }
 
-bool SLookalikeIndex::Verify(uint32_t candidate, const SQuery& query, int* budget) const {
+bool SLookalikeIndex::Verify(uint32_t candidate, const SSplit& query, int* budget) const {
     if (--*budget < 0)
         return false;
     // The cheap tests first: most candidates share a piece or a deletion and nothing more.
@@ -628,7 +623,7 @@ bool SLookalikeIndex::Verify(uint32_t candidate, const SQuery& query, int* budge
            k.registrable != query.registrable && SlipDistance(k.Name(), query.name, limit) <= limit;
 }
 
-int SLookalikeIndex::FindSlip(const SQuery& query) const {
+int SLookalikeIndex::FindSlip(const SSplit& query) const {
     const std::string_view name = query.name;
     if (name.empty() || name.size() > kMaxNameBytes)
         return -1;

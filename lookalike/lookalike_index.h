@@ -68,8 +68,9 @@ class SLookalikeIndex {
             return nameSize ? std::string_view(registrable).substr(nameSize + 1u) : registrable;
         }
     };
-    // A domain being checked, lower-cased and split, in buffers of its own.
-    struct SQuery;
+    // A domain lower-cased and split as views, without a string of its own: thousands are
+    // checked per send.
+    struct SSplit;
     typedef std::pair<uint64_t, uint32_t> SEntry;
     // Known domains under a key, as [first, last) of indexes into known.
     typedef std::pair<const uint32_t*, const uint32_t*> SHits;
@@ -95,12 +96,12 @@ class SLookalikeIndex {
     };
 
     bool Trusted(std::string_view domain, std::string_view registrable) const;
-    SLookalike CheckAscii(const SQuery& query) const;
+    SLookalike CheckAscii(const SSplit& query) const;
     int FindEmbedded(std::string_view domain) const;
-    int FindSuffixSlip(const SQuery& query) const;
-    int FindVisual(const SQuery& query) const;
-    int FindSlip(const SQuery& query) const;
-    bool Verify(uint32_t candidate, const SQuery& query, int* budget) const;
+    int FindSuffixSlip(const SSplit& query) const;
+    int FindVisual(const SSplit& query) const;
+    int FindSlip(const SSplit& query) const;
+    bool Verify(uint32_t candidate, const SSplit& query, int* budget) const;
     SHits Lookup(uint64_t key) const { return table.Find(key); }
 
     std::vector<SKnown> known;
