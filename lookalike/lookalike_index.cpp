@@ -17,11 +17,16 @@ enum : unsigned char {
     kKeyName = 'N',
     kKeySkeleton = 'S',
     kKeyDeletion = 'D',
-    kKeyPiece = 'P'
+    kKeyPiece = 'P',
+    kKeyTrusted = 'R' // the registrable of an inner or history domain
 };
 
 const size_t kLongName = 12; // from here two edits count as a slip
 const int kPieces = 5;       // two edits, a swap touching two pieces: one piece stays whole
+// Keys one name asks for at most: five lengths, five pieces, three places each.
+const size_t kMaxProbes = 5 * kPieces * 3;
+// Rows of the edit table for names up to this long live on the stack.
+const int kStackRow = 256;
 
 struct SHash {
     uint64_t value = kFnvOffset;
@@ -34,20 +39,21 @@ struct SHash {
             Byte(static_cast<unsigned char>(p[i]));
         return *this;
     }
-    SHash& Text(const std::string& s) { return Text(s.data(), s.size()); }
+    SHash& Text(std::string_view s) { return Text(s.data(), s.size()); }
 };
 
 // Polynomial hashes of a name's prefixes and suffixes, so that the name with any one letter
-// left out hashes in constant time: a long name costs its length, not its length squared.
+// left out, or any piece of it, hashes in constant time: a long name costs its length, not its
+// length squared.
 const uint64_t kRadix = 0x100000001B3ULL * 31 + 7;
 
-struct SDeletions {
+struct SNameHashes {
     static constexpr size_t kMax = 64;
     uint64_t prefix[kMax + 1]; // prefix[k]: letters 0..k-1
     uint64_t suffix[kMax + 1]; // suffix[k]: letters k..n-1 at the powers the whole name gives
     uint64_t power[kMax + 1];
     size_t n;
-    explicit SDeletions(const std::string& name) : n(std::min(name.size(), kMax)) {
+    explicit SNameHashes(std::string_view name) : n(std::min(name.size(), kMax)) {
         prefix[0] = 0;
         suffix[n] = 0;
         power[0] = 1;
@@ -64,6 +70,10 @@ struct SDeletions {
     uint64_t Without(uint64_t seed, size_t k) const {
         return Mix(seed, prefix[k] * power[Size() - 1 - k] + suffix[k + 1], Size() - 1);
     }
+    // Letters at..at+size-1; at + size <= Size().
+    uint64_t Piece(uint64_t seed, size_t at, size_t size) const {
+        return Mix(seed, prefix[at + size] - prefix[at] * power[size], size);
+    }
     static uint64_t Mix(uint64_t seed, uint64_t value, size_t length) {
         uint64_t x = seed ^ (value + 0x9E3779B97F4A7C15ULL * (length + 1));
         x ^= x >> 31;
@@ -73,51 +83,59 @@ struct SDeletions {
     }
 };
 
-std::string Lower(const std::string& text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+// A long name's piece is keyed by its group, the name's length and which piece it is.
+uint64_t PieceSeed(uint64_t groupSeed, size_t length, int piece) {
+    return SNameHashes::Mix(groupSeed, length * kPieces + piece, 0);
+}
+
+// Suffixes a slip moves between count as one group, so that the edit tables find across them.
+const std::string_view kSlipGroup("\x01", 1);
+
+// Which letters a name holds, folded onto 32 bits. Each edit takes one letter away and puts one
+// in at most, so names an edit or two apart differ in at most that many bits either way.
+uint32_t LetterMask(std::string_view name) {
+    uint32_t mask = 0;
+    for (char c : name)
+        mask |= 1u << (static_cast<unsigned char>(c) % 32);
+    return mask;
+}
+
+int Bits(uint32_t mask) {
+    int count = 0;
+    for (; mask; mask &= mask - 1)
+        ++count;
+    return count;
+}
+
+// text: at most kMaxDomainBytes, as Check and Add take it.
+std::string_view Lower(const std::string& text, char* out) {
+    const size_t n = std::min(text.size(), SLookalikeIndex::kMaxDomainBytes);
+    for (size_t i = 0; i < n; ++i) {
+        const char c = text[i];
+        out[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
-    return out;
-}
-
-std::string Registrable(const SDomainParts& parts) {
-    return parts.name.empty() ? parts.suffix : parts.name + "." + parts.suffix;
-}
-
-// Suffixes a slip moves between count as one, so that the edit tables find across them.
-std::string SuffixGroup(const std::string& suffix) {
-    return InSlipFamily(suffix) ? std::string("\x01") : suffix;
+    return std::string_view(out, n);
 }
 
 // What a reader sees: letters that pass for others folded together, hyphens and dots gone.
-std::string Skeleton(const std::string& text) {
-    std::string out;
+// out: room for text.size() letters; returns how many it holds.
+size_t Skeleton(std::string_view text, char* out) {
+    size_t size = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const char next = i + 1 < text.size() ? text[i + 1] : '\0';
         if ((c == 'r' && next == 'n') || (c == 'v' && next == 'v') || (c == 'c' && next == 'l')) {
-            out += c == 'r' ? 'm' : c == 'v' ? 'w' : 'd';
+            out[size++] = c == 'r' ? 'm' : c == 'v' ? 'w' : 'd';
             ++i;
         } else if (c == '0') {
-            out += 'o';
+            out[size++] = 'o';
         } else if (c == '1' || c == 'i') {
-            out += 'l';
+            out[size++] = 'l';
         } else if (c != '-' && c != '.') {
-            out += c;
+            out[size++] = c;
         }
     }
-    return out;
-}
-
-std::vector<size_t> LabelStarts(const std::string& domain) {
-    std::vector<size_t> starts(1, 0);
-    for (size_t i = 0; i < domain.size(); ++i) {
-        if (domain[i] == '.')
-            starts.push_back(i + 1);
-    }
-    return starts;
+    return size;
 }
 
 // Scripts a label's letters come from; digits and the hyphen belong to none.
@@ -192,72 +210,131 @@ char AsciiLookalike(char32_t c) {
 
 } // namespace
 
-int SlipDistance(const std::string& a, const std::string& b, int limit) {
+struct SLookalikeIndex::SSplit {
+    std::string_view domain;
+    std::string_view name;
+    std::string_view suffix;
+    std::string_view registrable;
+    bool slipFamily;
+    uint32_t letters;
+    char joined[kMaxDomainBytes + 1];
+
+    // lowerCase: outlives the query.
+    explicit SSplit(std::string_view lowerCase) : domain(lowerCase) {
+        const SDomainSpans parts = SplitDomainSpans(domain);
+        name = parts.name;
+        suffix = parts.suffix;
+        slipFamily = InSlipFamily(suffix);
+        letters = LetterMask(name);
+        if (name.empty()) {
+            registrable = suffix;
+        } else if (name.data() + name.size() + 1 == suffix.data()) {
+            registrable = std::string_view(name.data(), name.size() + 1 + suffix.size());
+        } else if (name.size() + 1 + suffix.size() <= sizeof joined) {
+            // Empty labels between them ("a..tokyo.jp") join with one dot.
+            std::copy(name.begin(), name.end(), joined);
+            joined[name.size()] = '.';
+            std::copy(suffix.begin(), suffix.end(), joined + name.size() + 1);
+            registrable = std::string_view(joined, name.size() + 1 + suffix.size());
+        }
+    }
+    SSplit(const SSplit&) = delete;
+    SSplit& operator=(const SSplit&) = delete;
+    std::string_view Group() const { return slipFamily ? kSlipGroup : suffix; }
+};
+
+int SlipDistance(std::string_view a, std::string_view b, int limit) {
     const int n = static_cast<int>(a.size());
     const int m = static_cast<int>(b.size());
     if (std::abs(n - m) > limit)
         return limit + 1;
-    std::vector<int> before(m + 1), previous(m + 1), current(m + 1);
+    // Only cells within limit of the diagonal can stay within limit; the others hold cap.
+    const int cap = limit + 1;
+    int stackRows[3 * (kStackRow + 1)];
+    std::vector<int> heapRows;
+    int* rows = stackRows;
+    if (m > kStackRow) {
+        heapRows.resize(3 * (static_cast<size_t>(m) + 1));
+        rows = heapRows.data();
+    }
+    int* before = rows;
+    int* previous = rows + (m + 1);
+    int* current = rows + 2 * (m + 1);
     for (int j = 0; j <= m; ++j)
-        previous[j] = j;
+        previous[j] = std::min(j, cap);
     for (int i = 1; i <= n; ++i) {
-        current[0] = i;
+        const int low = std::max(1, i - limit);
+        const int high = std::min(m, i + limit);
+        current[0] = std::min(i, cap);
+        if (low > 1)
+            current[low - 1] = cap;
         int best = current[0];
-        for (int j = 1; j <= m; ++j) {
+        for (int j = low; j <= high; ++j) {
             const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
             int d = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
             if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
                 d = std::min(d, before[j - 2] + 1);
-            current[j] = d;
-            best = std::min(best, d);
+            current[j] = std::min(d, cap);
+            best = std::min(best, current[j]);
         }
+        if (high < m)
+            current[high + 1] = cap;
         if (best > limit)
-            return limit + 1;
-        before.swap(previous);
-        previous.swap(current);
+            return cap;
+        int* const oldest = before;
+        before = previous;
+        previous = current;
+        current = oldest;
     }
-    return std::min(previous[m], limit + 1);
+    return std::min(previous[m], cap);
 }
 
 void SLookalikeIndex::Add(const std::string& domain, EKnownAs as) {
     if (domain.empty() || domain.size() > kMaxDomainBytes)
         return;
+    char lowered[kMaxDomainBytes];
+    const SSplit parts(Lower(domain, lowered));
     SKnown entry;
-    entry.domain = Lower(domain);
-    entry.parts = SplitDomain(entry.domain);
-    entry.registrable = Registrable(entry.parts);
-    entry.group = SuffixGroup(entry.parts.suffix);
+    entry.domain.assign(parts.domain.data(), parts.domain.size());
+    entry.registrable.assign(parts.registrable.data(), parts.registrable.size());
+    entry.skeleton.resize(entry.registrable.size());
+    entry.skeleton.resize(Skeleton(entry.registrable, &entry.skeleton[0]));
+    entry.letters = parts.letters;
+    entry.nameSize = static_cast<uint16_t>(parts.name.size());
+    entry.slipFamily = parts.slipFamily;
     entry.as = as;
-    if (as != kKnownInMessage) {
-        trustedDomains.insert(entry.domain);
-        trustedRegistrables.insert(entry.registrable);
-    }
     known.push_back(std::move(entry));
     sealed = false;
 }
 
 void SLookalikeIndex::Seal() {
-    std::vector<SEntry> entries, deletionEntries;
+    std::vector<SEntry> entries, deletionEntries, pieceEntries;
+    entries.reserve(known.size() * 5);
     maxKnownLabels = 0;
     for (uint32_t index = 0; index < known.size(); ++index) {
         const SKnown& k = known[index];
-        maxKnownLabels = std::max(maxKnownLabels, LabelStarts(k.domain).size());
+        const size_t dots = std::count(k.domain.begin(), k.domain.end(), '.');
+        maxKnownLabels = std::max(maxKnownLabels, dots + 1);
         entries.emplace_back(SHash().Byte(kKeyDomain).Text(k.domain).value, index);
-        if (k.domain.find('.') != std::string::npos) {
-            std::string hyphened(k.domain);
-            std::replace(hyphened.begin(), hyphened.end(), '.', '-');
-            entries.emplace_back(SHash().Byte(kKeyHyphened).Text(hyphened).value, index);
+        if (dots > 0) {
+            SHash hyphened;
+            hyphened.Byte(kKeyHyphened);
+            for (char c : k.domain)
+                hyphened.Byte(static_cast<unsigned char>(c == '.' ? '-' : c));
+            entries.emplace_back(hyphened.value, index);
         }
-        entries.emplace_back(SHash().Byte(kKeySkeleton).Text(Skeleton(k.registrable)).value, index);
-        const std::string& name = k.parts.name;
+        entries.emplace_back(SHash().Byte(kKeySkeleton).Text(k.skeleton).value, index);
+        if (k.as != kKnownInMessage)
+            entries.emplace_back(SHash().Byte(kKeyTrusted).Text(k.registrable).value, index);
+        const std::string_view name = k.Name();
         if (name.empty() || name.size() > kMaxNameBytes)
             continue;
-        const std::string& group = k.group;
+        const std::string_view group = k.slipFamily ? kSlipGroup : k.Suffix();
         entries.emplace_back(SHash().Byte(kKeyName).Text(name).value, index);
         if (name.size() < kLongName) {
             // The name and each of it with one letter left out: names one edit apart share one.
             const uint64_t seed = SHash().Byte(kKeyDeletion).Text(group).value;
-            const SDeletions deletions(name);
+            const SNameHashes deletions(name);
             deletionEntries.emplace_back(deletions.Whole(seed), index);
             for (size_t skip = 0; skip < name.size(); ++skip)
                 deletionEntries.emplace_back(deletions.Without(seed, skip), index);
@@ -265,22 +342,18 @@ void SLookalikeIndex::Seal() {
         }
         // Long names: the pieces below find one edit as well as two.
         const size_t length = name.size();
+        const SNameHashes hashes(name);
+        const uint64_t seed = SHash().Byte(kKeyPiece).Text(group).value;
         for (int piece = 0; piece < kPieces; ++piece) {
             const size_t start = piece * length / kPieces;
             const size_t end = (piece + 1) * length / kPieces;
-            entries.emplace_back(SHash()
-                                     .Byte(kKeyPiece)
-                                     .Text(group)
-                                     .Byte(0)
-                                     .Byte(static_cast<unsigned char>(length))
-                                     .Byte(static_cast<unsigned char>(piece))
-                                     .Text(name.data() + start, end - start)
-                                     .value,
-                                 index);
+            pieceEntries.emplace_back(
+                hashes.Piece(PieceSeed(seed, length, piece), start, end - start), index);
         }
     }
     table.Build(entries);
     deletionTable.Build(deletionEntries);
+    pieceTable.Build(pieceEntries);
     sealed = true;
 }
 
@@ -320,6 +393,15 @@ void SLookalikeIndex::SKeyTable::Build(const std::vector<SEntry>& entries) {
     }
 }
 
+size_t SLookalikeIndex::SKeyTable::FilterWord(uint64_t key) const {
+    return (static_cast<size_t>(key >> 40) & (filter.size() * 64 - 1)) / 64;
+}
+
+void SLookalikeIndex::SKeyTable::Prefetch(uint64_t key) const {
+    if (!filter.empty())
+        __builtin_prefetch(&filter[FilterWord(key)]);
+}
+
 SLookalikeIndex::SHits SLookalikeIndex::SKeyTable::Find(uint64_t key) const {
     if (slots.empty())
         return {nullptr, nullptr};
@@ -336,17 +418,24 @@ SLookalikeIndex::SHits SLookalikeIndex::SKeyTable::Find(uint64_t key) const {
     return {nullptr, nullptr};
 }
 
-bool SLookalikeIndex::Trusted(const std::string& domain, const std::string& registrable) const {
-    if (trustedDomains.count(domain) || trustedRegistrables.count(registrable))
-        return true;
+bool SLookalikeIndex::Trusted(std::string_view domain, std::string_view registrable) const {
+    auto same = Lookup(SHash().Byte(kKeyDomain).Text(domain).value);
+    for (const uint32_t* e = same.first; e != same.second; ++e) {
+        if (known[*e].as != kKnownInMessage && known[*e].domain == domain)
+            return true;
+    }
+    auto owner = Lookup(SHash().Byte(kKeyTrusted).Text(registrable).value);
+    for (const uint32_t* e = owner.first; e != owner.second; ++e) {
+        if (known[*e].registrable == registrable)
+            return true;
+    }
     // A sub-domain of an inner domain is the organisation's own.
-    for (size_t dot = domain.find('.'); dot != std::string::npos; dot = domain.find('.', dot + 1)) {
-        const size_t from = dot + 1;
-        auto hits =
-            Lookup(SHash().Byte(kKeyDomain).Text(domain.data() + from, domain.size() - from).value);
+    for (size_t dot = domain.find('.'); dot != std::string_view::npos;
+         dot = domain.find('.', dot + 1)) {
+        const std::string_view parent = domain.substr(dot + 1);
+        auto hits = Lookup(SHash().Byte(kKeyDomain).Text(parent).value);
         for (const uint32_t* e = hits.first; e != hits.second; ++e) {
-            if (known[*e].as == kKnownInner &&
-                domain.compare(from, std::string::npos, known[*e].domain) == 0)
+            if (known[*e].as == kKnownInner && known[*e].domain == parent)
                 return true;
         }
     }
@@ -356,54 +445,54 @@ bool SLookalikeIndex::Trusted(const std::string& domain, const std::string& regi
 bool SLookalikeIndex::IsTrusted(const std::string& written) const {
     if (!sealed || written.empty() || written.size() > kMaxDomainBytes)
         return false;
-    const std::string domain = Lower(written);
-    return Trusted(domain, Registrable(SplitDomain(domain)));
+    char lowered[kMaxDomainBytes];
+    const SSplit query(Lower(written, lowered));
+    return Trusted(query.domain, query.registrable);
 }
 
 SLookalike SLookalikeIndex::Check(const std::string& written) const {
     SLookalike result;
     if (!sealed || written.empty() || written.size() > kMaxDomainBytes)
         return result;
-    const std::string domain = Lower(written);
-    const SDomainParts parts = SplitDomain(domain);
-    const std::string registrable = Registrable(parts);
-    if (Trusted(domain, registrable))
+    char lowered[kMaxDomainBytes];
+    const SSplit query(Lower(written, lowered));
+    if (Trusted(query.domain, query.registrable))
         return result;
-    if (domain.find("xn--") == std::string::npos)
-        return CheckAscii(domain, parts, registrable);
+    const std::string_view domain = query.domain;
+    if (domain.find("xn--") == std::string_view::npos)
+        return CheckAscii(query);
 
     // Internationalised: decode each "xn--" label; read what the letters pass for.
     std::string decoded, ascii;
     bool mixed = false, readable = true;
-    const std::vector<size_t> starts = LabelStarts(domain);
-    for (size_t i = 0; i < starts.size(); ++i) {
-        const size_t end = i + 1 < starts.size() ? starts[i + 1] - 1 : domain.size();
-        const std::string label = domain.substr(starts[i], end - starts[i]);
-        const std::string sep = i ? "." : "";
+    for (size_t from = 0;;) {
+        const size_t dot = domain.find('.', from);
+        const size_t end = dot == std::string_view::npos ? domain.size() : dot;
+        const std::string_view label = domain.substr(from, end - from);
+        const char* const sep = from ? "." : "";
         std::u32string points;
         if (label.compare(0, 4, "xn--") != 0) {
-            decoded += sep + label;
-            ascii += sep + label;
-            continue;
-        }
-        if (!DecodePunycode(label.substr(4), &points)) {
+            decoded.append(sep).append(label);
+            ascii.append(sep).append(label);
+        } else if (!DecodePunycode(std::string(label.substr(4)), &points)) {
             result.kind = kLookBadIdn;
             return result;
+        } else {
+            decoded.append(sep).append(Utf8Of(points));
+            mixed = mixed || MixesScripts(points);
+            ascii.append(sep);
+            for (char32_t c : points) {
+                const char a = AsciiLookalike(c);
+                readable = readable && a != '\0';
+                ascii += a;
+            }
         }
-        decoded += sep + Utf8Of(points);
-        mixed = mixed || MixesScripts(points);
-        std::string folded;
-        for (char32_t c : points) {
-            const char a = AsciiLookalike(c);
-            readable = readable && a != '\0';
-            folded += a;
-        }
-        ascii += sep + folded;
+        if (dot == std::string_view::npos)
+            break;
+        from = dot + 1;
     }
     result.decoded = decoded;
-    if (readable) {
-        const SDomainParts asciiParts = SplitDomain(ascii);
-        const std::string asciiRegistrable = Registrable(asciiParts);
+    if (readable && ascii.size() <= kMaxDomainBytes) {
         auto same = Lookup(SHash().Byte(kKeyDomain).Text(ascii).value);
         for (const uint32_t* e = same.first; e != same.second; ++e) {
             if (known[*e].domain == ascii) {
@@ -412,10 +501,11 @@ SLookalike SLookalikeIndex::Check(const std::string& written) const {
                 return result;
             }
         }
-        SLookalike folded = CheckAscii(ascii, asciiParts, asciiRegistrable);
-        if (folded.kind != kLookNone) {
+        const SSplit folded(ascii);
+        SLookalike found = CheckAscii(folded);
+        if (found.kind != kLookNone) {
             result.kind = kLookIdn;
-            result.resembles = folded.resembles;
+            result.resembles = found.resembles;
             return result;
         }
     }
@@ -424,18 +514,17 @@ SLookalike SLookalikeIndex::Check(const std::string& written) const {
     return result;
 }
 
-SLookalike SLookalikeIndex::CheckAscii(const std::string& domain, const SDomainParts& parts,
-                                       const std::string& registrable) const {
+SLookalike SLookalikeIndex::CheckAscii(const SSplit& query) const {
     SLookalike result;
     int found = -1;
     int kind = kLookNone;
-    if ((found = FindEmbedded(domain)) >= 0)
+    if ((found = FindEmbedded(query.domain)) >= 0)
         kind = kLookEmbedded;
-    else if ((found = FindSuffixSlip(parts)) >= 0)
+    else if ((found = FindSuffixSlip(query)) >= 0)
         kind = kLookSuffix;
-    else if ((found = FindVisual(registrable)) >= 0)
+    else if ((found = FindVisual(query)) >= 0)
         kind = kLookVisual;
-    else if ((found = FindSlip(parts, registrable)) >= 0)
+    else if ((found = FindSlip(query)) >= 0)
         kind = kLookSlip;
     if (found >= 0) {
         result.kind = kind;
@@ -445,32 +534,47 @@ SLookalike SLookalikeIndex::CheckAscii(const std::string& domain, const SDomainP
 }
 
 // example.co.jp.attacker.test, www.example.co.jp.attacker.test, example-co-jp.test
-int SLookalikeIndex::FindEmbedded(const std::string& domain) const {
-    const std::vector<size_t> starts = LabelStarts(domain);
-    for (size_t first = 0; first < starts.size(); ++first) {
-        for (size_t last = first + 1; last < starts.size() && last - first <= maxKnownLabels;
-             ++last) {
-            const size_t length = starts[last] - 1 - starts[first];
-            auto hits =
-                Lookup(SHash().Byte(kKeyDomain).Text(domain.data() + starts[first], length).value);
+int SLookalikeIndex::FindEmbedded(std::string_view domain) const {
+    if (domain.size() > kMaxDomainBytes)
+        return -1;
+    uint16_t starts[kMaxDomainBytes + 1];
+    size_t labels = 0;
+    starts[labels++] = 0;
+    for (size_t i = 0; i < domain.size(); ++i) {
+        if (domain[i] == '.')
+            starts[labels++] = static_cast<uint16_t>(i + 1);
+    }
+    // Each run of labels hashed as it grows, not again from its first letter.
+    for (size_t first = 0; first < labels; ++first) {
+        SHash run;
+        run.Byte(kKeyDomain);
+        size_t hashed = starts[first];
+        for (size_t last = first + 1; last < labels && last - first <= maxKnownLabels; ++last) {
+            const size_t end = starts[last] - 1u;
+            run.Text(domain.data() + hashed, end - hashed);
+            hashed = end;
+            const std::string_view text = domain.substr(starts[first], end - starts[first]);
+            auto hits = Lookup(run.value);
             for (const uint32_t* e = hits.first; e != hits.second; ++e) {
-                if (known[*e].domain.compare(0, std::string::npos, domain, starts[first], length) ==
-                    0)
+                if (known[*e].domain == text)
                     return static_cast<int>(*e);
             }
         }
     }
-    for (size_t i = 0; i < starts.size(); ++i) {
-        const size_t end = i + 1 < starts.size() ? starts[i + 1] - 1 : domain.size();
+    for (size_t i = 0; i < labels; ++i) {
+        const size_t end = i + 1 < labels ? starts[i + 1] - 1u : domain.size();
+        SHash run;
+        run.Byte(kKeyHyphened);
+        size_t hashed = starts[i];
         for (size_t at = starts[i]; at <= end; ++at) {
             if (at != end && domain[at] != '-')
                 continue;
             // The whole label counts only with labels after it: the domain is not the known one.
-            if (at == end && i + 1 == starts.size())
+            if (at == end && i + 1 == labels)
                 break;
-            const size_t length = at - starts[i];
-            auto hits =
-                Lookup(SHash().Byte(kKeyHyphened).Text(domain.data() + starts[i], length).value);
+            run.Text(domain.data() + hashed, at - hashed);
+            hashed = at;
+            auto hits = Lookup(run.value);
             if (hits.first != hits.second)
                 return static_cast<int>(*hits.first);
         }
@@ -478,94 +582,107 @@ int SLookalikeIndex::FindEmbedded(const std::string& domain) const {
     return -1;
 }
 
-int SLookalikeIndex::FindSuffixSlip(const SDomainParts& parts) const {
-    if (parts.name.empty() || !InSlipFamily(parts.suffix))
+int SLookalikeIndex::FindSuffixSlip(const SSplit& query) const {
+    if (query.name.empty() || !query.slipFamily)
         return -1;
-    auto hits = Lookup(SHash().Byte(kKeyName).Text(parts.name).value);
+    auto hits = Lookup(SHash().Byte(kKeyName).Text(query.name).value);
     for (const uint32_t* e = hits.first; e != hits.second; ++e) {
         const SKnown& k = known[*e];
-        if (k.parts.name == parts.name && k.parts.suffix != parts.suffix &&
-            InSlipFamily(k.parts.suffix))
+        if (k.Name() == query.name && k.Suffix() != query.suffix && k.slipFamily)
             return static_cast<int>(*e);
     }
     return -1;
 }
 
-int SLookalikeIndex::FindVisual(const std::string& registrable) const {
-    const std::string skeleton = Skeleton(registrable);
+int SLookalikeIndex::FindVisual(const SSplit& query) const {
+    char letters[kMaxDomainBytes + 1];
+    if (query.registrable.size() > sizeof letters)
+        return -1;
+    const std::string_view skeleton(letters, Skeleton(query.registrable, letters));
     auto hits = Lookup(SHash().Byte(kKeySkeleton).Text(skeleton).value);
     for (const uint32_t* e = hits.first; e != hits.second; ++e) {
         const SKnown& k = known[*e];
-        if (k.registrable != registrable && Skeleton(k.registrable) == skeleton)
+        if (k.registrable != query.registrable && k.skeleton == skeleton)
             return static_cast<int>(*e);
     }
     return -1;
 }
 
-bool SLookalikeIndex::Verify(uint32_t candidate, const SDomainParts& parts,
-                             const std::string& group, const std::string& registrable,
-                             int* budget) const {
+bool SLookalikeIndex::Verify(uint32_t candidate, const SSplit& query, int* budget) const {
     if (--*budget < 0)
         return false;
+    // The cheap tests first: most candidates share a piece or a deletion and nothing more.
     const SKnown& k = known[candidate];
-    if (k.group != group || k.parts.name.empty() || k.registrable == registrable)
+    if (k.nameSize == 0)
         return false;
-    const int limit = std::max(k.parts.name.size(), parts.name.size()) >= kLongName ? 2 : 1;
-    return SlipDistance(k.parts.name, parts.name, limit) <= limit;
+    const int limit = std::max<size_t>(k.nameSize, query.name.size()) >= kLongName ? 2 : 1;
+    if (std::abs(static_cast<int>(k.nameSize) - static_cast<int>(query.name.size())) > limit ||
+        Bits(k.letters & ~query.letters) > limit || Bits(query.letters & ~k.letters) > limit)
+        return false;
+    return (k.slipFamily ? kSlipGroup : k.Suffix()) == query.Group() &&
+           k.registrable != query.registrable && SlipDistance(k.Name(), query.name, limit) <= limit;
 }
 
-int SLookalikeIndex::FindSlip(const SDomainParts& parts, const std::string& registrable) const {
-    const std::string& name = parts.name;
+int SLookalikeIndex::FindSlip(const SSplit& query) const {
+    const std::string_view name = query.name;
     if (name.empty() || name.size() > kMaxNameBytes)
         return -1;
     int budget = kMaxCandidates;
-    const std::string group = SuffixGroup(parts.suffix);
-    const uint64_t seed = SHash().Byte(kKeyDeletion).Text(group).value;
-    const SDeletions deletions(name.size() <= kLongName ? name : std::string());
-    // Only a known name shorter than kLongName has its deletions indexed.
-    for (size_t skip = 0; name.size() <= kLongName && skip <= name.size(); ++skip) {
-        // skip == size: the name itself, which meets a known name with one letter more.
-        const uint64_t key =
-            skip == name.size() ? deletions.Whole(seed) : deletions.Without(seed, skip);
-        auto hits = deletionTable.Find(key);
-        for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
-            if (Verify(*e, parts, group, registrable, &budget))
-                return static_cast<int>(*e);
+    const std::string_view group = query.Group();
+    // Every key is made and its filter word asked for before the first probe, so that the
+    // cache misses of a check overlap instead of following one another.
+    uint64_t keys[kMaxProbes];
+    size_t count = 0;
+    const SNameHashes hashes(name);
+    if (name.size() <= kLongName) {
+        // Only a known name shorter than kLongName has its deletions indexed.
+        const uint64_t seed = SHash().Byte(kKeyDeletion).Text(group).value;
+        for (size_t skip = 0; skip < name.size(); ++skip)
+            keys[count++] = hashes.Without(seed, skip);
+        // The name itself meets a known name with one letter more.
+        keys[count++] = hashes.Whole(seed);
+        for (size_t i = 0; i < count; ++i)
+            deletionTable.Prefetch(keys[i]);
+        for (size_t i = 0; i < count; ++i) {
+            auto hits = deletionTable.Find(keys[i]);
+            for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
+                if (Verify(*e, query, &budget))
+                    return static_cast<int>(*e);
+            }
         }
     }
     // Two edits: a known name of 12 or more, cut in five pieces, keeps one piece whole,
     // at most two places from where it was.
     if (name.size() + 2 < kLongName)
         return -1;
+    count = 0;
+    const uint64_t seed = SHash().Byte(kKeyPiece).Text(group).value;
     const size_t low = std::max(kLongName, name.size() >= 2 ? name.size() - 2 : 0);
     const size_t high = std::min(kMaxNameBytes, name.size() + 2);
     for (size_t length = low; length <= high; ++length) {
+        // Insertions before a whole piece move it right, deletions left; the length tells
+        // which of them two edits can hold.
+        const long delta = static_cast<long>(name.size()) - static_cast<long>(length);
+        const long lowest = std::min(0L, delta) - (delta == 0);
+        const long highest = std::max(0L, delta) + (delta == 0);
         for (int piece = 0; piece < kPieces; ++piece) {
             const size_t start = piece * length / kPieces;
             const size_t size = (piece + 1) * length / kPieces - start;
-            // Insertions before a whole piece move it right, deletions left; the length tells
-            // which of them two edits can hold.
-            const long delta = static_cast<long>(name.size()) - static_cast<long>(length);
-            const long lowest = std::min(0L, delta) - (delta == 0);
-            const long highest = std::max(0L, delta) + (delta == 0);
-            for (long shift = lowest; shift <= highest; ++shift) {
+            const uint64_t ofPiece = PieceSeed(seed, length, piece);
+            for (long shift = lowest; shift <= highest && count < kMaxProbes; ++shift) {
                 const long at = static_cast<long>(start) + shift;
                 if (at < 0 || static_cast<size_t>(at) + size > name.size())
                     continue;
-                const uint64_t key = SHash()
-                                         .Byte(kKeyPiece)
-                                         .Text(group)
-                                         .Byte(0)
-                                         .Byte(static_cast<unsigned char>(length))
-                                         .Byte(static_cast<unsigned char>(piece))
-                                         .Text(name.data() + at, size)
-                                         .value;
-                auto hits = Lookup(key);
-                for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
-                    if (Verify(*e, parts, group, registrable, &budget))
-                        return static_cast<int>(*e);
-                }
+                keys[count] = hashes.Piece(ofPiece, static_cast<size_t>(at), size);
+                pieceTable.Prefetch(keys[count++]);
             }
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        auto hits = pieceTable.Find(keys[i]);
+        for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
+            if (Verify(*e, query, &budget))
+                return static_cast<int>(*e);
         }
     }
     return -1;

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -57,11 +57,20 @@ class SLookalikeIndex {
   private:
     struct SKnown {
         std::string domain;
-        SDomainParts parts;
-        std::string registrable;
-        std::string group; // suffixes a slip moves between share one
+        std::string registrable; // the name and its suffix: example.co.jp
+        std::string skeleton;    // of the registrable
+        uint32_t letters;        // LetterMask of the name
+        uint16_t nameSize;       // the name starts the registrable; 0: a bare suffix
+        bool slipFamily;         // suffixes a slip moves between count as one
         int as;
+        std::string_view Name() const { return std::string_view(registrable).substr(0, nameSize); }
+        std::string_view Suffix() const {
+            return nameSize ? std::string_view(registrable).substr(nameSize + 1u) : registrable;
+        }
     };
+    // A domain lower-cased and split as views, without a string of its own: thousands are
+    // checked per send.
+    struct SSplit;
     typedef std::pair<uint64_t, uint32_t> SEntry;
     // Known domains under a key, as [first, last) of indexes into known.
     typedef std::pair<const uint32_t*, const uint32_t*> SHits;
@@ -70,6 +79,8 @@ class SLookalikeIndex {
       public:
         void Build(const std::vector<SEntry>& entries);
         SHits Find(uint64_t key) const;
+        // Asks the memory for where Find will look first.
+        void Prefetch(uint64_t key) const;
 
       private:
         struct SSlot {
@@ -81,29 +92,28 @@ class SLookalikeIndex {
         std::vector<uint32_t> values;
         // One bit per key, small enough for the cache: most keys asked for are absent.
         std::vector<uint64_t> filter;
+        size_t FilterWord(uint64_t key) const;
     };
 
-    bool Trusted(const std::string& domain, const std::string& registrable) const;
-    SLookalike CheckAscii(const std::string& domain, const SDomainParts& parts,
-                          const std::string& registrable) const;
-    int FindEmbedded(const std::string& domain) const;
-    int FindSuffixSlip(const SDomainParts& parts) const;
-    int FindVisual(const std::string& registrable) const;
-    int FindSlip(const SDomainParts& parts, const std::string& registrable) const;
-    bool Verify(uint32_t candidate, const SDomainParts& parts, const std::string& group,
-                const std::string& registrable, int* budget) const;
+    bool Trusted(std::string_view domain, std::string_view registrable) const;
+    SLookalike CheckAscii(const SSplit& query) const;
+    int FindEmbedded(std::string_view domain) const;
+    int FindSuffixSlip(const SSplit& query) const;
+    int FindVisual(const SSplit& query) const;
+    int FindSlip(const SSplit& query) const;
+    bool Verify(uint32_t candidate, const SSplit& query, int* budget) const;
     SHits Lookup(uint64_t key) const { return table.Find(key); }
 
     std::vector<SKnown> known;
     SKeyTable table;
-    // The many one-letter deletions apart, so the other keys stay in a table the cache holds.
+    // The many one-letter deletions and long names' pieces apart, so that each table's filter
+    // stays small enough for the cache: most keys a check asks for are in none.
     SKeyTable deletionTable;
-    std::unordered_set<std::string> trustedDomains;
-    std::unordered_set<std::string> trustedRegistrables;
+    SKeyTable pieceTable;
     size_t maxKnownLabels = 0;
     bool sealed = false;
 };
 
 // Restricted Damerau-Levenshtein distance (adjacent swaps count one), or limit + 1 when it
 // is above limit.
-int SlipDistance(const std::string& a, const std::string& b, int limit);
+int SlipDistance(std::string_view a, std::string_view b, int limit);

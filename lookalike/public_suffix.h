@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct SDomainParts {
     std::string prefix; // labels left of the name ("mail" in mail.example.co.jp); may be empty
@@ -9,9 +10,17 @@ struct SDomainParts {
     std::string suffix; // the registry's part ("co.jp"); never empty for a name with a dot
 };
 
+// The same parts as views into the domain split, for a caller that splits thousands.
+struct SDomainSpans {
+    std::string_view prefix;
+    std::string_view name;
+    std::string_view suffix;
+};
+
 // Splits a lower-case domain. A domain that is only a suffix, or one label, has an empty name.
 SDomainParts SplitDomain(const std::string& domain);
+SDomainSpans SplitDomainSpans(std::string_view domain);
 
 // The suffixes mail is often sent to by mistake in place of one another (co.jp, jp, com, ne.jp,
 // or.jp, co.com, jp.net).
-bool InSlipFamily(const std::string& suffix);
+bool InSlipFamily(std::string_view suffix);
