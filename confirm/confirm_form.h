@@ -45,7 +45,10 @@ class SConfirmForm : public SDialog {
     void OnGetRow(NMLVDISPINFOA* info);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
     void OnClick(const NMITEMACTIVATE* click);
+    void OnRowStateChanged(const NMLISTVIEW* change);
+    int FocusedRow();
     void ToggleRow(int row);
+    void RedrawRows();
     void OnTickAllInside();
     void OnWarningClicked(int id);
     void UpdateSendButton();
@@ -56,6 +59,12 @@ class SConfirmForm : public SDialog {
     SConfirmTicks ticks;
     // Kept as the ticks change: a long list is never walked again for one click.
     size_t rowsTicked;
+    // Every message to the list is a trip to the window system, dear in a long list ticked key
+    // by key: its focus is followed as it reports it, the send button's state is remembered,
+    // and the rows are invalidated once until the list paints again.
+    int focusedRow; // -1: not known, asked of the list once
+    bool sendEnabled;
+    bool repaintPending;
     SListView* listView;
     SButton* sendButton;
     SButton* cancelButton;
