@@ -62,7 +62,7 @@ std::string CellText(const SConfirmRow& row, int column) {
 
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
     : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model), rowsTicked(0),
-      focusedRow(-1), sendEnabled(false), repaintPending(false), listView(nullptr),
+      focusedRow(-1), sendEnabled(false), rowHeight(0), rowsTop(0), listView(nullptr),
       sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr), massMailBox(nullptr),
       newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr), nextLabel(nullptr) {
     ticks = model->NewTicks();
@@ -183,10 +183,8 @@ int SConfirmForm::OnNotify(NMHDR* header) {
 }
 
 LRESULT SConfirmForm::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
-    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        repaintPending = false;
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT)
         return CDRF_NOTIFYITEMDRAW;
-    }
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
         return CDRF_DODEFAULT;
     const size_t index = static_cast<size_t>(draw->nmcd.dwItemSpec);
@@ -248,23 +246,37 @@ void SConfirmForm::ToggleRow(int row) {
     rowsTicked = ticks.rows[index] ? rowsTicked + 1 : rowsTicked - 1;
     if (!ticks.rows[index] && model->rows[index].insideTickable)
         SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
-    RedrawRows();
+    RedrawRow(row);
     UpdateSendButton();
 }
 
-// The list draws only the rows in sight, and asks for each tick as it draws it.
-void SConfirmForm::RedrawRows() {
-    if (repaintPending)
+// The list asks for each tick as it draws the row; a row out of sight is drawn when scrolled in.
+void SConfirmForm::RedrawRow(int row) {
+    HWND list = listView->window;
+    if (rowHeight <= 0) {
+        RECT first;
+        if (!ListView_GetItemRect(list, ListView_GetTopIndex(list), &first, LVIR_BOUNDS) ||
+            first.bottom <= first.top) {
+            ListView_RedrawItems(list, row, row);
+            return;
+        }
+        rowHeight = first.bottom - first.top;
+        rowsTop = first.top;
+    }
+    // The report view scrolls by whole rows: its scroll position is the first row in sight.
+    const long top = rowsTop + static_cast<long>(row - GetScrollPos(list, SB_VERT)) * rowHeight;
+    RECT client;
+    if (!GetClientRect(list, &client) || top + rowHeight <= rowsTop || top >= client.bottom)
         return;
-    repaintPending = true;
-    InvalidateRect(listView->window, nullptr, FALSE);
+    RECT rect = {client.left, top, client.right, top + rowHeight};
+    InvalidateRect(list, &rect, FALSE);
 }
 
 void SConfirmForm::OnTickAllInside() {
     bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
     model->TickAllInside(&ticks, on);
     rowsTicked = static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true));
-    RedrawRows();
+    InvalidateRect(listView->window, nullptr, FALSE);
     UpdateSendButton();
 }
 

@@ -48,7 +48,7 @@ class SConfirmForm : public SDialog {
     void OnRowStateChanged(const NMLISTVIEW* change);
     int FocusedRow();
     void ToggleRow(int row);
-    void RedrawRows();
+    void RedrawRow(int row);
     void OnTickAllInside();
     void OnWarningClicked(int id);
     void UpdateSendButton();
@@ -61,10 +61,11 @@ class SConfirmForm : public SDialog {
     size_t rowsTicked;
     // Every message to the list is a trip to the window system, dear in a long list ticked key
     // by key: its focus is followed as it reports it, the send button's state is remembered,
-    // and the rows are invalidated once until the list paints again.
+    // and a row's place is worked out from the first row's, asked once.
     int focusedRow; // -1: not known, asked of the list once
     bool sendEnabled;
-    bool repaintPending;
+    int rowHeight; // 0 until asked
+    int rowsTop;   // the top of the first row in sight, below the header
     SListView* listView;
     SButton* sendButton;
     SButton* cancelButton;
