@@ -251,10 +251,9 @@ StepResult Key(ScenarioContext& context) {
                : name == "esc"   ? VK_ESCAPE
                : name == "space" ? VK_SPACE
                : name == "down"  ? VK_DOWN
-               : name == "up"    ? VK_UP
                                  : 0;
     if (!key)
-        return context.Fail("dialog key <id> enter|esc|space|down|up");
+        return context.Fail("dialog key <id> enter|esc|space|down");
     DialogDriver::PressKey(control, key);
     Log("dialog: key %s on control %d", name.c_str(), id);
     return kStepDone;
