@@ -62,9 +62,9 @@ std::string CellText(const SConfirmRow& row, int column) {
 
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
     : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model), rowsTicked(0),
-      listView(nullptr), sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr),
-      massMailBox(nullptr), newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
-      nextLabel(nullptr) {
+      focusedRow(-1), sendEnabled(false), rowHeight(0), rowsTop(0), listView(nullptr),
+      sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr), massMailBox(nullptr),
+      newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr), nextLabel(nullptr) {
     ticks = model->NewTicks();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -107,6 +107,7 @@ int SConfirmForm::OnInitDialog(HWND window) {
     listView->SetExtendedStyle(kListExtendedStyle);
     FillRows();
     ShowWarnings(window);
+    sendEnabled = IsWindowEnabled(sendButton->window) != FALSE;
     UpdateSendButton();
     // Space ticks the selected row from the start; Enter stays with cancel.
     if (!model->rows.empty())
@@ -163,7 +164,10 @@ int SConfirmForm::OnNotify(NMHDR* header) {
         return 0;
     case LVN_KEYDOWN:
         if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_SPACE)
-            ToggleRow(ListView_GetNextItem(listView->window, -1, LVNI_FOCUSED));
+            ToggleRow(FocusedRow());
+        return 0;
+    case LVN_ITEMCHANGED:
+        OnRowStateChanged(reinterpret_cast<const NMLISTVIEW*>(header));
         return 0;
     case NM_CLICK:
         OnClick(reinterpret_cast<const NMITEMACTIVATE*>(header));
@@ -216,6 +220,24 @@ void SConfirmForm::OnClick(const NMITEMACTIVATE* click) {
         ToggleRow(hit.iItem);
 }
 
+// A row that gains the focus is the one Space ticks; the one losing it leaves it unknown only
+// when it was the row remembered (the gain can be told first).
+void SConfirmForm::OnRowStateChanged(const NMLISTVIEW* change) {
+    if (!(change->uChanged & LVIF_STATE) ||
+        !((change->uNewState ^ change->uOldState) & LVIS_FOCUSED))
+        return;
+    if (change->uNewState & LVIS_FOCUSED)
+        focusedRow = change->iItem;
+    else if (change->iItem == focusedRow || change->iItem < 0)
+        focusedRow = -1;
+}
+
+int SConfirmForm::FocusedRow() {
+    if (focusedRow < 0)
+        focusedRow = ListView_GetNextItem(listView->window, -1, LVNI_FOCUSED);
+    return focusedRow;
+}
+
 void SConfirmForm::ToggleRow(int row) {
     size_t index = static_cast<size_t>(row);
     if (row < 0 || index >= ticks.rows.size())
@@ -224,11 +246,30 @@ void SConfirmForm::ToggleRow(int row) {
     rowsTicked = ticks.rows[index] ? rowsTicked + 1 : rowsTicked - 1;
     if (!ticks.rows[index] && model->rows[index].insideTickable)
         SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
-    // Each redraw is a trip to the window system: a row out of sight is drawn when scrolled in.
-    const int top = ListView_GetTopIndex(listView->window);
-    if (row >= top && row <= top + ListView_GetCountPerPage(listView->window))
-        ListView_RedrawItems(listView->window, row, row);
+    RedrawRow(row);
     UpdateSendButton();
+}
+
+// The list asks for each tick as it draws the row; a row out of sight is drawn when scrolled in.
+void SConfirmForm::RedrawRow(int row) {
+    HWND list = listView->window;
+    if (rowHeight <= 0) {
+        RECT first;
+        if (!ListView_GetItemRect(list, ListView_GetTopIndex(list), &first, LVIR_BOUNDS) ||
+            first.bottom <= first.top) {
+            ListView_RedrawItems(list, row, row);
+            return;
+        }
+        rowHeight = first.bottom - first.top;
+        rowsTop = first.top;
+    }
+    // The report view scrolls by whole rows: its scroll position is the first row in sight.
+    const long top = rowsTop + static_cast<long>(row - GetScrollPos(list, SB_VERT)) * rowHeight;
+    RECT client;
+    if (!GetClientRect(list, &client) || top + rowHeight <= rowsTop || top >= client.bottom)
+        return;
+    RECT rect = {client.left, top, client.right, top + rowHeight};
+    InvalidateRect(list, &rect, FALSE);
 }
 
 void SConfirmForm::OnTickAllInside() {
@@ -253,12 +294,13 @@ void SConfirmForm::UpdateSendButton() {
     bool can =
         rowsTicked == ticks.rows.size() &&
         std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
-    if (can == (IsWindowEnabled(send) != FALSE))
+    if (can == sendEnabled)
         return;
     // Moving the focus off a button about to be disabled keeps the keyboard usable.
     if (!can && GetFocus() == send)
         SetFocus(listView->window);
     EnableWindow(send, can);
+    sendEnabled = can;
 }
 
 int SConfirmForm::WarningsTicked() const {

@@ -45,7 +45,10 @@ class SConfirmForm : public SDialog {
     void OnGetRow(NMLVDISPINFOA* info);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
     void OnClick(const NMITEMACTIVATE* click);
+    void OnRowStateChanged(const NMLISTVIEW* change);
+    int FocusedRow();
     void ToggleRow(int row);
+    void RedrawRow(int row);
     void OnTickAllInside();
     void OnWarningClicked(int id);
     void UpdateSendButton();
@@ -56,6 +59,13 @@ class SConfirmForm : public SDialog {
     SConfirmTicks ticks;
     // Kept as the ticks change: a long list is never walked again for one click.
     size_t rowsTicked;
+    // Every message to the list is a trip to the window system, dear in a long list ticked key
+    // by key: its focus is followed as it reports it, the send button's state is remembered,
+    // and a row's place is worked out from the first row's, asked once.
+    int focusedRow; // -1: not known, asked of the list once
+    bool sendEnabled;
+    int rowHeight; // 0 until asked
+    int rowsTop;   // the top of the first row in sight, below the header
     SListView* listView;
     SButton* sendButton;
     SButton* cancelButton;

@@ -60,7 +60,7 @@ TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesN
 }
 
 TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlLookAlikesIdentAndTheLog) {
-    ExpectScenarioMet("confirm_send", 68);
+    ExpectScenarioMet("confirm_send", 69);
 }
 
 TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {

@@ -152,7 +152,13 @@ bool IsRowTicked(HWND list, int row) {
 }
 
 void PressKey(HWND control, UINT key) {
-    SetFocus(control);
+    // Through the dialog manager, as Tab moves it: a push button given the focus this way also
+    // becomes the one Enter presses.
+    HWND dialog = GetParent(control);
+    if (dialog && (GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP))
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    else
+        SetFocus(control);
     // The dialog's loop translates and routes them as it would a real key.
     PostMessageA(control, WM_KEYDOWN, key, 1);
     PostMessageA(control, WM_KEYUP, key, 0xC0000001);

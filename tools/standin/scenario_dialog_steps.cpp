@@ -250,9 +250,10 @@ StepResult Key(ScenarioContext& context) {
     UINT key = name == "enter"   ? VK_RETURN
                : name == "esc"   ? VK_ESCAPE
                : name == "space" ? VK_SPACE
+               : name == "down"  ? VK_DOWN
                                  : 0;
     if (!key)
-        return context.Fail("dialog key <id> enter|esc|space");
+        return context.Fail("dialog key <id> enter|esc|space|down");
     DialogDriver::PressKey(control, key);
     Log("dialog: key %s on control %d", name.c_str(), id);
     return kStepDone;
