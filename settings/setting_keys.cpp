@@ -28,7 +28,8 @@ const SSettingKey kKeys[kKeyCount] = {
      "宛先確認。0：確認しない、3：気になる点があるときだけ、1：組織外の宛先を含むとき、2：すべての"
      "送信"},
     {SKeyId::ConfirmInsideEach, "Option", "ConfirmInsideEach", SKeyType::Int, "0", 0, 1, nullptr, 1,
-     SOneWay::Higher, "組織内の宛先も 1 件ずつチェック", "1 なら組織内の宛先も 1 件ずつチェックする"},
+     SOneWay::Higher, "組織内の宛先も 1 件ずつチェック",
+     "1 なら組織内の宛先も 1 件ずつチェックする"},
     {SKeyId::BccWarnCount, "Option", "BccWarnCount", SKeyType::Int, "10", 0, 100000, nullptr, 10,
      SOneWay::FewerNotZero, "一斉送信の警告件数",
      "To/Cc の組織外アドレスがこの数以上なら警告する。0 なら警告しない"},

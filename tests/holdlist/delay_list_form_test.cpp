@@ -203,8 +203,7 @@ TEST_F(HoldListTest, SendNowWithARowNoLongerHeldSaysSoRefreshesAndSendsNothing) 
             return true;
         });
     Open(&world, &driver);
-    EXPECT_EQ("選択したメールはもう送信保留中ではありません。\n一覧を最新の状態にしました。",
-              text);
+    EXPECT_EQ("選択したメールはもう送信保留中ではありません。\n一覧を最新の状態にしました。", text);
     EXPECT_EQ((std::vector<std::string>{"1", "3"}), subjects);
     EXPECT_EQ(2, world.Sender()->GetCount());
     EXPECT_EQ("1", world.Status(first));
