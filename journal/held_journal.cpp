@@ -127,14 +127,6 @@ std::string NamedOwner(const std::string& name, const std::string& tail) {
 
 } // namespace
 
-std::string SettingsFolderOf(const char* settingsFile) {
-    char drive[8] = "";
-    char directory[MAX_PATH] = "";
-    SplitPath(settingsFile, drive, sizeof drive, directory, sizeof directory, nullptr, 0, nullptr,
-              0);
-    return std::string(drive) + directory;
-}
-
 SHeldJournal::SHeldJournal(const char* settingsFolder)
     : folder_(JoinPath(settingsFolder != nullptr ? settingsFolder : "", kJournalFolderName)),
       owner_(NewOwnerName()), lock_(nullptr), historyRead_(false) {}

@@ -11,9 +11,6 @@
 extern const char kJournalFolderName[];  // "Journal"
 extern const char kJournalHistoryName[]; // "history.txt"
 
-// The folder of a settings file, with its trailing separator.
-std::string SettingsFolderOf(const char* settingsFile);
-
 class SHeldJournal {
   public:
     explicit SHeldJournal(const char* settingsFolder);

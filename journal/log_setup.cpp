@@ -5,6 +5,7 @@
 #include "settings/settings_path.h"
 #include "support/file_log_sink.h"
 #include "support/file_utils.h"
+#include "support/path_utils.h"
 
 namespace {
 NTessik::SFileLogSink* g_fileSink = nullptr;
@@ -13,8 +14,8 @@ NTessik::SLogConfig g_config = {kDefaultLogLevel};
 // The log would write into, or rotate away, the settings file or the journal.
 bool NamesOwnFile(const LocalSetting& settings) {
     const char* log = settings.logFile.c_str();
-    const std::string journal = SettingsFolderOf(settings.Path()) + kJournalFolderName;
-    const std::string history = SettingsFolderOf(settings.Path()) + kDomainHistoryFileName;
+    const std::string journal = FolderOf(settings.Path()) + kJournalFolderName;
+    const std::string history = FolderOf(settings.Path()) + kDomainHistoryFileName;
     return PathMayLieIn(log, settings.Path()) || PathMayLieIn(log, journal.c_str()) ||
            PathMayLieIn(log, history.c_str());
 }

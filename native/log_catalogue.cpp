@@ -77,23 +77,31 @@ int main() {
     SLocalTime due = {2026, 12, 1, 7, 10, 5, 0, 0};
     Line(2, LostMailLogText(2), "開始のとき、前回の終了で送信されなかった保留メールがあれば");
     Line(2, SetupNotSavedLogText(), "Velmora の設定の OK で設定ファイルに書けなかったとき");
-    Line(2, JournalLogText(SJournalTrouble::NoFolder, 5, kJournal),
-         "保留の控えのフォルダーを作れない");
-    Line(2, JournalLogText(SJournalTrouble::NoLockFile, 5, kJournal),
-         "控えのロックファイルを作れない");
-    Line(2, JournalLogText(SJournalTrouble::NotWritten, 5, kJournal), "控えを書けない");
-    Line(2, JournalLogText(SJournalTrouble::NotRemoved, 5, kJournal), "控えを消せない");
-    Line(2, JournalLogText(SJournalTrouble::NoHistory, 5, kJournal), "控えを履歴に移せない");
-    Line(2, JournalLogText(SJournalTrouble::ChangedWhileRead, 0, kJournal),
-         "読んでいる間に控えが書き換えられた");
-    Line(2, JournalLogText(SJournalTrouble::Damaged, 0, kJournal), "壊れた控えを見つけた");
-    Line(2, DomainHistoryLogText(SHistoryEvent::KeptChanging, kHistory),
-         "読むたびにほかのメールクライアントが書き換えていた");
-    Line(2, DomainHistoryLogText(SHistoryEvent::Unreadable, kHistory), "読めない");
-    Line(2, DomainHistoryLogText(SHistoryEvent::NotOurs, kHistory), "Velmora が書いたものでない");
-    Line(2, DomainHistoryLogText(SHistoryEvent::EmptyRemoved, kHistory), "空だった");
-    Line(2, DomainHistoryLogText(SHistoryEvent::BrokenRemoved, kHistory), "壊れていた");
-    Line(2, DomainHistoryLogText(SHistoryEvent::NotWritten, kHistory), "書けない");
+    const struct {
+        SJournalTrouble trouble;
+        unsigned long error;
+        const char* when;
+    } journal[] = {{SJournalTrouble::NoFolder, 5, "保留の控えのフォルダーを作れない"},
+                   {SJournalTrouble::NoLockFile, 5, "控えのロックファイルを作れない"},
+                   {SJournalTrouble::NotWritten, 5, "控えを書けない"},
+                   {SJournalTrouble::NotRemoved, 5, "控えを消せない"},
+                   {SJournalTrouble::NoHistory, 5, "控えを履歴に移せない"},
+                   {SJournalTrouble::ChangedWhileRead, 0, "読んでいる間に控えが書き換えられた"},
+                   {SJournalTrouble::Damaged, 0, "壊れた控えを見つけた"}};
+    for (const auto& line : journal)
+        Line(2, JournalLogText(line.trouble, line.error, kJournal), line.when);
+    const struct {
+        SHistoryEvent event;
+        const char* when;
+    } history[] = {
+        {SHistoryEvent::KeptChanging, "読むたびにほかのメールクライアントが書き換えていた"},
+        {SHistoryEvent::Unreadable, "読めない"},
+        {SHistoryEvent::NotOurs, "Velmora が書いたものでない"},
+        {SHistoryEvent::EmptyRemoved, "空だった"},
+        {SHistoryEvent::BrokenRemoved, "壊れていた"},
+        {SHistoryEvent::NotWritten, "書けない"}};
+    for (const auto& line : history)
+        Line(2, DomainHistoryLogText(line.event, kHistory), line.when);
 
     Line(6, StartLogText("2.1.0.0", kSettings), "起動（バージョンと設定ファイルの場所）");
     SettingLines();

@@ -32,6 +32,7 @@
 #include "support/guard.h"
 #include "support/int_parse.h"
 #include "support/log_writer.h"
+#include "support/path_utils.h"
 #include "support/mbcs.h"
 #include "support/string_list.h"
 #include "support/version.h"
@@ -113,14 +114,14 @@ void VelmoraLogic::Start() {
     std::unique_ptr<SComposeManager> newComposeManager(new SComposeManager(this));
     std::unique_ptr<SDelayLogic> newDelayLogic(
         new SDelayLogic(hostApi, newSettings.get(), newComposeManager.get()));
-    std::unique_ptr<SHeldJournal> newJournal(new SHeldJournal(SettingsFolderOf(path).c_str()));
+    const std::string folder = FolderOf(path);
+    std::unique_ptr<SHeldJournal> newJournal(new SHeldJournal(folder.c_str()));
     std::unique_ptr<SHeldMailRecorder> newRecorder(new SHeldMailRecorder(newJournal.get(), this));
     std::vector<SLostMail> lost;
     if (newJournal->Open())
         newJournal->CollectLost(&lost);
     newRecorder->SetFlushRequest([this]() { RequestJournalFlush(); });
-    std::unique_ptr<SDomainHistoryStore> newHistory(
-        new SDomainHistoryStore(SettingsFolderOf(path).c_str()));
+    std::unique_ptr<SDomainHistoryStore> newHistory(new SDomainHistoryStore(folder.c_str()));
     newHistory->SetFlushRequest([this]() { RequestJournalFlush(); });
     if (newSettings->confirmMode != 0)
         newHistory->Load();

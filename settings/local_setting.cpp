@@ -38,12 +38,6 @@ bool LookUpEnvironment(const std::string& name, std::string* value) {
     return true;
 }
 
-std::string NumberText(int32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return text;
-}
-
 } // namespace
 
 void LocalSetting::ReadAll(const SPolicy& policy) {
@@ -57,7 +51,7 @@ void LocalSetting::ReadAll(const SPolicy& policy) {
         if (!readable) {
             // A file that cannot be read as meant may have set anything: the safe value.
             user_[i].present = key.type == SKeyType::Int;
-            user_[i].text = NumberText(key.safeValue);
+            user_[i].text = std::to_string(key.safeValue);
             continue;
         }
         user_[i].present = ReadValue(key.section, key.name, &user_[i].text);
@@ -178,21 +172,21 @@ std::vector<std::string> LocalSetting::ValueTexts() const {
     char* domains = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
     texts[static_cast<size_t>(SKeyId::InnerDomains)] = domains != nullptr ? domains : "";
     delete[] domains;
-    texts[static_cast<size_t>(SKeyId::InnerDelayTime)] = NumberText(innerDelayTime);
-    texts[static_cast<size_t>(SKeyId::OuterDelayTime)] = NumberText(outerDelayTime);
+    texts[static_cast<size_t>(SKeyId::InnerDelayTime)] = std::to_string(innerDelayTime);
+    texts[static_cast<size_t>(SKeyId::OuterDelayTime)] = std::to_string(outerDelayTime);
     texts[static_cast<size_t>(SKeyId::DelayListColumns)] = ColumnWidthsText(columnWidths);
-    texts[static_cast<size_t>(SKeyId::Confirm)] = NumberText(confirmMode);
-    texts[static_cast<size_t>(SKeyId::ConfirmInsideEach)] = NumberText(confirmInsideEach);
-    texts[static_cast<size_t>(SKeyId::BccWarnCount)] = NumberText(bccWarnCount);
-    texts[static_cast<size_t>(SKeyId::NewDomainWarn)] = NumberText(newDomainWarn);
-    texts[static_cast<size_t>(SKeyId::InnerDomainMatch)] = NumberText(innerDomainMatch);
-    texts[static_cast<size_t>(SKeyId::CtrlBypass)] = NumberText(ctrlBypass);
+    texts[static_cast<size_t>(SKeyId::Confirm)] = std::to_string(confirmMode);
+    texts[static_cast<size_t>(SKeyId::ConfirmInsideEach)] = std::to_string(confirmInsideEach);
+    texts[static_cast<size_t>(SKeyId::BccWarnCount)] = std::to_string(bccWarnCount);
+    texts[static_cast<size_t>(SKeyId::NewDomainWarn)] = std::to_string(newDomainWarn);
+    texts[static_cast<size_t>(SKeyId::InnerDomainMatch)] = std::to_string(innerDomainMatch);
+    texts[static_cast<size_t>(SKeyId::CtrlBypass)] = std::to_string(ctrlBypass);
     texts[static_cast<size_t>(SKeyId::OutsideKeywords)] = outsideKeywords;
     texts[static_cast<size_t>(SKeyId::LogFile)] = logFile;
-    texts[static_cast<size_t>(SKeyId::LogLevel)] = NumberText(logLevel);
+    texts[static_cast<size_t>(SKeyId::LogLevel)] = std::to_string(logLevel);
     texts[static_cast<size_t>(SKeyId::HelpUrl)] = helpUrl;
     texts[static_cast<size_t>(SKeyId::AllowUserDomains)] =
-        NumberText(Merged(SKeyId::AllowUserDomains).number);
+        std::to_string(Merged(SKeyId::AllowUserDomains).number);
     return texts;
 }
 

@@ -104,9 +104,7 @@ SPolicy ReadPolicy(const char* policyFilePath) {
 std::string PolicyFilePathBeside(const char* modulePath) {
     if (modulePath == nullptr)
         return std::string();
-    char drive[MAX_PATH] = "";
-    char folder[MAX_PATH] = "";
-    SplitPath(modulePath, drive, sizeof drive, folder, sizeof folder, nullptr, 0, nullptr, 0);
-    const std::string path = std::string(drive) + folder + kPolicyFileName;
-    return folder[0] != '\0' && path.size() < MAX_PATH ? path : std::string();
+    const std::string folder = FolderOf(modulePath);
+    const std::string path = folder + kPolicyFileName;
+    return !folder.empty() && path.size() < MAX_PATH ? path : std::string();
 }

@@ -1,7 +1,5 @@
 #include "settings/setting_merge.h"
 
-#include <cstdio>
-
 namespace {
 
 bool IsHoldTime(const SSettingKey& key) {
@@ -12,12 +10,6 @@ int32_t DefaultNumber(const SSettingKey& key) {
     int32_t value = 0;
     ReadNumber(key.defaultText, &value);
     return value;
-}
-
-std::string NumberText(int32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return text;
 }
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -71,7 +63,7 @@ void MergeNumber(const SSettingKey& key, const SUserValue& user, const SPolicyVa
         return;
     merged->userOverridden = merged->source == SValueSource::UserFile && merged->number != number;
     merged->number = number;
-    merged->text = NumberText(number);
+    merged->text = std::to_string(number);
     merged->source = policy.source;
 }
 
@@ -182,7 +174,7 @@ SMergedValue ReadUserValue(const SSettingKey& key, const SUserValue& user) {
     } else if (!IsHoldTime(key) && !InRange(key, merged.number)) {
         merged.number = DefaultNumber(key);
     }
-    merged.text = NumberText(merged.number);
+    merged.text = std::to_string(merged.number);
     return merged;
 }
 
@@ -199,7 +191,7 @@ void MergeSettings(const SUserValue user[kKeyCount], const SPolicy& policy,
         }
         if (key.type == SKeyType::Int) {
             MergeNumber(key, user[i], value, &merged[i]);
-            merged[i].text = NumberText(merged[i].number);
+            merged[i].text = std::to_string(merged[i].number);
         } else {
             MergeText(key, user[i], value, policy, &merged[i]);
         }
@@ -218,10 +210,12 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
         const SMergedValue& value = merged[i];
-        const std::string shown = key.type == SKeyType::Int ? NumberText(value.number) : value.text;
+        const std::string shown =
+            key.type == SKeyType::Int ? std::to_string(value.number) : value.text;
         if (value.userUnreadable)
             lines.push_back(std::string("設定 ") + key.name + " の値「" + user[i].text +
-                            "」は数として読めないため " + NumberText(key.safeValue) + " とします");
+                            "」は数として読めないため " + std::to_string(key.safeValue) +
+                            " とします");
         if (value.policyUnreadable)
             lines.push_back(
                 std::string("ポリシー ") + key.name + " の値「" + policy.values[i].text +

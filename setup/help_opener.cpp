@@ -22,11 +22,7 @@ std::string ModulePath(HINSTANCE moduleInstance) {
 }
 
 std::string GuideBeside(const std::string& modulePath) {
-    char drive[MAX_PATH] = "";
-    char folder[MAX_PATH] = "";
-    SplitPath(modulePath.c_str(), drive, sizeof(drive), folder, sizeof(folder), nullptr, 0, nullptr,
-              0);
-    return std::string(drive) + folder + kGuideFileName;
+    return FolderOf(modulePath.c_str()) + kGuideFileName;
 }
 
 // ShellExecute's own answer: above 32 means the program was started.

@@ -110,6 +110,16 @@ size_t TrimSuffix(char* text, const char* suffix) {
     return cut;
 }
 
+// The system's longest path; a longer folder is cut, as every caller's own buffer was.
+const size_t kMaxPathText = 260;
+
+std::string FolderOf(const char* path) {
+    char drive[kMaxPathText] = "";
+    char directory[kMaxPathText] = "";
+    SplitPath(path, drive, sizeof drive, directory, sizeof directory, nullptr, 0, nullptr, 0);
+    return std::string(drive) + directory;
+}
+
 std::string JoinPath(const char* first, const char* second) {
     std::string path(first);
     size_t length = path.size();

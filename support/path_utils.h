@@ -21,6 +21,10 @@ size_t ChangeExtension(char* output, size_t outputSize, const char* path, const 
 // character never counts as a match). Returns the text's new length.
 size_t TrimSuffix(char* text, const char* suffix);
 
+// The drive and directory of path, with the directory's trailing separator: the folder a file
+// is in. Empty for a bare file name.
+std::string FolderOf(const char* path);
+
 // first and second joined with one backslash; a trail byte 0x5C of a double-byte character
 // at the end of first is no separator.
 std::string JoinPath(const char* first, const char* second);

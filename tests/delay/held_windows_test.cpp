@@ -20,6 +20,7 @@
 #include "journal/log_setup.h"
 #include "settings/settings_path.h"
 #include "support/guard.h"
+#include "support/path_utils.h"
 #include "support/string_list.h"
 #include "ui/dialog.h"
 
@@ -185,7 +186,7 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
     GetTempPathA(sizeof(temp), temp);
     std::string log = std::string(temp) + "zvops-" + std::to_string(GetCurrentProcessId()) + ".log";
     DeleteFileA(log.c_str());
-    const std::string journal = SettingsFolderOf(settings) + kJournalFolderName + "\\";
+    const std::string journal = FolderOf(settings) + kJournalFolderName + "\\";
 
     FakeHost host;
     SYSTEMTIME start = MakeTime(2026, 12, 7, 10, 0);

@@ -174,10 +174,9 @@ TEST_F(HeldJournalTest, TornRecordsAreNamedOnceOtherFilesAreSkippedAndKept) {
     RemoveDirectoryA(Path("sub.rec").c_str());
 }
 
-TEST(SettingsFolderOf, KeepsEverythingUpToTheFileName) {
-    EXPECT_EQ(SettingsFolderOf("C:\\a\\Velmora.ini"), "C:\\a\\");
-    EXPECT_EQ(SHeldJournal(SettingsFolderOf("C:\\a\\Velmora.ini").c_str()).Folder(),
-              "C:\\a\\Journal");
+TEST(FolderOf, KeepsEverythingUpToTheFileName) {
+    EXPECT_EQ(FolderOf("C:\\a\\Velmora.ini"), "C:\\a\\");
+    EXPECT_EQ(SHeldJournal(FolderOf("C:\\a\\Velmora.ini").c_str()).Folder(), "C:\\a\\Journal");
 }
 
 TEST_F(HeldJournalTest, AFileWhereTheFolderBelongsOnlyMakesAddFail) {
