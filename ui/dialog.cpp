@@ -101,6 +101,30 @@ void SDialog::SetCaption(const char* text) {
         SetWindowTextA(window, text);
 }
 
+void SDialog::CheckButton(int id, bool checked) {
+    if (window)
+        CheckDlgButton(window, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool SDialog::IsButtonChecked(int id) const {
+    return window && IsDlgButtonChecked(window, id) == BST_CHECKED;
+}
+
+void SDialog::EnableItem(int id, bool enable) {
+    if (window)
+        EnableWindow(GetDlgItem(window, id), enable ? TRUE : FALSE);
+}
+
+void SDialog::ShowItem(int id, bool show) {
+    if (window)
+        ShowWindow(GetDlgItem(window, id), show ? SW_SHOW : SW_HIDE);
+}
+
+void SDialog::SetMsgResult(LRESULT result) {
+    if (window)
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+}
+
 int SDialog::HandleInitDialog(HWND window, UINT, WPARAM, LPARAM) {
     int result = OnInitDialog(window);
     if (iconId != 0) {

@@ -20,6 +20,15 @@ class SDialog {
     // No effect before the first message or after the dialog has ended.
     void SetCaption(const char* text);
 
+    // The small chores every form repeats on its own controls; each is a no-op before the
+    // dialog exists.
+    void CheckButton(int id, bool checked);
+    bool IsButtonChecked(int id) const;
+    void EnableItem(int id, bool enable);
+    void ShowItem(int id, bool show);
+    // A notification's answer goes through DWLP_MSGRESULT, not the procedure's return value.
+    void SetMsgResult(LRESULT result);
+
     int HandleInitDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     int HandleCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK StaticDialogProc(HWND window, UINT message, WPARAM wParam,
