@@ -116,49 +116,49 @@ std::string ConfirmSentLogText(const std::string& subject, int insideCount, int 
            " 確認した警告=" + std::to_string(warningsTicked);
 }
 
-std::string ConfirmCancelledLogText(const std::string& subject, SConfirmEnd why) {
+std::string ConfirmCancelledLogText(const std::string& subject, EConfirmEnd why) {
     const char* reason = "ユーザー";
     switch (why) {
-    case SConfirmEnd::ByUser:
+    case EConfirmEnd::ByUser:
         break;
-    case SConfirmEnd::PluginEnded:
+    case EConfirmEnd::PluginEnded:
         reason = "プラグイン終了";
         break;
-    case SConfirmEnd::WindowGone:
+    case EConfirmEnd::WindowGone:
         reason = "作成ウィンドウ消滅";
         break;
-    case SConfirmEnd::NoDialog:
+    case EConfirmEnd::NoDialog:
         reason = "ダイアログを開けない";
         break;
-    case SConfirmEnd::RecipientsChanged:
+    case EConfirmEnd::RecipientsChanged:
         reason = "宛先の変更";
         break;
     }
     return "宛先確認でキャンセル" + LogSubject(subject) + " 理由=" + reason;
 }
 
-std::string DomainHistoryLogText(SHistoryEvent event, const std::string& path) {
+std::string DomainHistoryLogText(EHistoryEvent event, const std::string& path) {
     const char* what = "";
     switch (event) {
-    case SHistoryEvent::KeptChanging:
+    case EHistoryEvent::KeptChanging:
         what = "読んでいる間に書き換えられ続けたため、初めて送るドメインは警告しません";
         break;
-    case SHistoryEvent::Unreadable:
+    case EHistoryEvent::Unreadable:
         what = "読めないため、初めて送るドメインは警告しません";
         break;
-    case SHistoryEvent::NotOurs:
+    case EHistoryEvent::NotOurs:
         what = "このプラグインの形式ではないため、使いません";
         break;
-    case SHistoryEvent::EmptyRemoved:
+    case EHistoryEvent::EmptyRemoved:
         what = "空のため、削除して記録し直します";
         break;
-    case SHistoryEvent::BrokenRemoved:
+    case EHistoryEvent::BrokenRemoved:
         what = "壊れているため、削除して記録し直します";
         break;
-    case SHistoryEvent::NotWritten:
+    case EHistoryEvent::NotWritten:
         what = "書き込めないため、初めて送るドメインは警告しません";
         break;
-    case SHistoryEvent::WrittenAgain:
+    case EHistoryEvent::WrittenAgain:
         what = "書き込めるようになりました";
         break;
     }

@@ -30,11 +30,11 @@ std::string ConfirmShownLogText(const std::string& subject, int insideCount, int
 std::string ConfirmSentLogText(const std::string& subject, int insideCount, int outsideCount,
                                int warningsTicked);
 // Why the dialog ended without a send.
-enum class SConfirmEnd { ByUser, PluginEnded, WindowGone, NoDialog, RecipientsChanged };
-std::string ConfirmCancelledLogText(const std::string& subject, SConfirmEnd why);
+enum class EConfirmEnd { ByUser, PluginEnded, WindowGone, NoDialog, RecipientsChanged };
+std::string ConfirmCancelledLogText(const std::string& subject, EConfirmEnd why);
 
 // The domain history's log lines, each naming its file.
-enum class SHistoryEvent {
+enum class EHistoryEvent {
     KeptChanging, // rewritten by another client at every read
     Unreadable,
     NotOurs,
@@ -43,4 +43,4 @@ enum class SHistoryEvent {
     NotWritten,
     WrittenAgain
 };
-std::string DomainHistoryLogText(SHistoryEvent event, const std::string& path);
+std::string DomainHistoryLogText(EHistoryEvent event, const std::string& path);

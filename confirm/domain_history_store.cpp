@@ -32,7 +32,7 @@ SDomainHistoryStore::~SDomainHistoryStore() {
     delete history;
 }
 
-void SDomainHistoryStore::Log(int level, int line, SHistoryEvent event) const {
+void SDomainHistoryStore::Log(int level, int line, EHistoryEvent event) const {
     NTessik::SLogWriter writer(NTessik::GetSink(), "DomainHistory", line, 0, 0, level);
     writer.Write("%s", DomainHistoryLogText(event, path).c_str());
 }
@@ -67,7 +67,7 @@ void SDomainHistoryStore::ReadAndParse() {
         read = ReadFileWhole(path.c_str(), kMaxFileBytes, &text);
     if (read == kFileChanged || read == kFileUnreadable) {
         Log(2, __LINE__,
-            read == kFileChanged ? SHistoryEvent::KeptChanging : SHistoryEvent::Unreadable);
+            read == kFileChanged ? EHistoryEvent::KeptChanging : EHistoryEvent::Unreadable);
         state = kUnusable;
         return;
     }
@@ -80,14 +80,14 @@ void SDomainHistoryStore::ReadAndParse() {
         return;
     // Empty, all NUL or cut short is how a power loss during a write leaves ours.
     if (parsed != kHistoryEmpty && !IsTornText(text, OwnFirstLine())) {
-        Log(2, __LINE__, SHistoryEvent::NotOurs);
+        Log(2, __LINE__, EHistoryEvent::NotOurs);
         delete history;
         history = nullptr;
         state = kUnusable;
         return;
     }
     // Ours and broken: nothing in it can be trusted, and a new history learns quietly again.
-    Log(2, __LINE__, text.empty() ? SHistoryEvent::EmptyRemoved : SHistoryEvent::BrokenRemoved);
+    Log(2, __LINE__, text.empty() ? EHistoryEvent::EmptyRemoved : EHistoryEvent::BrokenRemoved);
     DeleteFileA(path.c_str());
 }
 
@@ -115,12 +115,12 @@ void SDomainHistoryStore::Flush() {
     if (!written) {
         // One line, not one per message: the next learning tries again.
         if (!writeFailed)
-            Log(2, __LINE__, SHistoryEvent::NotWritten);
+            Log(2, __LINE__, EHistoryEvent::NotWritten);
         writeFailed = true;
         return;
     }
     if (writeFailed)
-        Log(6, __LINE__, SHistoryEvent::WrittenAgain);
+        Log(6, __LINE__, EHistoryEvent::WrittenAgain);
     writeFailed = false;
     changed = false;
 }

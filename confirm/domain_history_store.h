@@ -39,7 +39,7 @@ class SDomainHistoryStore {
 
   private:
     enum EState { kNotLoaded, kReady, kUnusable };
-    void Log(int level, int line, SHistoryEvent event) const;
+    void Log(int level, int line, EHistoryEvent event) const;
     void ReadAndParse();
     bool WriteFile(const std::string& text) const;
 

@@ -23,7 +23,7 @@ const LONGLONG kHistoryLimit = 1024 * 1024;
 // The history is rotated before it passes the limit; past twice that it is not ours to read.
 const size_t kHistoryReadLimit = 2 * kHistoryLimit;
 
-void LogTrouble(int line, SJournalTrouble trouble, const std::string& path) {
+void LogTrouble(int line, EJournalTrouble trouble, const std::string& path) {
     const DWORD error = GetLastError();
     NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
     writer.Write("%s", JournalLogText(trouble, error, path.c_str()).c_str());
@@ -140,7 +140,7 @@ bool SHeldJournal::Open() {
     if (lock_ != nullptr)
         return true;
     if (!DirectoryExists(folder_.c_str()) && !CreateDirectoryPath(folder_.c_str())) {
-        LogTrouble(__LINE__, SJournalTrouble::NoFolder, folder_);
+        LogTrouble(__LINE__, EJournalTrouble::NoFolder, folder_);
         return false;
     }
     // Held without sharing for the life of the process: while it exists and cannot be
@@ -149,7 +149,7 @@ bool SHeldJournal::Open() {
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (lock == INVALID_HANDLE_VALUE) {
-        LogTrouble(__LINE__, SJournalTrouble::NoLockFile, path);
+        LogTrouble(__LINE__, EJournalTrouble::NoLockFile, path);
         return false;
     }
     lock_ = lock;
@@ -185,7 +185,7 @@ bool SHeldJournal::Add(unsigned long long id, const SLocalTime& heldAt, const SL
     // The owner in the temporary's name keeps two processes from sharing one.
     const std::string temporary = path + kTemporaryExtension;
     if (!ReplaceFileWhole(path.c_str(), temporary.c_str(), FormatJournalRecord(mail))) {
-        LogTrouble(__LINE__, SJournalTrouble::NotWritten, path);
+        LogTrouble(__LINE__, EJournalTrouble::NotWritten, path);
         return false;
     }
     return true;
@@ -197,7 +197,7 @@ bool SHeldJournal::Remove(unsigned long long id) {
     const std::string path = RecordPath(owner_, id);
     if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
         return true;
-    LogTrouble(__LINE__, SJournalTrouble::NotRemoved, path);
+    LogTrouble(__LINE__, EJournalTrouble::NotRemoved, path);
     return false;
 }
 
@@ -206,7 +206,7 @@ void SHeldJournal::RemoveAll() {
     for (const std::string& name : FileNames(folder_, pattern.c_str())) {
         const std::string path = JoinPath(folder_.c_str(), name.c_str());
         if (!DeleteFileA(path.c_str()))
-            LogTrouble(__LINE__, SJournalTrouble::NotRemoved, path);
+            LogTrouble(__LINE__, EJournalTrouble::NotRemoved, path);
     }
 }
 
@@ -229,7 +229,7 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
     std::string data;
     const EFileRead read = ReadFileWhole(path.c_str(), kJournalRecordLimit, &data);
     if (read == kFileChanged)
-        LogTrouble(__LINE__, SJournalTrouble::ChangedWhileRead, path);
+        LogTrouble(__LINE__, EJournalTrouble::ChangedWhileRead, path);
     if (read != kFileRead)
         return false;
     SLostMail mail;
@@ -246,7 +246,7 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
     }
     if (!whole) {
         // Mail may have been held under it: told about, rather than missed.
-        LogTrouble(__LINE__, SJournalTrouble::Damaged, path);
+        LogTrouble(__LINE__, EJournalTrouble::Damaged, path);
         mail = DamagedRecordMail(owner, name, path);
     }
     // Only a record kept in the history is deleted, so the notice is never lost instead.
@@ -255,9 +255,9 @@ bool SHeldJournal::TakeLostRecord(const std::string& name, std::vector<SLostMail
     const std::string history = JoinPath(folder_.c_str(), kJournalHistoryName);
     KeepHistoryBounded(history);
     if (!AppendToFile(history, noticed + (whole ? data : FormatJournalRecord(mail))))
-        LogTrouble(__LINE__, SJournalTrouble::NoHistory, history);
+        LogTrouble(__LINE__, EJournalTrouble::NoHistory, history);
     else if (!DeleteFileA(path.c_str()))
-        LogTrouble(__LINE__, SJournalTrouble::NotRemoved, path);
+        LogTrouble(__LINE__, EJournalTrouble::NotRemoved, path);
     lost->push_back(mail);
     return true;
 }

@@ -75,27 +75,27 @@ std::string SettingsReadLogText(const char* innerDomains, int innerMinutes, int 
            " CtrlBypass=" + (ctrlBypass ? "1" : "0") + " LogLevel=" + std::to_string(logLevel);
 }
 
-std::string DecisionLogText(const char* subject, SDecision decision) {
+std::string DecisionLogText(const char* subject, EDecision decision) {
     const char* reason = "保留";
     switch (decision) {
-    case SDecision::Held:
+    case EDecision::Held:
         break;
-    case SDecision::NotASend:
+    case EDecision::NotASend:
         reason = "保留しない: 送信モードが0以外（保存など）";
         break;
-    case SDecision::ReleasedBefore:
+    case EDecision::ReleasedBefore:
         reason = "すぐに送信: Velmora が保留を終えたメール";
         break;
-    case SDecision::CtrlDown:
+    case EDecision::CtrlDown:
         reason = "すぐに送信: Ctrl キーが押されていた";
         break;
-    case SDecision::IdentHeader:
+    case EDecision::IdentHeader:
         reason = "すぐに送信: X-KRV-Ident ヘッダーの指定";
         break;
-    case SDecision::InsideZeroHold:
+    case EDecision::InsideZeroHold:
         reason = "すぐに送信: 宛先がすべて組織内で、組織内の保留時間が0";
         break;
-    case SDecision::ZeroHold:
+    case EDecision::ZeroHold:
         reason = "すぐに送信: 保留時間が0";
         break;
     }
@@ -106,28 +106,28 @@ std::string SetupNotSavedLogText() {
     return "設定を保存できませんでした";
 }
 
-std::string JournalLogText(SJournalTrouble trouble, unsigned long error, const char* path) {
+std::string JournalLogText(EJournalTrouble trouble, unsigned long error, const char* path) {
     const char* what = "";
     switch (trouble) {
-    case SJournalTrouble::NoFolder:
+    case EJournalTrouble::NoFolder:
         what = "フォルダーを作れません";
         break;
-    case SJournalTrouble::NoLockFile:
+    case EJournalTrouble::NoLockFile:
         what = "ロックファイルを作れません";
         break;
-    case SJournalTrouble::NotWritten:
+    case EJournalTrouble::NotWritten:
         what = "書き込めません";
         break;
-    case SJournalTrouble::NotRemoved:
+    case EJournalTrouble::NotRemoved:
         what = "消せません";
         break;
-    case SJournalTrouble::NoHistory:
+    case EJournalTrouble::NoHistory:
         what = "履歴に書けません";
         break;
-    case SJournalTrouble::ChangedWhileRead:
+    case EJournalTrouble::ChangedWhileRead:
         return std::string("保留記録: 読んでいる間に書き換えられたため、次の起動で読み直します ") +
                Bounded(path, kLogListBytes);
-    case SJournalTrouble::Damaged:
+    case EJournalTrouble::Damaged:
         return std::string("保留記録: 壊れているため、送信されなかったメールとして知らせます ") +
                Bounded(path, kLogListBytes);
     }

@@ -32,7 +32,7 @@ std::string LostMailLogText(int lostCount);
 // let go at once.
 std::string SettingsReadLogText(const char* innerDomains, int innerMinutes, int outerMinutes,
                                 bool ctrlBypass, int logLevel);
-enum class SDecision {
+enum class EDecision {
     Held,
     NotASend,       // the client asked for a save or another mode
     ReleasedBefore, // a window the plug-in already let go
@@ -41,11 +41,11 @@ enum class SDecision {
     InsideZeroHold, // every recipient inside and the inner time 0
     ZeroHold
 };
-std::string DecisionLogText(const char* subject, SDecision decision);
+std::string DecisionLogText(const char* subject, EDecision decision);
 std::string SetupNotSavedLogText();
 
 // What went wrong with the held mail's records.
-enum class SJournalTrouble {
+enum class EJournalTrouble {
     NoFolder,
     NoLockFile,
     NotWritten,
@@ -54,4 +54,4 @@ enum class SJournalTrouble {
     ChangedWhileRead, // damage, not an error of the system: no error number
     Damaged
 };
-std::string JournalLogText(SJournalTrouble trouble, unsigned long error, const char* path);
+std::string JournalLogText(EJournalTrouble trouble, unsigned long error, const char* path);

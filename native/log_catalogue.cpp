@@ -33,27 +33,27 @@ const char kSettings[] = "C:\\Users\\tarou\\AppData\\Roaming\\Tarnwyk\\Velmora\\
 
 // In the order the start writes them: the files that cannot be read, then every key.
 void SettingLines() {
-    const STextEncoding encodings[] = {STextEncoding::Ansi, STextEncoding::Utf8Bom,
-                                       STextEncoding::Utf16LeBom, STextEncoding::Utf16BeBom};
-    for (STextEncoding encoding : encodings)
+    const ETextEncoding encodings[] = {ETextEncoding::Ansi, ETextEncoding::Utf8Bom,
+                                       ETextEncoding::Utf16LeBom, ETextEncoding::Utf16BeBom};
+    for (ETextEncoding encoding : encodings)
         Line(6,
-             UnreadableFileLogText(RefusalText(encoding != STextEncoding::Ansi, encoding),
+             UnreadableFileLogText(RefusalText(encoding != ETextEncoding::Ansi, encoding),
                                    "C:\\Velmora\\Velmora.ini"),
              "設定ファイルを読めないとき。すべての数値のキーを、数字のない値として読む");
     SUserValue user[kKeyCount];
     SMergedValue merged[kKeyCount];
     SPolicy refused;
-    refused.refusedFile = RefusalText(true, STextEncoding::Utf16BeBom);
+    refused.refusedFile = RefusalText(true, ETextEncoding::Utf16BeBom);
     MergeSettings(user, refused, nullptr, merged);
     Line(6, MergeLogLines(user, refused, merged)[0],
          "ポリシーファイルを読めないとき（理由は設定ファイルと同じ 4 つ）");
 
     SPolicy policy;
-    const auto at = [](SKeyId id) { return static_cast<size_t>(id); };
-    user[at(SKeyId::Confirm)] = User("0");
-    user[at(SKeyId::CtrlBypass)] = User("on");
-    policy[SKeyId::Confirm] = SPolicyValue{true, true, "3", SValueSource::PolicyMachine};
-    policy[SKeyId::OuterDelayTime] = SPolicyValue{true, false, "abc", SValueSource::PolicyUser};
+    const auto at = [](EKeyId id) { return static_cast<size_t>(id); };
+    user[at(EKeyId::Confirm)] = User("0");
+    user[at(EKeyId::CtrlBypass)] = User("on");
+    policy[EKeyId::Confirm] = SPolicyValue{true, true, "3", EValueSource::PolicyMachine};
+    policy[EKeyId::OuterDelayTime] = SPolicyValue{true, false, "abc", EValueSource::PolicyUser};
     MergeSettings(user, policy, nullptr, merged);
     const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
     const char* prefixes[][2] = {
@@ -78,28 +78,28 @@ int main() {
     Line(2, LostMailLogText(2), "開始のとき、前回の終了で送信されなかった保留メールがあれば");
     Line(2, SetupNotSavedLogText(), "Velmora の設定の OK で設定ファイルに書けなかったとき");
     const struct {
-        SJournalTrouble trouble;
+        EJournalTrouble trouble;
         unsigned long error;
         const char* when;
-    } journal[] = {{SJournalTrouble::NoFolder, 5, "保留の控えのフォルダーを作れない"},
-                   {SJournalTrouble::NoLockFile, 5, "控えのロックファイルを作れない"},
-                   {SJournalTrouble::NotWritten, 5, "控えを書けない"},
-                   {SJournalTrouble::NotRemoved, 5, "控えを消せない"},
-                   {SJournalTrouble::NoHistory, 5, "控えを履歴に移せない"},
-                   {SJournalTrouble::ChangedWhileRead, 0, "読んでいる間に控えが書き換えられた"},
-                   {SJournalTrouble::Damaged, 0, "壊れた控えを見つけた"}};
+    } journal[] = {{EJournalTrouble::NoFolder, 5, "保留の控えのフォルダーを作れない"},
+                   {EJournalTrouble::NoLockFile, 5, "控えのロックファイルを作れない"},
+                   {EJournalTrouble::NotWritten, 5, "控えを書けない"},
+                   {EJournalTrouble::NotRemoved, 5, "控えを消せない"},
+                   {EJournalTrouble::NoHistory, 5, "控えを履歴に移せない"},
+                   {EJournalTrouble::ChangedWhileRead, 0, "読んでいる間に控えが書き換えられた"},
+                   {EJournalTrouble::Damaged, 0, "壊れた控えを見つけた"}};
     for (const auto& line : journal)
         Line(2, JournalLogText(line.trouble, line.error, kJournal), line.when);
     const struct {
-        SHistoryEvent event;
+        EHistoryEvent event;
         const char* when;
     } history[] = {
-        {SHistoryEvent::KeptChanging, "読むたびにほかのメールクライアントが書き換えていた"},
-        {SHistoryEvent::Unreadable, "読めない"},
-        {SHistoryEvent::NotOurs, "Velmora が書いたものでない"},
-        {SHistoryEvent::EmptyRemoved, "空だった"},
-        {SHistoryEvent::BrokenRemoved, "壊れていた"},
-        {SHistoryEvent::NotWritten, "書けない"}};
+        {EHistoryEvent::KeptChanging, "読むたびにほかのメールクライアントが書き換えていた"},
+        {EHistoryEvent::Unreadable, "読めない"},
+        {EHistoryEvent::NotOurs, "Velmora が書いたものでない"},
+        {EHistoryEvent::EmptyRemoved, "空だった"},
+        {EHistoryEvent::BrokenRemoved, "壊れていた"},
+        {EHistoryEvent::NotWritten, "書けない"}};
     for (const auto& line : history)
         Line(2, DomainHistoryLogText(line.event, kHistory), line.when);
 
@@ -147,31 +147,31 @@ int main() {
         Line(6, line, "宛先確認の画面に出た警告ごとに");
     Line(6, ConfirmSentLogText(kSubject, 1, 2, 1), "宛先確認で送信した");
     const struct {
-        SConfirmEnd end;
+        EConfirmEnd end;
         const char* when;
     } ends[] = {
-        {SConfirmEnd::ByUser, "キャンセルした"},
-        {SConfirmEnd::RecipientsChanged, "開いているあいだに宛先か件名が変わった（もう一度開く）"},
-        {SConfirmEnd::WindowGone, "作成ウィンドウが閉じられた"},
-        {SConfirmEnd::PluginEnded, "Velmora が終わった"},
-        {SConfirmEnd::NoDialog, "画面を開けなかった"}};
+        {EConfirmEnd::ByUser, "キャンセルした"},
+        {EConfirmEnd::RecipientsChanged, "開いているあいだに宛先か件名が変わった（もう一度開く）"},
+        {EConfirmEnd::WindowGone, "作成ウィンドウが閉じられた"},
+        {EConfirmEnd::PluginEnded, "Velmora が終わった"},
+        {EConfirmEnd::NoDialog, "画面を開けなかった"}};
     for (const auto& end : ends)
         Line(6, ConfirmCancelledLogText(kSubject, end.end), end.when);
-    Line(6, DomainHistoryLogText(SHistoryEvent::WrittenAgain, kHistory),
+    Line(6, DomainHistoryLogText(EHistoryEvent::WrittenAgain, kHistory),
          "送信先ドメインの履歴に、書けなかったあとでまた書けた");
 
     Line(8, SettingsReadLogText("ex.jp", 0, 5, true, 8), "起動時に読み込んだ設定");
     const struct {
-        SDecision decision;
+        EDecision decision;
         const char* when;
     } decisions[] = {
-        {SDecision::Held, "送信ごとの判定。保留した"},
-        {SDecision::CtrlDown, "Ctrl キーを押しながら送信した"},
-        {SDecision::IdentHeader, "X-KRV-Ident ヘッダーに、すぐに送る印があった"},
-        {SDecision::InsideZeroHold, "宛先がすべて組織内で、組織内の保留時間が 0"},
-        {SDecision::ZeroHold, "保留時間が 0"},
-        {SDecision::ReleasedBefore, "保留が終わったメールを Velmora が送信した"},
-        {SDecision::NotASend, "メールクライアントが送信以外の動作（下書きの保存など）を知らせた"}};
+        {EDecision::Held, "送信ごとの判定。保留した"},
+        {EDecision::CtrlDown, "Ctrl キーを押しながら送信した"},
+        {EDecision::IdentHeader, "X-KRV-Ident ヘッダーに、すぐに送る印があった"},
+        {EDecision::InsideZeroHold, "宛先がすべて組織内で、組織内の保留時間が 0"},
+        {EDecision::ZeroHold, "保留時間が 0"},
+        {EDecision::ReleasedBefore, "保留が終わったメールを Velmora が送信した"},
+        {EDecision::NotASend, "メールクライアントが送信以外の動作（下書きの保存など）を知らせた"}};
     for (const auto& decision : decisions)
         Line(8, DecisionLogText(kSubject, decision.decision), decision.when);
     return 0;

@@ -112,14 +112,14 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
         result = form.DoModal();
     }
 
-    SConfirmEnd why = SConfirmEnd::ByUser;
+    EConfirmEnd why = EConfirmEnd::ByUser;
     bool refused = true;
     if (form.hostEnded)
-        why = SConfirmEnd::PluginEnded;
+        why = EConfirmEnd::PluginEnded;
     else if (!IsWindow(compose))
-        why = SConfirmEnd::WindowGone;
+        why = EConfirmEnd::WindowGone;
     else if (result == -1)
-        why = SConfirmEnd::NoDialog;
+        why = EConfirmEnd::NoDialog;
     else
         refused = result != kConfirmSend;
     if (refused) {
@@ -130,7 +130,7 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     ReadCapturedHeaders(hostApi, compose, now);
     if (!SameRecipients(headers, *now)) {
         log->LogInfo(
-            ConfirmCancelledLogText(headers.subject, SConfirmEnd::RecipientsChanged).c_str());
+            ConfirmCancelledLogText(headers.subject, EConfirmEnd::RecipientsChanged).c_str());
         return kConfirmChanged;
     }
     log->LogInfo(ConfirmSentLogText(headers.subject, model.insideCount, model.outsideCount,

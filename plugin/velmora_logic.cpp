@@ -258,14 +258,14 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
         return 0;
     if (mode != 0) {
         hostApi->BKA_CompSetSpecifiedHeader(compose, kStatusHeader, "");
-        LogDecision(compose, SDecision::NotASend);
+        LogDecision(compose, EDecision::NotASend);
         return 0;
     }
     // A release lets through the one send it posted, and no later one.
     if (delayLogic->UsePass(compose)) {
         if (learner)
             learner->PassUsed(compose);
-        LogDecision(compose, SDecision::ReleasedBefore);
+        LogDecision(compose, EDecision::ReleasedBefore);
         return 0;
     }
     // Sent again after a release whose send failed: a new message, decided from the start.
@@ -322,28 +322,28 @@ int VelmoraLogic::ActOnDecision(HWND compose, SDelayMail&& mail, bool hold, bool
     if (hold) {
         char key[kMailboxKeySize];
         FormMailboxKey(hostApi, key);
-        LogDecision(mail.subject.c_str(), SDecision::Held);
+        LogDecision(mail.subject.c_str(), EDecision::Held);
         delayLogic->Keep(key, compose, std::move(mail));
         AddMailerHeader(compose);
         return -1;
     }
     delayLogic->LetGo(compose);
     if (ctrlDown) {
-        LogDecision(mail.subject.c_str(), SDecision::CtrlDown);
+        LogDecision(mail.subject.c_str(), EDecision::CtrlDown);
     } else if (identSends) {
-        LogDecision(mail.subject.c_str(), SDecision::IdentHeader);
+        LogDecision(mail.subject.c_str(), EDecision::IdentHeader);
         hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
     } else {
         // An outer recipient would have been held unless the outer time is 0 too.
         LogDecision(mail.subject.c_str(), settings && settings->outerDelayTime > 0
-                                              ? SDecision::InsideZeroHold
-                                              : SDecision::ZeroHold);
+                                              ? EDecision::InsideZeroHold
+                                              : EDecision::ZeroHold);
     }
     ExpectLeaving(compose, mail);
     return 0;
 }
 
-void VelmoraLogic::LogDecision(HWND compose, SDecision reason) {
+void VelmoraLogic::LogDecision(HWND compose, EDecision reason) {
     // The subject is read only for a log that keeps debug lines.
     if (!NTessik::GetSink() || NTessik::MaxLevel() < 8)
         return;
@@ -352,7 +352,7 @@ void VelmoraLogic::LogDecision(HWND compose, SDecision reason) {
     LogDecision(subject.get(), reason);
 }
 
-void VelmoraLogic::LogDecision(LPCSTR subject, SDecision reason) {
+void VelmoraLogic::LogDecision(LPCSTR subject, EDecision reason) {
     if (!NTessik::GetSink() || NTessik::MaxLevel() < 8)
         return;
     LogDebug(DecisionLogText(subject, reason).c_str());

@@ -42,8 +42,8 @@ class VelmoraLogic : public SPluginLogic {
     bool CanClose(HWND window);
     void AddMailerHeader(HWND compose);
     // One debug line per outgoing decision, naming the subject.
-    void LogDecision(HWND compose, SDecision reason);
-    void LogDecision(LPCSTR subject, SDecision reason);
+    void LogDecision(HWND compose, EDecision reason);
+    void LogDecision(LPCSTR subject, EDecision reason);
     // Writes what the journal has waiting.
     void FlushJournal();
 

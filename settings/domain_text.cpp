@@ -48,13 +48,13 @@ std::string TrimBlanks(const char* text) {
     return std::string(p, end);
 }
 
-SDomainCheck NormalizeDomain(const char* text, std::string* domain) {
+EDomainCheck NormalizeDomain(const char* text, std::string* domain) {
     const std::string trimmed = WithoutLeadingAt(text);
     if (domain)
         *domain = trimmed;
     if (trimmed.empty())
-        return SDomainCheck::Empty;
-    return HasBlank(trimmed) ? SDomainCheck::BlankInside : SDomainCheck::Ok;
+        return EDomainCheck::Empty;
+    return HasBlank(trimmed) ? EDomainCheck::BlankInside : EDomainCheck::Ok;
 }
 
 void AppendTrimmedDomains(SStringList* list, const char* text) {

@@ -6,12 +6,12 @@
 
 class SStringList;
 
-enum class SDomainCheck { Ok, Empty, BlankInside };
+enum class EDomainCheck { Ok, Empty, BlankInside };
 
 // The text without blanks (space, tab, full-width space) at either end.
 std::string TrimBlanks(const char* text);
 // What the domain entry dialog accepts: trimmed, one leading @ dropped, no blank inside.
-SDomainCheck NormalizeDomain(const char* text, std::string* domain);
+EDomainCheck NormalizeDomain(const char* text, std::string* domain);
 // One entry per comma-separated field, each read as the entry dialog reads it; fields left
 // empty are skipped.
 void AppendTrimmedDomains(SStringList* list, const char* text);

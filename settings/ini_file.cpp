@@ -126,22 +126,22 @@ bool SIniFile::SetInt(const char* section, const char* key, int32_t value) {
 bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why) {
     std::string bytes;
     if (!ReadFileBytes(OrEmpty(path), &bytes)) {
-        *why = RefusalText(false, STextEncoding::Ansi);
+        *why = RefusalText(false, ETextEncoding::Ansi);
         return false;
     }
-    const STextEncoding encoding = DetectEncoding(bytes);
+    const ETextEncoding encoding = DetectEncoding(bytes);
     const std::string body = WithoutBom(bytes, encoding);
     std::wstring wide;
     switch (encoding) {
-    case STextEncoding::Ansi:
+    case ETextEncoding::Ansi:
         *text = body;
         return true;
-    case STextEncoding::Utf8Bom:
+    case ETextEncoding::Utf8Bom:
         if (Utf8ToWide(body, &wide, true) && WideToAnsi(wide, text, true))
             return true;
         *why = RefusalText(true, encoding);
         return false;
-    case STextEncoding::Utf16LeBom:
+    case ETextEncoding::Utf16LeBom:
         wide.assign(reinterpret_cast<const wchar_t*>(body.data()), body.size() / 2);
         if (body.size() % 2 == 0 && WideToAnsi(wide, text, true))
             return true;
@@ -157,7 +157,7 @@ bool SIniFile::ReadMarkedFile(std::string* why) {
     marked_.reset();
     std::string bytes;
     if (pathTooLong_ || !ReadFileBytes(path_, &bytes) ||
-        DetectEncoding(bytes) == STextEncoding::Ansi)
+        DetectEncoding(bytes) == ETextEncoding::Ansi)
         return true;
     std::string text;
     const bool read = ReadIniFileAsAnsi(path_, &text, why);

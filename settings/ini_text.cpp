@@ -23,37 +23,37 @@ std::string Trimmed(const std::string& text) {
 
 } // namespace
 
-STextEncoding DetectEncoding(const std::string& bytes) {
+ETextEncoding DetectEncoding(const std::string& bytes) {
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        return STextEncoding::Utf8Bom;
+        return ETextEncoding::Utf8Bom;
     if (bytes.compare(0, 2, "\xFF\xFE") == 0)
-        return STextEncoding::Utf16LeBom;
+        return ETextEncoding::Utf16LeBom;
     if (bytes.compare(0, 2, "\xFE\xFF") == 0)
-        return STextEncoding::Utf16BeBom;
-    return STextEncoding::Ansi;
+        return ETextEncoding::Utf16BeBom;
+    return ETextEncoding::Ansi;
 }
 
-std::string RefusalText(bool read, STextEncoding encoding) {
+std::string RefusalText(bool read, ETextEncoding encoding) {
     if (!read)
         return "ファイルを読めません";
     switch (encoding) {
-    case STextEncoding::Utf8Bom:
+    case ETextEncoding::Utf8Bom:
         return "UTF-8 として読めないか、この環境の文字コードにない文字があります";
-    case STextEncoding::Utf16LeBom:
+    case ETextEncoding::Utf16LeBom:
         return "UTF-16 として読めないか、この環境の文字コードにない文字があります";
-    case STextEncoding::Utf16BeBom:
+    case ETextEncoding::Utf16BeBom:
         return "UTF-16 ビッグエンディアンには対応していません";
     default:
         return "";
     }
 }
 
-std::string WithoutBom(const std::string& bytes, STextEncoding encoding) {
+std::string WithoutBom(const std::string& bytes, ETextEncoding encoding) {
     switch (encoding) {
-    case STextEncoding::Utf8Bom:
+    case ETextEncoding::Utf8Bom:
         return bytes.substr(3);
-    case STextEncoding::Utf16LeBom:
-    case STextEncoding::Utf16BeBom:
+    case ETextEncoding::Utf16LeBom:
+    case ETextEncoding::Utf16BeBom:
         return bytes.substr(2);
     default:
         return bytes;

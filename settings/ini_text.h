@@ -5,13 +5,13 @@
 #include <map>
 #include <string>
 
-enum class STextEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
+enum class ETextEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
 
-STextEncoding DetectEncoding(const std::string& bytes);
+ETextEncoding DetectEncoding(const std::string& bytes);
 // The bytes after the mark.
-std::string WithoutBom(const std::string& bytes, STextEncoding encoding);
+std::string WithoutBom(const std::string& bytes, ETextEncoding encoding);
 // Why a file could not be read, for the log: unread, or not convertible from its encoding.
-std::string RefusalText(bool read, STextEncoding encoding);
+std::string RefusalText(bool read, ETextEncoding encoding);
 
 // Sections and keys without regard to ASCII case, as the private-profile functions look them
 // up; a key given twice takes its last value.

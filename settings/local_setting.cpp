@@ -50,7 +50,7 @@ void LocalSetting::ReadAll(const SPolicy& policy) {
             continue;
         if (!readable) {
             // A file that cannot be read as meant may have set anything: the safe value.
-            user_[i].present = key.type == SKeyType::Int;
+            user_[i].present = key.type == EKeyType::Int;
             user_[i].text = std::to_string(key.safeValue);
             continue;
         }
@@ -65,40 +65,40 @@ void LocalSetting::ReadAll(const SPolicy& policy) {
 }
 
 void LocalSetting::ApplyMerged() {
-    innerDomainsText = Merged(SKeyId::InnerDomains).source == SValueSource::UserFile
+    innerDomainsText = Merged(EKeyId::InnerDomains).source == EValueSource::UserFile
                            ? GetString("WhiteList", "InnerDomains", "")
                            : SetString("WhiteList", "InnerDomains",
-                                       Merged(SKeyId::InnerDomains).text.c_str(), false);
+                                       Merged(EKeyId::InnerDomains).text.c_str(), false);
     delete innerDomains;
     innerDomains = nullptr;
     innerDomains = new SStringList;
     // "a.jp, b.jp" as people type it: a blank kept in an entry would make it match nothing.
     AppendTrimmedDomains(innerDomains, innerDomainsText);
-    innerDelayTime = Merged(SKeyId::InnerDelayTime).number;
-    outerDelayTime = Merged(SKeyId::OuterDelayTime).number;
+    innerDelayTime = Merged(EKeyId::InnerDelayTime).number;
+    outerDelayTime = Merged(EKeyId::OuterDelayTime).number;
     columnsText = SetString("Option", "DelayListColumns",
-                            Merged(SKeyId::DelayListColumns).text.c_str(), false);
+                            Merged(EKeyId::DelayListColumns).text.c_str(), false);
     columnWidths.clear();
     SStringList fields;
     fields.AppendCommaSeparated(columnsText);
     for (const SStringNode* node = fields.first; node != nullptr; node = node->next)
         columnWidths.push_back(ParseDecimalInt(node->text));
     ReadConfirmValues();
-    outsideKeywords = Merged(SKeyId::OutsideKeywords).text;
-    logFile = Merged(SKeyId::LogFile).text;
-    logLevel = Merged(SKeyId::LogLevel).number;
-    ctrlBypass = Merged(SKeyId::CtrlBypass).number != 0;
-    helpUrl = Merged(SKeyId::HelpUrl).text;
+    outsideKeywords = Merged(EKeyId::OutsideKeywords).text;
+    logFile = Merged(EKeyId::LogFile).text;
+    logLevel = Merged(EKeyId::LogLevel).number;
+    ctrlBypass = Merged(EKeyId::CtrlBypass).number != 0;
+    helpUrl = Merged(EKeyId::HelpUrl).text;
 }
 
 const std::string& LocalSetting::PolicyDomains() const {
     static const std::string none;
-    const SPolicyValue& domains = policy_[SKeyId::InnerDomains];
+    const SPolicyValue& domains = policy_[EKeyId::InnerDomains];
     return domains.set && domains.readable ? domains.text : none;
 }
 
 bool LocalSetting::SaveDomains() {
-    const SMergedValue& merged = Merged(SKeyId::InnerDomains);
+    const SMergedValue& merged = Merged(EKeyId::InnerDomains);
     char* joined = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
     if (!merged.bounded) {
         innerDomainsText = SetString("WhiteList", "InnerDomains", joined, true);
@@ -119,7 +119,7 @@ bool LocalSetting::SaveDomains() {
             own += (own.empty() ? "" : ",") + std::string(node->text);
     }
     SStringList before;
-    AppendTrimmedDomains(&before, user_[static_cast<size_t>(SKeyId::InnerDomains)].text.c_str());
+    AppendTrimmedDomains(&before, user_[static_cast<size_t>(EKeyId::InnerDomains)].text.c_str());
     for (const SStringNode* node = before.first; node != nullptr; node = node->next) {
         if (policyList.find("," + std::string(node->text) + ",") != std::string::npos)
             own = UnionOfLists(own, node->text);
@@ -128,7 +128,7 @@ bool LocalSetting::SaveDomains() {
            SetString("WhiteList", "InnerDomains", shown.c_str(), false) != nullptr;
 }
 
-bool LocalSetting::SaveNumber(SKeyId id, int32_t value) {
+bool LocalSetting::SaveNumber(EKeyId id, int32_t value) {
     const SSettingKey& key = KeyOf(id);
     if (!UserMayStore(key, Merged(id), value))
         return true;
@@ -142,8 +142,8 @@ bool LocalSetting::SaveNumber(SKeyId id, int32_t value) {
 bool LocalSetting::SaveSetupValues() {
     // Every write is tried: one that fails must not keep the others from the file.
     const bool domains = SaveDomains();
-    const bool inner = SaveNumber(SKeyId::InnerDelayTime, innerDelayTime);
-    const bool outer = SaveNumber(SKeyId::OuterDelayTime, outerDelayTime);
+    const bool inner = SaveNumber(EKeyId::InnerDelayTime, innerDelayTime);
+    const bool outer = SaveNumber(EKeyId::OuterDelayTime, outerDelayTime);
     const bool confirm = SaveConfirmValues();
     return domains && inner && outer && confirm;
 }
@@ -151,42 +151,42 @@ bool LocalSetting::SaveSetupValues() {
 // Anything out of range falls back to the default, which is what a user who never set the key
 // gets; a value without digits reads as the safer choice.
 void LocalSetting::ReadConfirmValues() {
-    confirmMode = Merged(SKeyId::Confirm).number;
-    confirmInsideEach = Merged(SKeyId::ConfirmInsideEach).number == 1;
-    bccWarnCount = Merged(SKeyId::BccWarnCount).number;
-    newDomainWarn = Merged(SKeyId::NewDomainWarn).number != 0;
-    innerDomainMatch = Merged(SKeyId::InnerDomainMatch).number;
+    confirmMode = Merged(EKeyId::Confirm).number;
+    confirmInsideEach = Merged(EKeyId::ConfirmInsideEach).number == 1;
+    bccWarnCount = Merged(EKeyId::BccWarnCount).number;
+    newDomainWarn = Merged(EKeyId::NewDomainWarn).number != 0;
+    innerDomainMatch = Merged(EKeyId::InnerDomainMatch).number;
 }
 
 bool LocalSetting::SaveConfirmValues() {
-    const bool mode = SaveNumber(SKeyId::Confirm, confirmMode);
-    const bool each = SaveNumber(SKeyId::ConfirmInsideEach, confirmInsideEach ? 1 : 0);
-    const bool bcc = SaveNumber(SKeyId::BccWarnCount, bccWarnCount);
-    const bool fresh = SaveNumber(SKeyId::NewDomainWarn, newDomainWarn ? 1 : 0);
-    const bool match = SaveNumber(SKeyId::InnerDomainMatch, innerDomainMatch);
+    const bool mode = SaveNumber(EKeyId::Confirm, confirmMode);
+    const bool each = SaveNumber(EKeyId::ConfirmInsideEach, confirmInsideEach ? 1 : 0);
+    const bool bcc = SaveNumber(EKeyId::BccWarnCount, bccWarnCount);
+    const bool fresh = SaveNumber(EKeyId::NewDomainWarn, newDomainWarn ? 1 : 0);
+    const bool match = SaveNumber(EKeyId::InnerDomainMatch, innerDomainMatch);
     return mode && each && bcc && fresh && match;
 }
 
 std::vector<std::string> LocalSetting::ValueTexts() const {
     std::vector<std::string> texts(kKeyCount);
     char* domains = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
-    texts[static_cast<size_t>(SKeyId::InnerDomains)] = domains != nullptr ? domains : "";
+    texts[static_cast<size_t>(EKeyId::InnerDomains)] = domains != nullptr ? domains : "";
     delete[] domains;
-    texts[static_cast<size_t>(SKeyId::InnerDelayTime)] = std::to_string(innerDelayTime);
-    texts[static_cast<size_t>(SKeyId::OuterDelayTime)] = std::to_string(outerDelayTime);
-    texts[static_cast<size_t>(SKeyId::DelayListColumns)] = ColumnWidthsText(columnWidths);
-    texts[static_cast<size_t>(SKeyId::Confirm)] = std::to_string(confirmMode);
-    texts[static_cast<size_t>(SKeyId::ConfirmInsideEach)] = std::to_string(confirmInsideEach);
-    texts[static_cast<size_t>(SKeyId::BccWarnCount)] = std::to_string(bccWarnCount);
-    texts[static_cast<size_t>(SKeyId::NewDomainWarn)] = std::to_string(newDomainWarn);
-    texts[static_cast<size_t>(SKeyId::InnerDomainMatch)] = std::to_string(innerDomainMatch);
-    texts[static_cast<size_t>(SKeyId::CtrlBypass)] = std::to_string(ctrlBypass);
-    texts[static_cast<size_t>(SKeyId::OutsideKeywords)] = outsideKeywords;
-    texts[static_cast<size_t>(SKeyId::LogFile)] = logFile;
-    texts[static_cast<size_t>(SKeyId::LogLevel)] = std::to_string(logLevel);
-    texts[static_cast<size_t>(SKeyId::HelpUrl)] = helpUrl;
-    texts[static_cast<size_t>(SKeyId::AllowUserDomains)] =
-        std::to_string(Merged(SKeyId::AllowUserDomains).number);
+    texts[static_cast<size_t>(EKeyId::InnerDelayTime)] = std::to_string(innerDelayTime);
+    texts[static_cast<size_t>(EKeyId::OuterDelayTime)] = std::to_string(outerDelayTime);
+    texts[static_cast<size_t>(EKeyId::DelayListColumns)] = ColumnWidthsText(columnWidths);
+    texts[static_cast<size_t>(EKeyId::Confirm)] = std::to_string(confirmMode);
+    texts[static_cast<size_t>(EKeyId::ConfirmInsideEach)] = std::to_string(confirmInsideEach);
+    texts[static_cast<size_t>(EKeyId::BccWarnCount)] = std::to_string(bccWarnCount);
+    texts[static_cast<size_t>(EKeyId::NewDomainWarn)] = std::to_string(newDomainWarn);
+    texts[static_cast<size_t>(EKeyId::InnerDomainMatch)] = std::to_string(innerDomainMatch);
+    texts[static_cast<size_t>(EKeyId::CtrlBypass)] = std::to_string(ctrlBypass);
+    texts[static_cast<size_t>(EKeyId::OutsideKeywords)] = outsideKeywords;
+    texts[static_cast<size_t>(EKeyId::LogFile)] = logFile;
+    texts[static_cast<size_t>(EKeyId::LogLevel)] = std::to_string(logLevel);
+    texts[static_cast<size_t>(EKeyId::HelpUrl)] = helpUrl;
+    texts[static_cast<size_t>(EKeyId::AllowUserDomains)] =
+        std::to_string(Merged(EKeyId::AllowUserDomains).number);
     return texts;
 }
 
@@ -204,7 +204,7 @@ std::string LocalSetting::ColumnWidthsText(const std::vector<int>& widths, size_
 
 void LocalSetting::SaveColumnWidths() {
     // A policy's widths stay the policy's; the user's file keeps its own.
-    if (Merged(SKeyId::DelayListColumns).bounded)
+    if (Merged(EKeyId::DelayListColumns).bounded)
         return;
     const std::string text = ColumnWidthsText(columnWidths);
     columnsText = SetString("Option", "DelayListColumns", text.c_str(), true);

@@ -38,7 +38,7 @@ class LocalSetting : public SIniFile {
     static std::string ColumnWidthsText(const std::vector<int>& widths, size_t maxLength = 1023);
     // Every key's value in force, in key table order, as the log shows it.
     std::vector<std::string> ValueTexts() const;
-    const SMergedValue& Merged(SKeyId id) const { return merged_[static_cast<size_t>(id)]; }
+    const SMergedValue& Merged(EKeyId id) const { return merged_[static_cast<size_t>(id)]; }
     // True when a policy sets any key: the dialogs say so.
     bool PolicyInForce() const { return policy_.Any() || !policy_.refusedFile.empty(); }
     // The inner domains the policy sets; the user's entries are the others.
@@ -75,7 +75,7 @@ class LocalSetting : public SIniFile {
 
   private:
     void ApplyMerged();
-    bool SaveNumber(SKeyId id, int32_t value);
+    bool SaveNumber(EKeyId id, int32_t value);
 
     SPolicy policy_;
     SUserValue user_[kKeyCount];

@@ -18,7 +18,7 @@ namespace {
 // A policy text longer than this is no setting anyone deployed on purpose.
 const DWORD kMaxPolicyText = 64 * 1024;
 
-void ReadRegistryValue(HKEY key, const SSettingKey& setting, SValueSource source,
+void ReadRegistryValue(HKEY key, const SSettingKey& setting, EValueSource source,
                        SPolicyValue* value) {
     // One call for the usual value; a longer text is asked for again with its size.
     DWORD type = 0;
@@ -40,7 +40,7 @@ void ReadRegistryValue(HKEY key, const SSettingKey& setting, SValueSource source
         value->text = "(読めない値)";
         return;
     }
-    const bool number = setting.type == SKeyType::Int;
+    const bool number = setting.type == EKeyType::Int;
     if (type == REG_DWORD && size == sizeof(DWORD)) {
         DWORD dword = 0;
         std::memcpy(&dword, buffer.data(), sizeof dword);
@@ -60,7 +60,7 @@ void ReadRegistryValue(HKEY key, const SSettingKey& setting, SValueSource source
     value->readable = true;
 }
 
-void ReadRegistry(HKEY root, SValueSource source, SPolicy* policy) {
+void ReadRegistry(HKEY root, EValueSource source, SPolicy* policy) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, kPolicyKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return;
@@ -87,7 +87,7 @@ void ReadPolicyFile(const char* path, SPolicy* policy) {
             continue;
         value.set = true;
         value.readable = true;
-        value.source = SValueSource::PolicyFile;
+        value.source = EValueSource::PolicyFile;
     }
 }
 
@@ -95,8 +95,8 @@ void ReadPolicyFile(const char* path, SPolicy* policy) {
 
 SPolicy ReadPolicy(const char* policyFilePath) {
     SPolicy policy;
-    ReadRegistry(HKEY_LOCAL_MACHINE, SValueSource::PolicyMachine, &policy);
-    ReadRegistry(HKEY_CURRENT_USER, SValueSource::PolicyUser, &policy);
+    ReadRegistry(HKEY_LOCAL_MACHINE, EValueSource::PolicyMachine, &policy);
+    ReadRegistry(HKEY_CURRENT_USER, EValueSource::PolicyUser, &policy);
     ReadPolicyFile(policyFilePath, &policy);
     return policy;
 }

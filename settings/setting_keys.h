@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-enum class SKeyId {
+enum class EKeyId {
     InnerDomains,
     InnerDelayTime,
     OuterDelayTime,
@@ -25,16 +25,16 @@ enum class SKeyId {
     AllowUserDomains,
     Count
 };
-const size_t kKeyCount = static_cast<size_t>(SKeyId::Count);
+const size_t kKeyCount = static_cast<size_t>(EKeyId::Count);
 
-enum class SKeyType {
+enum class EKeyType {
     Text, // read whole
     List, // comma-separated
     Int   // a number; flags are numbers 0 and 1
 };
 
 // How the user's value may differ from a value the policy sets.
-enum class SOneWay {
+enum class EOneWay {
     Fixed,        // the policy's value is used as written
     Higher,       // the user may choose a higher number (hold times, warnings switched on)
     Lower,        // the user may choose a lower number (CtrlBypass 0)
@@ -45,10 +45,10 @@ enum class SOneWay {
 };
 
 struct SSettingKey {
-    SKeyId id;
+    EKeyId id;
     const char* section; // in Velmora.ini; null for a key only a policy sets
     const char* name;    // the key, the policy's registry value and the log's name
-    SKeyType type;
+    EKeyType type;
     const char* defaultText;
     // Range of a number; a user value outside it reads as the default, a policy value outside
     // it cannot be used. Hold times accept any number from the user's file (0 or below: no
@@ -60,14 +60,14 @@ struct SSettingKey {
     const char* choices;
     // What a number without digits reads as: never weaker than the default.
     int32_t safeValue;
-    SOneWay rule;
+    EOneWay rule;
     const char* label;   // Japanese, for the log and the boxes
     const char* meaning; // Japanese, what the value does: the guide's table of keys
 };
 
-const SSettingKey& KeyOf(SKeyId id);
+const SSettingKey& KeyOf(EKeyId id);
 const SSettingKey* FindKey(const char* name);
-const SSettingKey* KeyTable(); // kKeyCount entries, in SKeyId order
+const SSettingKey* KeyTable(); // kKeyCount entries, in EKeyId order
 
 // A number as Velmora.ini and the policy file write it: the base from its prefix, except that
 // a leading 0 followed by an 8 or a 9 is decimal. False when no digit comes after the blanks

@@ -3,7 +3,7 @@
 namespace {
 
 bool IsHoldTime(const SSettingKey& key) {
-    return key.id == SKeyId::InnerDelayTime || key.id == SKeyId::OuterDelayTime;
+    return key.id == EKeyId::InnerDelayTime || key.id == EKeyId::OuterDelayTime;
 }
 
 int32_t DefaultNumber(const SSettingKey& key) {
@@ -48,20 +48,20 @@ void MergeNumber(const SSettingKey& key, const SUserValue& user, const SPolicyVa
         merged->policyUnreadable = true;
         if (StrongerOf(key, merged->number, DefaultNumber(key)) != merged->number) {
             merged->number = DefaultNumber(key);
-            merged->source = SValueSource::Default;
+            merged->source = EValueSource::Default;
         }
         merged->bound = merged->number;
-        merged->fixed = key.rule == SOneWay::Fixed || IsStrongest(key, merged->number);
+        merged->fixed = key.rule == EOneWay::Fixed || IsStrongest(key, merged->number);
         return;
     }
     merged->bound = number;
-    merged->fixed = key.rule == SOneWay::Fixed || IsStrongest(key, number);
+    merged->fixed = key.rule == EOneWay::Fixed || IsStrongest(key, number);
     const bool userStronger = user.present && !merged->fixed && merged->number != number &&
                               AllowedFrom(key, number, merged->number) &&
-                              merged->source == SValueSource::UserFile;
+                              merged->source == EValueSource::UserFile;
     if (userStronger)
         return;
-    merged->userOverridden = merged->source == SValueSource::UserFile && merged->number != number;
+    merged->userOverridden = merged->source == EValueSource::UserFile && merged->number != number;
     merged->number = number;
     merged->text = std::to_string(number);
     merged->source = policy.source;
@@ -75,25 +75,25 @@ void MergeText(const SSettingKey& key, const SUserValue& user, const SPolicyValu
     if (!policy.readable) {
         merged->policyUnreadable = true;
         // Fewer inner domains hold more mail; for any other text the user's stands.
-        if (key.rule == SOneWay::DomainList) {
+        if (key.rule == EOneWay::DomainList) {
             merged->text = key.defaultText;
-            merged->source = SValueSource::Default;
+            merged->source = EValueSource::Default;
             merged->userOverridden = user.present && !user.text.empty();
         }
         merged->fixed = true;
         return;
     }
     const std::string userText = merged->text;
-    if (key.rule == SOneWay::DomainList) {
-        const SPolicyValue& allow = all[SKeyId::AllowUserDomains];
+    if (key.rule == EOneWay::DomainList) {
+        const SPolicyValue& allow = all[EKeyId::AllowUserDomains];
         int32_t allowed = 0;
         const bool userAdds = allow.set &&
-                              ReadPolicyNumber(KeyOf(SKeyId::AllowUserDomains), allow, &allowed) &&
+                              ReadPolicyNumber(KeyOf(EKeyId::AllowUserDomains), allow, &allowed) &&
                               allowed == 1;
         merged->text = userAdds ? UnionOfLists(policy.text, userText) : policy.text;
         merged->fixed = !userAdds;
         merged->userOverridden = !userAdds && user.present && !SplitList(userText).empty();
-    } else if (key.rule == SOneWay::WordUnion) {
+    } else if (key.rule == EOneWay::WordUnion) {
         merged->text = UnionOfLists(policy.text, userText);
     } else {
         merged->text = policy.text;
@@ -105,15 +105,15 @@ void MergeText(const SSettingKey& key, const SUserValue& user, const SPolicyValu
 
 } // namespace
 
-const char* SourceName(SValueSource source) {
+const char* SourceName(EValueSource source) {
     switch (source) {
-    case SValueSource::UserFile:
+    case EValueSource::UserFile:
         return "利用者の設定ファイル";
-    case SValueSource::PolicyFile:
+    case EValueSource::PolicyFile:
         return "ポリシーファイル";
-    case SValueSource::PolicyUser:
+    case EValueSource::PolicyUser:
         return "ポリシー（ユーザー）";
-    case SValueSource::PolicyMachine:
+    case EValueSource::PolicyMachine:
         return "ポリシー（コンピューター）";
     default:
         return "既定値";
@@ -159,15 +159,15 @@ SMergedValue ReadUserValue(const SSettingKey& key, const SUserValue& user) {
         ReadNumber(key.defaultText, &merged.number);
         return merged;
     }
-    merged.source = user.present ? SValueSource::UserFile : SValueSource::Default;
-    if (key.type != SKeyType::Int) {
+    merged.source = user.present ? EValueSource::UserFile : EValueSource::Default;
+    if (key.type != EKeyType::Int) {
         merged.text = user.present ? user.text : key.defaultText;
         return merged;
     }
     merged.number = DefaultNumber(key);
     // Present but empty: the default, as a key left blank by hand has always read.
     if (!user.present || user.text.empty()) {
-        merged.source = SValueSource::Default;
+        merged.source = EValueSource::Default;
     } else if (!ReadNumber(user.text.c_str(), &merged.number)) {
         merged.number = key.safeValue;
         merged.userUnreadable = true;
@@ -187,9 +187,9 @@ void MergeSettings(const SUserValue user[kKeyCount], const SPolicy& policy,
         if (!policy.refusedFile.empty() && !value.set) {
             value.set = true;
             value.readable = false;
-            value.source = SValueSource::PolicyFile;
+            value.source = EValueSource::PolicyFile;
         }
-        if (key.type == SKeyType::Int) {
+        if (key.type == EKeyType::Int) {
             MergeNumber(key, user[i], value, &merged[i]);
             merged[i].text = std::to_string(merged[i].number);
         } else {
@@ -197,7 +197,7 @@ void MergeSettings(const SUserValue user[kKeyCount], const SPolicy& policy,
         }
     }
     // One deployed value gives one log per user.
-    SMergedValue& logFile = merged[static_cast<size_t>(SKeyId::LogFile)];
+    SMergedValue& logFile = merged[static_cast<size_t>(EKeyId::LogFile)];
     logFile.text = ExpandEnvironment(logFile.text, lookup);
 }
 
@@ -211,7 +211,7 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
         const SSettingKey& key = KeyTable()[i];
         const SMergedValue& value = merged[i];
         const std::string shown =
-            key.type == SKeyType::Int ? std::to_string(value.number) : value.text;
+            key.type == EKeyType::Int ? std::to_string(value.number) : value.text;
         if (value.userUnreadable)
             lines.push_back(std::string("設定 ") + key.name + " の値「" + user[i].text +
                             "」は数として読めないため " + std::to_string(key.safeValue) +
@@ -236,11 +236,11 @@ std::string UnreadableFileLogText(const std::string& why, const std::string& pat
 bool UserMayStore(const SSettingKey& key, const SMergedValue& merged, int32_t value) {
     if (!merged.bounded)
         return true;
-    if (merged.fixed || key.rule == SOneWay::Fixed)
+    if (merged.fixed || key.rule == EOneWay::Fixed)
         return false;
     // The user's own stronger value was in force: lowering it to the policy's is the user's.
     return AllowedFrom(key, merged.bound, value) &&
-           (value != merged.bound || merged.source == SValueSource::UserFile);
+           (value != merged.bound || merged.source == EValueSource::UserFile);
 }
 
 std::vector<std::string> ChangeLogLines(const std::vector<std::string>& before,

@@ -10,15 +10,15 @@
 #include "settings/setting_keys.h"
 
 // Strongest last: a machine policy overrides a user policy, which overrides the policy file.
-enum class SValueSource { Default, UserFile, PolicyFile, PolicyUser, PolicyMachine };
-const char* SourceName(SValueSource source);
+enum class EValueSource { Default, UserFile, PolicyFile, PolicyUser, PolicyMachine };
+const char* SourceName(EValueSource source);
 
 struct SPolicyValue {
     bool set = false;
     // False for a value of the wrong type, out of range or without digits.
     bool readable = true;
     std::string text; // a number as decimal text
-    SValueSource source = SValueSource::Default;
+    EValueSource source = EValueSource::Default;
 };
 
 struct SPolicy {
@@ -27,8 +27,8 @@ struct SPolicy {
     // unreadable policy value.
     std::string refusedFile;
     bool Any() const;
-    const SPolicyValue& operator[](SKeyId id) const { return values[static_cast<size_t>(id)]; }
-    SPolicyValue& operator[](SKeyId id) { return values[static_cast<size_t>(id)]; }
+    const SPolicyValue& operator[](EKeyId id) const { return values[static_cast<size_t>(id)]; }
+    SPolicyValue& operator[](EKeyId id) { return values[static_cast<size_t>(id)]; }
 };
 
 struct SUserValue {
@@ -37,7 +37,7 @@ struct SUserValue {
 };
 
 struct SMergedValue {
-    SValueSource source = SValueSource::Default;
+    EValueSource source = EValueSource::Default;
     std::string text; // Text and List keys
     int32_t number = 0;
     // The user's value had no digits and reads as the key's safe value.

@@ -23,7 +23,7 @@ bool IsChecked(HWND window, int id) {
 
 } // namespace
 
-bool AcceptedByPolicy(HWND owner, const LocalSetting* settings, SKeyId id, int32_t value) {
+bool AcceptedByPolicy(HWND owner, const LocalSetting* settings, EKeyId id, int32_t value) {
     if (settings == nullptr)
         return true;
     const SMergedValue& merged = settings->Merged(id);
@@ -39,7 +39,7 @@ bool AcceptedByPolicy(HWND owner, const LocalSetting* settings, SKeyId id, int32
     return false;
 }
 
-void GreyIfFixed(HWND window, int controlId, const LocalSetting* settings, SKeyId id) {
+void GreyIfFixed(HWND window, int controlId, const LocalSetting* settings, EKeyId id) {
     if (settings != nullptr && settings->Merged(id).fixed)
         EnableWindow(GetDlgItem(window, controlId), FALSE);
 }
@@ -78,11 +78,11 @@ int SConfirmSettingForm::OnInitDialog(HWND window) {
     if (limits != nullptr && limits->PolicyInForce()) {
         ShowWindow(GetDlgItem(window, IDC_CONFIRM_POLICY_NOTE), SW_SHOW);
         for (int button : kModeButtons)
-            GreyIfFixed(window, button, limits, SKeyId::Confirm);
-        GreyIfFixed(window, IDC_CONFIRM_INSIDE_EACH, limits, SKeyId::ConfirmInsideEach);
-        GreyIfFixed(window, IDC_NEW_DOMAIN_WARN, limits, SKeyId::NewDomainWarn);
-        GreyIfFixed(window, IDC_INNER_DOMAIN_MATCH, limits, SKeyId::InnerDomainMatch);
-        GreyIfFixed(window, IDC_BCC_WARN_COUNT, limits, SKeyId::BccWarnCount);
+            GreyIfFixed(window, button, limits, EKeyId::Confirm);
+        GreyIfFixed(window, IDC_CONFIRM_INSIDE_EACH, limits, EKeyId::ConfirmInsideEach);
+        GreyIfFixed(window, IDC_NEW_DOMAIN_WARN, limits, EKeyId::NewDomainWarn);
+        GreyIfFixed(window, IDC_INNER_DOMAIN_MATCH, limits, EKeyId::InnerDomainMatch);
+        GreyIfFixed(window, IDC_BCC_WARN_COUNT, limits, EKeyId::BccWarnCount);
     }
     return 0;
 }
@@ -113,11 +113,11 @@ bool SConfirmSettingForm::ReadValues(HWND window) {
         return false;
     }
     read.bccWarnCount = count;
-    if (!AcceptedByPolicy(window, limits, SKeyId::Confirm, read.confirmMode) ||
-        !AcceptedByPolicy(window, limits, SKeyId::ConfirmInsideEach, read.confirmInsideEach) ||
-        !AcceptedByPolicy(window, limits, SKeyId::NewDomainWarn, read.newDomainWarn) ||
-        !AcceptedByPolicy(window, limits, SKeyId::InnerDomainMatch, read.innerDomainMatch) ||
-        !AcceptedByPolicy(window, limits, SKeyId::BccWarnCount, read.bccWarnCount))
+    if (!AcceptedByPolicy(window, limits, EKeyId::Confirm, read.confirmMode) ||
+        !AcceptedByPolicy(window, limits, EKeyId::ConfirmInsideEach, read.confirmInsideEach) ||
+        !AcceptedByPolicy(window, limits, EKeyId::NewDomainWarn, read.newDomainWarn) ||
+        !AcceptedByPolicy(window, limits, EKeyId::InnerDomainMatch, read.innerDomainMatch) ||
+        !AcceptedByPolicy(window, limits, EKeyId::BccWarnCount, read.bccWarnCount))
         return false;
     values = read;
     return true;

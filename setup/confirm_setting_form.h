@@ -22,9 +22,9 @@ void StoreConfirmValues(const SConfirmValues& values, LocalSetting* settings);
 
 // False, after a box over owner that says why, when the administrator's policy does not let
 // the key move to value. True when settings is null or sets no limit.
-bool AcceptedByPolicy(HWND owner, const LocalSetting* settings, SKeyId id, int32_t value);
+bool AcceptedByPolicy(HWND owner, const LocalSetting* settings, EKeyId id, int32_t value);
 // Greys a control whose value the policy leaves nobody to choose.
-void GreyIfFixed(HWND window, int controlId, const LocalSetting* settings, SKeyId id);
+void GreyIfFixed(HWND window, int controlId, const LocalSetting* settings, EKeyId id);
 
 class SConfirmSettingForm : public SDialog {
   public:

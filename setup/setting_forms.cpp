@@ -118,9 +118,9 @@ int LocalSettingForm::OnInitDialog(HWND window) {
     if (settings && settings->PolicyInForce()) {
         ShowWindow(GetDlgItem(window, IDC_SETUP_POLICY_NOTE), SW_SHOW);
         for (int id : {IDC_DOMAIN_LIST, IDC_DOMAIN_ADD, IDC_DOMAIN_EDIT, IDC_DOMAIN_DELETE})
-            GreyIfFixed(window, id, settings, SKeyId::InnerDomains);
-        GreyIfFixed(window, IDC_INNER_DELAY, settings, SKeyId::InnerDelayTime);
-        GreyIfFixed(window, IDC_OUTER_DELAY, settings, SKeyId::OuterDelayTime);
+            GreyIfFixed(window, id, settings, EKeyId::InnerDomains);
+        GreyIfFixed(window, IDC_INNER_DELAY, settings, EKeyId::InnerDelayTime);
+        GreyIfFixed(window, IDC_OUTER_DELAY, settings, EKeyId::OuterDelayTime);
     }
     return 0;
 }
@@ -187,8 +187,8 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     case IDOK:
         if (!CheckDelayField(window, IDC_INNER_DELAY, "組織内ドメインのみ") ||
             !CheckDelayField(window, IDC_OUTER_DELAY, "組織内以外のドメインを含む") ||
-            !DelayFieldAccepted(window, IDC_INNER_DELAY, SKeyId::InnerDelayTime) ||
-            !DelayFieldAccepted(window, IDC_OUTER_DELAY, SKeyId::OuterDelayTime))
+            !DelayFieldAccepted(window, IDC_INNER_DELAY, EKeyId::InnerDelayTime) ||
+            !DelayFieldAccepted(window, IDC_OUTER_DELAY, EKeyId::OuterDelayTime))
             return 0;
         StoreValues(window);
         EndDialog(window, IDOK);
@@ -201,7 +201,7 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     }
 }
 
-bool LocalSettingForm::DelayFieldAccepted(HWND window, int id, SKeyId key) {
+bool LocalSettingForm::DelayFieldAccepted(HWND window, int id, EKeyId key) {
     int32_t minutes = 0;
     if (!ReadDelayField(window, id, &minutes) || AcceptedByPolicy(window, settings, key, minutes))
         return true;

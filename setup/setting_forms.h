@@ -44,5 +44,5 @@ class LocalSettingForm : public BaseSettingForm {
     void DeleteDomain(HWND window);
     void EditConfirmValues(HWND window);
     bool IsPolicyDomain(HWND window, const char* domain);
-    bool DelayFieldAccepted(HWND window, int id, SKeyId key);
+    bool DelayFieldAccepted(HWND window, int id, EKeyId key);
 };

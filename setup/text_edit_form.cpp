@@ -66,9 +66,9 @@ int STextEditForm::OnInitDialog(HWND window) {
 bool STextEditForm::AcceptDomain(HWND window) {
     edit->RefreshText();
     std::string domain;
-    const SDomainCheck check = NormalizeDomain(edit->cachedText, &domain);
-    const char* problem = check == SDomainCheck::Empty ? "ドメインを入力してください。"
-                          : check == SDomainCheck::BlankInside
+    const EDomainCheck check = NormalizeDomain(edit->cachedText, &domain);
+    const char* problem = check == EDomainCheck::Empty ? "ドメインを入力してください。"
+                          : check == EDomainCheck::BlankInside
                               ? "ドメインに空白は入れられません。\n例：example.co.jp"
                               : nullptr;
     if (problem) {

@@ -46,7 +46,7 @@ TEST(ConfirmText, NamesAreEscapedAndCannotUnderlineACharacter) {
 TEST(ConfirmText, LogLinesCarryCountsAndABoundedSubject) {
     EXPECT_EQ("宛先確認で送信 件名「見積」 組織内=2 組織外=3 確認した警告=1",
               ConfirmSentLogText("見積", 2, 3, 1));
-    std::string cut = ConfirmCancelledLogText(std::string(1000, 's'), SConfirmEnd::ByUser);
+    std::string cut = ConfirmCancelledLogText(std::string(1000, 's'), EConfirmEnd::ByUser);
     EXPECT_NE(std::string::npos, cut.find(std::string(256, 's') + "...」 理由=ユーザー"));
     EXPECT_EQ(std::string::npos, cut.find(std::string(257, 's')));
 }

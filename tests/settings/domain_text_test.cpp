@@ -9,15 +9,15 @@
 TEST(DomainText, EntryIsTrimmedLosesALeadingAtAndRefusesBlanksInside) {
     const struct {
         const char* typed;
-        SDomainCheck check;
+        EDomainCheck check;
         const char* kept;
     } cases[] = {
-        {" \t@example.co.jp\x81\x40", SDomainCheck::Ok, "example.co.jp"},
-        {"\x83\x40.jp", SDomainCheck::Ok, "\x83\x40.jp"},
-        {"\x81\x40 @ ", SDomainCheck::Empty, ""},
+        {" \t@example.co.jp\x81\x40", EDomainCheck::Ok, "example.co.jp"},
+        {"\x83\x40.jp", EDomainCheck::Ok, "\x83\x40.jp"},
+        {"\x81\x40 @ ", EDomainCheck::Empty, ""},
         {"a\x81\x40"
          "b.jp",
-         SDomainCheck::BlankInside,
+         EDomainCheck::BlankInside,
          "a\x81\x40"
          "b.jp"},
     };

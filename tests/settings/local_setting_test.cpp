@@ -269,7 +269,7 @@ void SetPolicy(HKEY root, const char* name, const std::string& text) {
 TEST_F(LocalSettingTest, PolicyFromTheRegistryThenTheFileMergesOneWay) {
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
-        if (key.type == SKeyType::Int)
+        if (key.type == EKeyType::Int)
             SetPolicy(HKEY_CURRENT_USER, key.name, static_cast<DWORD>(key.safeValue));
         else
             SetPolicy(HKEY_CURRENT_USER, key.name, std::string(key.defaultText));
@@ -294,15 +294,15 @@ TEST_F(LocalSettingTest, PolicyFromTheRegistryThenTheFileMergesOneWay) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kPolicyKeyPath);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicyKeyPath);
 
-    EXPECT_EQ(policy[SKeyId::Confirm].source, SValueSource::PolicyMachine);
-    EXPECT_EQ(policy[SKeyId::InnerDelayTime].source, SValueSource::PolicyUser);
-    EXPECT_FALSE(policy[SKeyId::HelpUrl].readable);
+    EXPECT_EQ(policy[EKeyId::Confirm].source, EValueSource::PolicyMachine);
+    EXPECT_EQ(policy[EKeyId::InnerDelayTime].source, EValueSource::PolicyUser);
+    EXPECT_FALSE(policy[EKeyId::HelpUrl].readable);
     // Without the registry the file beside the DLL speaks.
     const SPolicy fileOnly = ReadPolicy(policyFile.c_str());
     DeleteFileA(policyFile.c_str());
-    EXPECT_EQ(fileOnly[SKeyId::InnerDelayTime].source, SValueSource::PolicyFile);
-    EXPECT_EQ(fileOnly[SKeyId::InnerDelayTime].text, "3");
-    EXPECT_FALSE(fileOnly[SKeyId::Confirm].set);
+    EXPECT_EQ(fileOnly[EKeyId::InnerDelayTime].source, EValueSource::PolicyFile);
+    EXPECT_EQ(fileOnly[EKeyId::InnerDelayTime].text, "3");
+    EXPECT_FALSE(fileOnly[EKeyId::Confirm].set);
 
     WriteFile("[WhiteList]\r\nInnerDomains=mine.jp\r\n[Delay]\r\nOuterDelayTime=1\r\n"
               "[Option]\r\nConfirm=0\r\nBccWarnCount=50\r\nCtrlBypass=1\r\n");
