@@ -44,18 +44,20 @@ const char* FieldName(int field) {
 }
 
 std::string CellText(const SConfirmRow& row, int column) {
+    const SRowKind kind = RowKindOf(row.kind);
+    if (column == 0) {
+        if (!kind.marked)
+            return KindText(row);
+        return "▲ " + (kind.label ? std::string(kind.label) : AttentionText(row));
+    }
     if (column == 1)
         return FieldName(row.field);
-    if (row.attention == kAttentionKeyword)
-        return column == 0 ? "▲ 社外秘の語" : column == 3 ? AttentionText(row) : "";
-    if (column == 0)
-        return row.attention == kAttentionLookalike ? "▲ " + AttentionText(row) : KindText(row);
     // The domain is kept raw for the history: escaped here as the entry is.
     if (column == 2) {
         const std::string domain = DisplayText(row.domain.c_str(), kRowEntryBytes);
         return row.decoded.empty() ? domain : domain + "（" + AnsiOfUtf8(row.decoded) + "）";
     }
-    return row.entry;
+    return kind.label ? AttentionText(row) : row.entry;
 }
 
 } // namespace
@@ -143,11 +145,11 @@ void SConfirmForm::FillRows() {
 void SConfirmForm::ShowWarnings(HWND window) {
     bool massMail = false, newDomain = false;
     for (const SConfirmWarning& warning : model->warnings) {
-        if (warning.kind == kWarnMassMail) {
-            massMailBox->SetText(MassMailWarningText(warning).c_str());
+        if (warning.kind == EWarningKind::MassMail) {
+            massMailBox->SetText(WarningText(warning).c_str());
             massMail = true;
-        } else if (warning.kind == kWarnNewDomain) {
-            newDomainBox->SetText(NewDomainWarningText(warning).c_str());
+        } else if (warning.kind == EWarningKind::NewDomain) {
+            newDomainBox->SetText(WarningText(warning).c_str());
             newDomain = true;
         }
     }
@@ -188,7 +190,7 @@ LRESULT SConfirmForm::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
         return CDRF_DODEFAULT;
     const size_t index = static_cast<size_t>(draw->nmcd.dwItemSpec);
-    if (index < model->rows.size() && model->rows[index].attention != kAttentionNone) {
+    if (index < model->rows.size() && RowKindOf(model->rows[index].kind).marked) {
         draw->clrText = kAttentionText;
         draw->clrTextBk = kAttentionBack;
     }
@@ -281,7 +283,8 @@ void SConfirmForm::OnTickAllInside() {
 }
 
 void SConfirmForm::OnWarningClicked(int id) {
-    int kind = id == IDC_CONFIRM_MASS_WARN ? kWarnMassMail : kWarnNewDomain;
+    EWarningKind kind =
+        id == IDC_CONFIRM_MASS_WARN ? EWarningKind::MassMail : EWarningKind::NewDomain;
     bool on = SendMessageA(GetDlgItem(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     for (size_t i = 0; i < model->warnings.size() && i < ticks.warnings.size(); ++i)
         if (model->warnings[i].kind == kind)
