@@ -353,9 +353,7 @@ void SConfirmForm::OnWarningClicked(int slot) {
 
 void SConfirmForm::UpdateSendButton() {
     HWND send = sendButton->window;
-    bool can =
-        rowsTicked == ticks.rows.size() &&
-        std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
+    const bool can = model->CanSend(ticks, rowsTicked);
     if (can == sendEnabled)
         return;
     // Moving the focus off a button about to be disabled keeps the keyboard usable.

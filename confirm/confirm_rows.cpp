@@ -203,9 +203,14 @@ bool SConfirmModel::HasInsideTickAll() const {
 }
 
 bool SConfirmModel::CanSend(const SConfirmTicks& ticks) const {
+    return CanSend(ticks,
+                   static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true)));
+}
+
+bool SConfirmModel::CanSend(const SConfirmTicks& ticks, size_t rowsTicked) const {
     if (ticks.rows.size() != rows.size() || ticks.warnings.size() != warnings.size())
         return false;
-    return std::find(ticks.rows.begin(), ticks.rows.end(), false) == ticks.rows.end() &&
+    return rowsTicked == rows.size() &&
            std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
 }
 

@@ -92,6 +92,8 @@ class SConfirmModel {
     bool HasInsideTickAll() const;
     // True only when every row and every warning is ticked.
     bool CanSend(const SConfirmTicks& ticks) const;
+    // The same, for a dialog that keeps count of the rows ticked: a click walks no rows.
+    bool CanSend(const SConfirmTicks& ticks, size_t rowsTicked) const;
 
     bool needed = false;           // the dialog is to be shown for this send
     std::vector<SConfirmRow> rows; // outside first, grouped by domain, then inside
