@@ -90,8 +90,8 @@ std::string CellText(const SConfirmRow& row, int column) {
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
     : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model), rowsTicked(0),
       focusedRow(-1), sendEnabled(false), rowHeight(0), rowsTop(0), listView(nullptr),
-      sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr), subjectLabel(nullptr),
-      fromLabel(nullptr), nextLabel(nullptr) {
+      sendButton(nullptr), cancelButton(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
+      nextLabel(nullptr) {
     ticks = model->NewTicks();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -101,7 +101,6 @@ SConfirmForm::~SConfirmForm() {
     delete listView;
     delete sendButton;
     delete cancelButton;
-    delete allInsideBox;
     delete subjectLabel;
     delete fromLabel;
     delete nextLabel;
@@ -121,11 +120,10 @@ int SConfirmForm::OnInitDialog(HWND window) {
     listView = new SListView(GetDlgItem(window, IDC_CONFIRM_LIST));
     sendButton = new SButton(GetDlgItem(window, IDC_CONFIRM_SEND));
     cancelButton = new SButton(GetDlgItem(window, IDCANCEL));
-    allInsideBox = new SButton(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE));
     subjectLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_SUBJECT));
     fromLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_FROM));
     nextLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_NEXT));
-    ShowTexts(window);
+    ShowTexts();
     InsertColumns();
     listView->SetExtendedStyle(kListExtendedStyle);
     FillRows();
@@ -140,13 +138,13 @@ int SConfirmForm::OnInitDialog(HWND window) {
     return 0;
 }
 
-void SConfirmForm::ShowTexts(HWND window) {
+void SConfirmForm::ShowTexts() {
     subjectLabel->SetText(DisplayText(subject.c_str(), kShownTextBytes).c_str());
     fromLabel->SetText(DisplayText(from.c_str(), kShownTextBytes).c_str());
     nextLabel->SetText(nextStep.c_str());
     // The box would tick nothing, or the settings want every inside row ticked by hand.
     if (!model->HasInsideTickAll())
-        ShowWindow(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE), SW_HIDE);
+        ShowItem(IDC_CONFIRM_ALL_INSIDE, false);
 }
 
 void SConfirmForm::InsertColumns() {
@@ -235,9 +233,7 @@ int SConfirmForm::OnNotify(NMHDR* header) {
         OnClick(reinterpret_cast<const NMITEMACTIVATE*>(header));
         return 0;
     case NM_CUSTOMDRAW:
-        // A dialog answers a notification through DWLP_MSGRESULT, not its return value.
-        SetWindowLongPtrA(window, DWLP_MSGRESULT,
-                          OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)));
+        SetMsgResult(OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)));
         return 1;
     default:
         return 0;
@@ -307,7 +303,7 @@ void SConfirmForm::ToggleRow(int row) {
     ticks.rows[index] = !ticks.rows[index];
     rowsTicked = ticks.rows[index] ? rowsTicked + 1 : rowsTicked - 1;
     if (!ticks.rows[index] && model->rows[index].insideTickable)
-        SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
+        CheckButton(IDC_CONFIRM_ALL_INSIDE, false);
     RedrawRow(row);
     UpdateSendButton();
 }
@@ -335,8 +331,7 @@ void SConfirmForm::RedrawRow(int row) {
 }
 
 void SConfirmForm::OnTickAllInside() {
-    bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    model->TickAllInside(&ticks, on);
+    model->TickAllInside(&ticks, IsButtonChecked(IDC_CONFIRM_ALL_INSIDE));
     rowsTicked = static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true));
     InvalidateRect(listView->window, nullptr, FALSE);
     UpdateSendButton();
@@ -352,14 +347,13 @@ void SConfirmForm::OnWarningClicked(int slot) {
 }
 
 void SConfirmForm::UpdateSendButton() {
-    HWND send = sendButton->window;
     const bool can = model->CanSend(ticks, rowsTicked);
     if (can == sendEnabled)
         return;
     // Moving the focus off a button about to be disabled keeps the keyboard usable.
-    if (!can && GetFocus() == send)
+    if (!can && GetFocus() == sendButton->window)
         SetFocus(listView->window);
-    EnableWindow(send, can);
+    EnableItem(IDC_CONFIRM_SEND, can);
     sendEnabled = can;
 }
 

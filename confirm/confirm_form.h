@@ -39,7 +39,7 @@ class SConfirmForm : public SDialog {
     int WarningsTicked() const;
 
   private:
-    void ShowTexts(HWND window);
+    void ShowTexts();
     void InsertColumns();
     void FillRows();
     void ShowWarnings();
@@ -72,7 +72,6 @@ class SConfirmForm : public SDialog {
     SListView* listView;
     SButton* sendButton;
     SButton* cancelButton;
-    SButton* allInsideBox;
     // One check box for each kind of warning, in the order of the kinds.
     std::vector<std::unique_ptr<SButton>> warningBoxes;
     SLabel* subjectLabel;
