@@ -26,21 +26,22 @@ void AppendEscaped(std::string* out, unsigned char c) {
     *out += hex;
 }
 
-// Rows in the dialog's order: the words that must not go outside and the look-alikes, then
-// outside by domain (entries without one first), then inside ones that only the substring
-// rule keeps inside, then the rest as written.
+// Rows in the dialog's order: the marked ones by their kind's band, then outside by domain
+// (entries without one first), then inside ones that only the substring rule keeps inside,
+// then the rest as written.
 int Band(const SConfirmRow& row) {
-    if (row.attention != kAttentionNone)
-        return row.attention == kAttentionKeyword ? -2 : -1;
-    if (row.outside)
-        return 0;
-    return row.substringOnly ? 1 : 2;
+    const SRowKind kind = RowKindOf(row.kind);
+    if (kind.marked)
+        return kind.band;
+    return kind.band + (row.outside ? 0 : row.substringOnly ? 1 : 2);
 }
 
 bool ShowsBefore(const SConfirmRow& a, const SConfirmRow& b) {
-    if (Band(a) != Band(b))
-        return Band(a) < Band(b);
-    return Band(a) == 0 && a.domain < b.domain;
+    const int bandA = Band(a);
+    const int bandB = Band(b);
+    if (bandA != bandB)
+        return bandA < bandB;
+    return bandA == 0 && a.domain < b.domain;
 }
 
 // Nobody saw the recipients a full buffer lost: they stand as one outside row to tick.
@@ -166,14 +167,14 @@ void SConfirmModel::AddWarnings(const SConfirmOptions& options) {
     }
     if (options.bccWarnCount > 0 && massAddresses >= options.bccWarnCount) {
         SConfirmWarning warning;
-        warning.kind = kWarnMassMail;
+        warning.kind = EWarningKind::MassMail;
         warning.addresses = massAddresses;
         warning.domains = static_cast<int>(massDomains.size());
         warnings.push_back(std::move(warning));
     }
     if (!newDomains.empty()) {
         SConfirmWarning warning;
-        warning.kind = kWarnNewDomain;
+        warning.kind = EWarningKind::NewDomain;
         warning.names.assign(newDomains.begin(), newDomains.end());
         warnings.push_back(std::move(warning));
     }
@@ -202,9 +203,14 @@ bool SConfirmModel::HasInsideTickAll() const {
 }
 
 bool SConfirmModel::CanSend(const SConfirmTicks& ticks) const {
+    return CanSend(ticks,
+                   static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true)));
+}
+
+bool SConfirmModel::CanSend(const SConfirmTicks& ticks, size_t rowsTicked) const {
     if (ticks.rows.size() != rows.size() || ticks.warnings.size() != warnings.size())
         return false;
-    return std::find(ticks.rows.begin(), ticks.rows.end(), false) == ticks.rows.end() &&
+    return rowsTicked == rows.size() &&
            std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
 }
 

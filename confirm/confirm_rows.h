@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "confirm/confirm_kinds.h"
 #include "support/local_time.h"
 
 class SStringList;
@@ -22,9 +23,6 @@ enum EConfirmMode {
 
 // The header a row came from; a keyword row stands for the subject.
 enum ERecipientField { kFieldTo = 0, kFieldCc = 1, kFieldBcc = 2, kFieldSubject = 3 };
-
-// Rows shown before all others, marked, and never ticked by the inside box.
-enum EAttention { kAttentionNone = 0, kAttentionLookalike = 1, kAttentionKeyword = 2 };
 
 // Longest entry text a row shows, in bytes before escaping; longer ones end in "...".
 const size_t kRowEntryBytes = 256;
@@ -62,16 +60,13 @@ struct SConfirmRow {
     bool substringOnly = false;  // inside only because an inner domain occurs in its domain
     bool newDomain = false;      // outside, and mail never left for this domain (「初めて」)
     bool insideTickable = false; // the "tick every inside recipient" box may tick it
-    int attention = kAttentionNone;
-    int lookalikeKind = 0; // ELookalikeKind of a look-alike row
-    std::string resembles; // look-alike: the known domain; empty when none is named
+    ERowKind kind = ERowKind::Recipient;
+    std::string resembles; // look-alike: the known domain
     std::string decoded;   // look-alike with an internationalised name: decoded, UTF-8
 };
 
-enum EConfirmWarningKind { kWarnMassMail = 0, kWarnNewDomain = 1 };
-
 struct SConfirmWarning {
-    int kind = kWarnMassMail;
+    EWarningKind kind = EWarningKind::MassMail;
     int addresses = 0;              // mass mail: outside entries of To and Cc (N)
     int domains = 0;                // mass mail: their distinct domains (M)
     std::vector<std::string> names; // new domains, sorted, raw: show them through DisplayText
@@ -97,6 +92,8 @@ class SConfirmModel {
     bool HasInsideTickAll() const;
     // True only when every row and every warning is ticked.
     bool CanSend(const SConfirmTicks& ticks) const;
+    // The same, for a dialog that keeps count of the rows ticked: a click walks no rows.
+    bool CanSend(const SConfirmTicks& ticks, size_t rowsTicked) const;
 
     bool needed = false;           // the dialog is to be shown for this send
     std::vector<SConfirmRow> rows; // outside first, grouped by domain, then inside

@@ -17,13 +17,13 @@ const SLocalTime kToday = {2026, 12, 1, 7, 10, 0, 0, 0};
 // One row as the dialog would read it: field, what it is, the entry shown.
 std::string Describe(const SConfirmRow& row) {
     static const char* const kFields[] = {"To", "Cc", "Bcc", "Subject"};
-    std::string kind = row.attention == kAttentionLookalike ? "like:" + row.resembles
-                       : row.attention == kAttentionKeyword ? std::string("keyword")
-                       : row.malformed                      ? "bad"
-                       : row.outside                        ? "out"
-                       : row.substringOnly                  ? "sub"
-                       : row.insideTickable                 ? "in"
-                                                            : "in1";
+    std::string kind = row.kind == ERowKind::Keyword     ? std::string("keyword")
+                       : row.kind != ERowKind::Recipient ? "like:" + row.resembles
+                       : row.malformed                   ? "bad"
+                       : row.outside                     ? "out"
+                       : row.substringOnly               ? "sub"
+                       : row.insideTickable              ? "in"
+                                                         : "in1";
     return std::string(kFields[row.field]) + " " + kind + (row.newDomain ? " new " : " ") +
            row.entry;
 }
@@ -140,7 +140,7 @@ TEST_F(ConfirmRowsTest, MassMailCountsOutsideToAndCcOnly) {
         ASSERT_EQ(c.warned ? 1u : 0u, model.warnings.size()) << c.threshold;
         if (!c.warned)
             continue;
-        EXPECT_EQ(kWarnMassMail, model.warnings[0].kind);
+        EXPECT_EQ(EWarningKind::MassMail, model.warnings[0].kind);
         EXPECT_EQ(10, model.warnings[0].addresses);
         EXPECT_EQ(3, model.warnings[0].domains);
         SConfirmTicks ticks = model.NewTicks();
@@ -177,7 +177,7 @@ TEST_F(ConfirmRowsTest, DomainsMailNeverLeftForAreMarkedAndNamed) {
         std::vector<std::string> names;
         int marked = 0;
         for (const SConfirmWarning& warning : model.warnings) {
-            if (warning.kind == kWarnNewDomain)
+            if (warning.kind == EWarningKind::NewDomain)
                 names = warning.names;
         }
         for (const SConfirmRow& row : model.rows)
@@ -213,7 +213,7 @@ TEST_F(ConfirmRowsTest, LookAlikesOfKnownDomainsLeadAndNeedTheirOwnTick) {
     history = nullptr;
     Build("a@exarnple.co.jp, b@partner-tradimg.com");
     EXPECT_EQ("like:example.co.jp a@exarnple.co.jp", Describe(model.rows[0]).substr(3));
-    EXPECT_EQ(kAttentionNone, model.rows[1].attention);
+    EXPECT_EQ(ERowKind::Recipient, model.rows[1].kind);
 }
 
 // 社外秘 and 親展 in the list; the subject is only read when a recipient is outside.
