@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "support/mbcs.h"
+#include "support/string_list.h"
 
 namespace {
 
@@ -77,16 +78,8 @@ std::vector<std::string> KeywordsInSubject(const char* subject, const char* list
     if (!list || !*list || !subject || !*subject)
         return found;
     const std::vector<uint32_t> folded = Fold(subject, kKeywordSubjectBytes);
-    // The list walks by character too: a comma is never a trail byte, but a lead byte before
-    // one must not swallow it.
-    const char* p = list;
-    while (*p) {
-        const char* start = p;
-        while (*p && *p != ',')
-            p += CharLength(p);
-        const std::string written(start, p);
-        if (*p == ',')
-            ++p;
+    for (const std::string& written : SplitList(list)) {
+        // A full-width blank around a word is as much noise as an ASCII one.
         std::vector<uint32_t> word = Fold(written.c_str(), written.size());
         size_t first = 0, last = word.size();
         while (first < last && IsBlank(word, first))
@@ -98,13 +91,8 @@ std::vector<std::string> KeywordsInSubject(const char* subject, const char* list
         if (std::search(folded.begin(), folded.end(), word.begin() + first, word.begin() + last) ==
             folded.end())
             continue;
-        // As written, without the blanks around it (ASCII ones: never a trail byte).
-        const size_t from = written.find_first_not_of(" \t");
-        const size_t to = written.find_last_not_of(" \t");
-        const std::string shown =
-            from == std::string::npos ? written : written.substr(from, to - from + 1);
-        if (std::find(found.begin(), found.end(), shown) == found.end())
-            found.push_back(shown);
+        if (std::find(found.begin(), found.end(), written) == found.end())
+            found.push_back(written);
     }
     return found;
 }

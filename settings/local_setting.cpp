@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "settings/domain_text.h"
 #include "support/int_parse.h"
@@ -91,10 +92,14 @@ void LocalSetting::ApplyMerged() {
     helpUrl = Merged(EKeyId::HelpUrl).text;
 }
 
-const std::string& LocalSetting::PolicyDomains() const {
-    static const std::string none;
+std::string LocalSetting::PolicyDomains() const {
     const SPolicyValue& domains = policy_[EKeyId::InnerDomains];
-    return domains.set && domains.readable ? domains.text : none;
+    if (!domains.set || !domains.readable)
+        return std::string();
+    SStringList list;
+    AppendTrimmedDomains(&list, domains.text.c_str());
+    std::unique_ptr<char[]> joined(list.JoinWithCommas());
+    return joined ? joined.get() : "";
 }
 
 bool LocalSetting::SaveDomains() {
@@ -112,16 +117,16 @@ bool LocalSetting::SaveDomains() {
         return true;
     // The user's file gets the user's own entries: those the policy does not set, and those it
     // had already.
-    const std::string policyList = "," + UnionOfLists(PolicyDomains(), "") + ",";
+    const std::string policyList = PolicyDomains();
     std::string own;
     for (const SStringNode* node = innerDomains->first; node != nullptr; node = node->next) {
-        if (policyList.find("," + std::string(node->text) + ",") == std::string::npos)
+        if (!ListHas(policyList.c_str(), node->text))
             own += (own.empty() ? "" : ",") + std::string(node->text);
     }
     SStringList before;
     AppendTrimmedDomains(&before, user_[static_cast<size_t>(EKeyId::InnerDomains)].text.c_str());
     for (const SStringNode* node = before.first; node != nullptr; node = node->next) {
-        if (policyList.find("," + std::string(node->text) + ",") != std::string::npos)
+        if (ListHas(policyList.c_str(), node->text))
             own = UnionOfLists(own, node->text);
     }
     return SetString("WhiteList", "InnerDomains", own.c_str(), true) != nullptr &&

@@ -41,8 +41,9 @@ class LocalSetting : public SIniFile {
     const SMergedValue& Merged(EKeyId id) const { return merged_[static_cast<size_t>(id)]; }
     // True when a policy sets any key: the dialogs say so.
     bool PolicyInForce() const { return policy_.Any() || !policy_.refusedFile.empty(); }
-    // The inner domains the policy sets; the user's entries are the others.
-    const std::string& PolicyDomains() const;
+    // The inner domains the policy sets, read as the record reads its own and joined with
+    // commas; the user's entries are the others.
+    std::string PolicyDomains() const;
 
     const char* innerDomainsText = nullptr;
     SStringList* innerDomains = nullptr;

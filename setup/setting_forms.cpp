@@ -129,8 +129,7 @@ int LocalSettingForm::OnInitDialog(HWND window) {
 bool LocalSettingForm::IsPolicyDomain(HWND window, const char* domain) {
     if (!settings)
         return false;
-    const std::string policy = "," + settings->PolicyDomains() + ",";
-    if (policy.find("," + std::string(domain) + ",") == std::string::npos)
+    if (!ListHas(settings->PolicyDomains().c_str(), domain))
         return false;
     MessageBoxA(window, "この組織内ドメインは管理者が決めています。変更や削除はできません。",
                 "管理者の設定", MB_OK | MB_ICONINFORMATION);
