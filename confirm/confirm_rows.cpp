@@ -9,6 +9,7 @@
 #include "confirm/domain_history.h"
 #include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
+#include "settings/setting_values.h"
 #include "support/address_list.h"
 #include "support/mbcs.h"
 #include "support/string_list.h"
@@ -80,6 +81,16 @@ std::string DisplayText(const char* text, size_t maxBytes) {
     }
     return out;
 }
+
+SConfirmOptions::SConfirmOptions() : SConfirmOptions(SSettingValues()) {}
+
+SConfirmOptions::SConfirmOptions(const SSettingValues& values)
+    : confirmMode(values.Int(EKeyId::Confirm)),
+      insideEach(values.Int(EKeyId::ConfirmInsideEach) != 0),
+      bccWarnCount(values.Int(EKeyId::BccWarnCount)),
+      newDomainWarn(values.Int(EKeyId::NewDomainWarn) != 0),
+      innerDomainMatch(values.Int(EKeyId::InnerDomainMatch)),
+      outsideKeywords(values.Text(EKeyId::OutsideKeywords)) {}
 
 void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& options) {
     rows.clear();

@@ -10,6 +10,7 @@
 #include "support/local_time.h"
 
 class SStringList;
+class SSettingValues;
 class SDomainMatcher;
 class SDomainHistory;
 
@@ -30,13 +31,18 @@ const size_t kRowEntryBytes = 256;
 // The row that stands for the recipients a header lost to its buffer's size.
 extern const char kCutRowEntry[];
 
+// The keys the confirmation reads, taken from the values in one place.
 struct SConfirmOptions {
-    int confirmMode = kConfirmNever; // 1 when any recipient is outside, 2 every send
-    bool insideEach = false;         // the inside rows too must be ticked one by one
-    int bccWarnCount = 10;           // To+Cc outside addresses that raise the warning; 0 off
-    bool newDomainWarn = true;
-    int innerDomainMatch = 0;    // as the hold decision: 0 substring, 1 the domain or a sub-domain
-    std::string outsideKeywords; // comma list of words the subject of outside mail is checked for
+    // The key table's defaults.
+    SConfirmOptions();
+    explicit SConfirmOptions(const SSettingValues& values);
+
+    int confirmMode;  // 1 when any recipient is outside, 2 every send
+    bool insideEach;  // the inside rows too must be ticked one by one
+    int bccWarnCount; // To+Cc outside addresses that raise the warning; 0 off
+    bool newDomainWarn;
+    int innerDomainMatch;        // as the hold decision: 0 substring, 1 the domain or a sub-domain
+    std::string outsideKeywords; // list of words the subject of outside mail is checked for
 };
 
 struct SConfirmInput {

@@ -39,10 +39,10 @@ bool CaptureForHold(HWND window, SCapturedHeaders* headers, const LocalSetting* 
     const SStringList* domains = nullptr;
     int match = kMatchSubstring;
     if (settings) {
-        times.innerMinutes = settings->innerDelayTime;
-        times.outerMinutes = settings->outerDelayTime;
-        domains = settings->innerDomains;
-        match = settings->innerDomainMatch;
+        times.innerMinutes = settings->Int(EKeyId::InnerDelayTime);
+        times.outerMinutes = settings->Int(EKeyId::OuterDelayTime);
+        domains = &settings->List(EKeyId::InnerDomains);
+        match = settings->Int(EKeyId::InnerDomainMatch);
     }
     return mail->Capture(window, headers, domains, times, CurrentLocalTime(), match);
 }

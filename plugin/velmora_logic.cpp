@@ -103,9 +103,10 @@ void VelmoraLogic::Start() {
     // Which value is in force and where it came from: what an administrator checks first.
     for (const std::string& line : newSettings->startLog)
         LogInfo(line.c_str());
-    LogDebug(SettingsReadLogText(newSettings->innerDomainsText, newSettings->innerDelayTime,
-                                 newSettings->outerDelayTime, newSettings->ctrlBypass,
-                                 newSettings->logLevel)
+    LogDebug(SettingsReadLogText(
+                 newSettings->Text(EKeyId::InnerDomains).c_str(),
+                 newSettings->Int(EKeyId::InnerDelayTime), newSettings->Int(EKeyId::OuterDelayTime),
+                 newSettings->Int(EKeyId::CtrlBypass) != 0, newSettings->Int(EKeyId::LogLevel))
                  .c_str());
 
     HWND handles[4] = {nullptr, nullptr, nullptr, nullptr};
@@ -123,7 +124,7 @@ void VelmoraLogic::Start() {
     newRecorder->SetFlushRequest([this]() { RequestJournalFlush(); });
     std::unique_ptr<SDomainHistoryStore> newHistory(new SDomainHistoryStore(folder.c_str()));
     newHistory->SetFlushRequest([this]() { RequestJournalFlush(); });
-    if (newSettings->confirmMode != 0)
+    if (newSettings->Int(EKeyId::Confirm) != 0)
         newHistory->Load();
     std::unique_ptr<SDomainLearner> newLearner(new SDomainLearner(
         newRecorder.get(), [this](const SDelayMail& mail) { return OutsideDomainsOf(mail); },
@@ -223,14 +224,15 @@ int VelmoraLogic::OnOutgoing(HWND compose, int mode) {
 }
 
 bool VelmoraLogic::KeepsDomainHistory() const {
-    return settings && delayLogic && domainHistory && settings->confirmMode != 0;
+    return settings && delayLogic && domainHistory && settings->Int(EKeyId::Confirm) != 0;
 }
 
 std::vector<std::string> VelmoraLogic::OutsideDomainsOf(const SDelayMail& mail) const {
     // Nothing is learned while confirmation is off: the sweep's releases stay cheap.
     if (!KeepsDomainHistory())
         return std::vector<std::string>();
-    const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
+    const SDomainMatcher matcher(&settings->List(EKeyId::InnerDomains),
+                                 settings->Int(EKeyId::InnerDomainMatch));
     return OutsideDomains(mail.to, mail.cc, mail.bcc, matcher);
 }
 
@@ -276,7 +278,8 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
 
     // Decided first, so that the dialog tells what will happen. Ctrl skips the hold, not the
     // look; it is read at the send, not when the dialog closes.
-    const bool ctrlDown = settings && settings->ctrlBypass && GetKeyState(VK_CONTROL) < 0;
+    const bool ctrlDown =
+        settings && settings->Int(EKeyId::CtrlBypass) != 0 && GetKeyState(VK_CONTROL) < 0;
     std::unique_ptr<char[]> ident(new char[kIdentSize]);
     ReadComposeHeader(hostApi, compose, "X-KRV-Ident", ident.get(), kIdentSize);
     const char* comma = strchr(ident.get(), ',');
@@ -286,7 +289,7 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
     SCapturedHeaders snapshot;
     ReadCapturedHeaders(hostApi, compose, &snapshot);
     for (;;) {
-        const bool confirms = settings && settings->confirmMode != kConfirmNever;
+        const bool confirms = settings && settings->Int(EKeyId::Confirm) != kConfirmNever;
         SDelayMail mail;
         bool hold = false;
         if (confirms) {
@@ -335,7 +338,7 @@ int VelmoraLogic::ActOnDecision(HWND compose, SDelayMail&& mail, bool hold, bool
         hostApi->BKA_CompSetSpecifiedHeader(compose, "X-KRV-Ident", "");
     } else {
         // An outer recipient would have been held unless the outer time is 0 too.
-        LogDecision(mail.subject.c_str(), settings && settings->outerDelayTime > 0
+        LogDecision(mail.subject.c_str(), settings && settings->Int(EKeyId::OuterDelayTime) > 0
                                               ? EDecision::InsideZeroHold
                                               : EDecision::ZeroHold);
     }
@@ -430,8 +433,9 @@ int VelmoraLogic::OnPlugInSetup(HWND owner) {
         if (!saved)
             LogError(SetupNotSavedLogText().c_str());
         else if (settings) {
-            LogInfo(SetupSavedLogText(settings->innerDomainsText, settings->innerDelayTime,
-                                      settings->outerDelayTime)
+            LogInfo(SetupSavedLogText(settings->Text(EKeyId::InnerDomains).c_str(),
+                                      settings->Int(EKeyId::InnerDelayTime),
+                                      settings->Int(EKeyId::OuterDelayTime))
                         .c_str());
             for (const std::string& line : ChangeLogLines(before, settings->ValueTexts()))
                 LogInfo(line.c_str());

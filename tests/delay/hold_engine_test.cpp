@@ -17,10 +17,9 @@ class HoldEngine : public ::testing::Test {
   protected:
     void SetUp() override {
         logic = StartLogic(&host);
-        logic->settings->innerDomains->Clear();
-        logic->settings->innerDomains->Append("inner.jp");
-        logic->settings->innerDelayTime = 0;
-        logic->settings->outerDelayTime = 5;
+        logic->settings->Set(EKeyId::InnerDomains, std::string("inner.jp"));
+        logic->settings->Set(EKeyId::InnerDelayTime, 0);
+        logic->settings->Set(EKeyId::OuterDelayTime, 5);
         SetClock(MakeTime(2026, 12, 7, 10, 0, 30));
     }
     void TearDown() override {
@@ -91,7 +90,7 @@ TEST_F(HoldEngine, RecipientsAreKeptRawAndCountedPerOccurrence) {
 TEST_F(HoldEngine, NoRecipientsTakesTheInnerHoldTime) {
     HWND empty = Compose("");
     EXPECT_EQ(0, logic->OnOutgoing(empty, 0));
-    logic->settings->innerDelayTime = 2;
+    logic->settings->Set(EKeyId::InnerDelayTime, 2);
     HWND again = Compose("");
     EXPECT_EQ(-1, logic->OnOutgoing(again, 0));
     EXPECT_EQ(10, Sender()->GetMails()[0].releaseAt.wHour);
@@ -99,10 +98,10 @@ TEST_F(HoldEngine, NoRecipientsTakesTheInnerHoldTime) {
 }
 
 TEST_F(HoldEngine, EmptyDomainListMakesEveryoneOuterAndNegativeTimeSendsAtOnce) {
-    logic->settings->innerDomains->Clear();
+    logic->settings->Set(EKeyId::InnerDomains, std::string());
     HWND window = Compose("a@inner.jp");
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
-    logic->settings->outerDelayTime = -3;
+    logic->settings->Set(EKeyId::OuterDelayTime, -3);
     HWND other = Compose("a@outer.com");
     EXPECT_EQ(0, logic->OnOutgoing(other, 0));
     EXPECT_TRUE(IsWindowVisible(other));
@@ -132,10 +131,10 @@ TEST_F(HoldEngine, TimerReleasesOnlyStrictlyAfterTheReleaseTime) {
 
 TEST_F(HoldEngine, ADueMessageBehindOneNotDueIsReleased) {
     HWND a = Compose("x@outer.com");
-    logic->settings->outerDelayTime = 10;
+    logic->settings->Set(EKeyId::OuterDelayTime, 10);
     SetClock(MakeTime(2026, 12, 7, 10, 0));
     ASSERT_EQ(-1, logic->OnOutgoing(a, 0));
-    logic->settings->outerDelayTime = 2;
+    logic->settings->Set(EKeyId::OuterDelayTime, 2);
     HWND b = Compose("y@outer.com");
     SetClock(MakeTime(2026, 12, 7, 10, 1));
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
@@ -302,7 +301,7 @@ TEST_F(HoldEngine, ShowAgainReachesWindowsReleasedByAnotherMailbox) {
     ASSERT_EQ(-1, logic->OnOutgoing(a, 0));
     host.mailbox = "box2";
     HWND b = Compose("x@outer.com");
-    logic->settings->outerDelayTime = 30;
+    logic->settings->Set(EKeyId::OuterDelayTime, 30);
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
     SetClock(MakeTime(2026, 12, 7, 10, 10));
     // box1's sweep releases a (still hidden); box2's show-again step then shows it.

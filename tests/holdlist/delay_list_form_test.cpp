@@ -240,7 +240,8 @@ TEST_F(HoldListTest, ChangedWidthsAreWrittenWithTheEntriesBeyondTheFifth) {
     });
     Open(&world, &driver);
     EXPECT_EQ("135,250,61,206,128,126,59,89", world.Setting("Option", "DelayListColumns"));
-    EXPECT_STREQ("135,250,61,206,128,126,59,89", world.logic->settings->columnsText);
+    EXPECT_EQ("135,250,61,206,128,126,59,89",
+              world.logic->settings->Text(EKeyId::DelayListColumns));
 }
 
 TEST_F(HoldListTest, MissingWidthEntriesOpenTenPixelsWideAndAreNotInvented) {
@@ -263,7 +264,7 @@ TEST_F(HoldListTest, MissingWidthEntriesOpenTenPixelsWideAndAreNotInvented) {
     Open(&world, &driver);
     EXPECT_EQ((std::vector<int>{100, 120, 140, 10, 10}), widths);
     EXPECT_EQ("100,120,140", world.Setting("Option", "DelayListColumns"));
-    EXPECT_EQ(3u, world.logic->settings->columnWidths.size());
+    EXPECT_EQ("100,120,140", world.logic->settings->Text(EKeyId::DelayListColumns));
 }
 
 TEST_F(HoldListTest, LongAccountNameIsCutWholeCharactersInsideTheBrackets) {
