@@ -77,5 +77,6 @@ void SDomainLearner::OnWindowGone(SWindowId window) {
 }
 
 bool SDomainLearner::LeftForItsRecipients(EHoldRoad road) {
-    return road == kRoadSentNow || road == kRoadTimer || road == kRoadExit;
+    return road == EHoldRoad::SentNow || road == EHoldRoad::ReleasedByTimer ||
+           road == EHoldRoad::SentAtExit;
 }

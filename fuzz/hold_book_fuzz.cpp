@@ -103,7 +103,7 @@ class SRun {
             bool wasHeld = model.count(window) && model[window].held;
             Check(book.Replace(Window(window)) == wasHeld);
             if (wasHeld) {
-                Expect(window, kRoadReplaced, before);
+                Expect(window, EHoldRoad::Replaced, before);
                 model[window].held = false;
             }
             return;
@@ -111,7 +111,7 @@ class SRun {
         book.Hold(kMailboxes[mailbox], std::move(mail));
         Opened(mailbox);
         if (model.count(window) && model[window].held)
-            Expect(window, kRoadReplaced, before);
+            Expect(window, EHoldRoad::Replaced, before);
         model[window] =
             SModelMail{kMailboxes[mailbox], now, now + minutes, true, kept[0], kept[1], kept[2]};
     }
@@ -129,7 +129,7 @@ class SRun {
         Check(static_cast<int>(out.size()) == expected);
         for (const SRelease& release : out)
             Check(release.status == kStatusReleasedByTimer);
-        Delivered(before, kRoadTimer);
+        Delivered(before, EHoldRoad::ReleasedByTimer);
     }
 
     void SendNow(int window) {
@@ -139,7 +139,7 @@ class SRun {
         Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
         if (wasHeld)
             Check(recorder.left[before].window == Window(window));
-        Delivered(before, kRoadSentNow);
+        Delivered(before, EHoldRoad::SentNow);
     }
 
     void ReleaseAll(int mailbox, bool forEdit) {
@@ -164,7 +164,7 @@ class SRun {
         }
         Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
         if (wasHeld) {
-            Expect(window, gone ? kRoadForgotten : kRoadTakenBack, before);
+            Expect(window, gone ? EHoldRoad::Forgotten : EHoldRoad::TakenBack, before);
             model[window].held = false;
         }
     }
@@ -239,7 +239,7 @@ class SRun {
             Check(model.count(window) && model[window].held);
             Check(recorder.left[i].road == road);
             Check(recorder.left[i].mailbox == model[window].mailbox);
-            if (road == kRoadTimer)
+            if (road == EHoldRoad::ReleasedByTimer)
                 Check(now > model[window].dueAfter);
             Check(book.IsReleased(Window(window)));
             Check(!book.IsHeld(Window(window)));
