@@ -66,7 +66,7 @@ void SDomainHistoryStore::ReadAndParse() {
     for (int attempt = 0; attempt < 3 && read == kFileChanged; ++attempt)
         read = ReadFileWhole(path.c_str(), kMaxFileBytes, &text);
     if (read == kFileChanged || read == kFileUnreadable) {
-        Log(2, __LINE__,
+        Log(NTessik::kLevelError, __LINE__,
             read == kFileChanged ? EHistoryEvent::KeptChanging : EHistoryEvent::Unreadable);
         state = kUnusable;
         return;
@@ -80,14 +80,15 @@ void SDomainHistoryStore::ReadAndParse() {
         return;
     // Empty, all NUL or cut short is how a power loss during a write leaves ours.
     if (parsed != kHistoryEmpty && !IsTornText(text, OwnFirstLine())) {
-        Log(2, __LINE__, EHistoryEvent::NotOurs);
+        Log(NTessik::kLevelError, __LINE__, EHistoryEvent::NotOurs);
         delete history;
         history = nullptr;
         state = kUnusable;
         return;
     }
     // Ours and broken: nothing in it can be trusted, and a new history learns quietly again.
-    Log(2, __LINE__, text.empty() ? EHistoryEvent::EmptyRemoved : EHistoryEvent::BrokenRemoved);
+    Log(NTessik::kLevelError, __LINE__,
+        text.empty() ? EHistoryEvent::EmptyRemoved : EHistoryEvent::BrokenRemoved);
     DeleteFileA(path.c_str());
 }
 
@@ -115,12 +116,12 @@ void SDomainHistoryStore::Flush() {
     if (!written) {
         // One line, not one per message: the next learning tries again.
         if (!writeFailed)
-            Log(2, __LINE__, EHistoryEvent::NotWritten);
+            Log(NTessik::kLevelError, __LINE__, EHistoryEvent::NotWritten);
         writeFailed = true;
         return;
     }
     if (writeFailed)
-        Log(6, __LINE__, EHistoryEvent::WrittenAgain);
+        Log(NTessik::kLevelInfo, __LINE__, EHistoryEvent::WrittenAgain);
     writeFailed = false;
     changed = false;
 }

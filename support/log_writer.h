@@ -6,6 +6,11 @@
 
 namespace NTessik {
 
+// The levels a record is written at; a log keeps those up to its maximum.
+const int32_t kLevelError = 2;
+const int32_t kLevelInfo = 6;
+const int32_t kLevelDebug = 8;
+
 // Header of one log record, filled when the writer is made.
 struct SLogDigest {
     int32_t level; // 2 error, 6 information, 8 debug
