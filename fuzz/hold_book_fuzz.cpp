@@ -12,6 +12,7 @@
 
 #include "delay/hold_book.h"
 #include "support/string_list.h"
+#include "tests/delay/send_capture.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ class SRun {
         const int minutes = outer > 0 ? outerMinutes : (recipients >> 6) - 1;
         SHoldTimes times = {(recipients >> 6) - 1, outerMinutes};
         SDelayMail mail;
-        bool held = mail.Capture(Window(window), &headers, &domains, times, TimeOf(now));
+        bool held = CaptureSend(&mail, Window(window), &headers, &domains, times, TimeOf(now));
         Check(held == (minutes > 0));
         Check(mail.innerCount == inner && mail.outerCount == outer);
         size_t before = recorder.left.size();
