@@ -78,7 +78,7 @@ int main() {
         for (int i = 0; i < 50; ++i) {
             // The send classifies once, for the hold and the rows alike.
             const auto start = std::chrono::steady_clock::now();
-            recipients.Classify(headers, SDomainMatcher(&domains, match), true);
+            recipients.Classify(&headers, SDomainMatcher(&domains, match), true);
             model.Build(input, options);
             samples.push_back(Milliseconds(start));
         }

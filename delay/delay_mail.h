@@ -21,7 +21,8 @@ struct SHoldTimes {
 const int kHeaderBufferSize = 65536;
 
 // What the compose window's headers said at the send: the one snapshot every step of the send
-// reads. The hold's record takes its subject and sender.
+// reads. The hold's record takes its subject and sender, and without the confirmation the
+// classification uses the recipient texts up.
 struct SCapturedHeaders {
     std::string subject;
     std::string from;

@@ -163,25 +163,29 @@ void SSendRecipients::Clear() {
     outerCount = 0;
 }
 
-void SSendRecipients::Classify(const SCapturedHeaders& headers, const SDomainMatcher& matcher,
-                               bool withEntries) {
+void SSendRecipients::Classify(SCapturedHeaders* headers, const SDomainMatcher& matcher,
+                               bool confirming) {
     Clear();
-    const std::string* texts[3] = {&headers.to, &headers.cc, &headers.bcc};
-    // The walk cuts its text in place: it walks a copy, and the snapshot stays whole.
+    std::string* texts[3] = {&headers->to, &headers->cc, &headers->bcc};
     std::string copy;
     bool full = false;
     for (int i = 0; i < 3; ++i) {
         SField& field = fields[i];
-        copy.assign(*texts[i]);
-        field.list = ClassifyRecipients(&copy[0], matcher, &innerCount, &outerCount,
-                                        withEntries ? &field.entries : nullptr, &domains);
         field.full = texts[i]->size() >= static_cast<size_t>(kHeaderBufferSize - 1);
         full = full || field.full;
+        // The walk cuts its text in place.
+        std::string* walked = texts[i];
+        if (confirming) {
+            copy.assign(*texts[i]);
+            walked = &copy;
+        }
+        field.list = ClassifyRecipients(&(*walked)[0], matcher, &innerCount, &outerCount,
+                                        confirming ? &field.entries : nullptr, &domains);
     }
     // A header cut short lost entries nobody saw: the hold counts them as one outside
     // recipient, the confirmation shows a row for each such header.
-    if (headers.recipientsCut && !full)
-        cutByAnswer = headers.cutField >= 0 && headers.cutField <= 2 ? headers.cutField : 0;
+    if (headers->recipientsCut && !full)
+        cutByAnswer = headers->cutField >= 0 && headers->cutField <= 2 ? headers->cutField : 0;
     if (full || cutByAnswer >= 0)
         ++outerCount;
 }

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     headers.cc = parts[2];
     headers.bcc = parts[3];
     SSendRecipients recipients;
-    recipients.Classify(headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
+    recipients.Classify(&headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
     SConfirmInput in;
     in.recipients = &recipients;
     in.innerDomains = &domains;

@@ -49,7 +49,7 @@ class SSendStory {
   private:
     void StartAgain();
     void ReadContext(SSendContext* context);
-    SSendDecision Decide(const SCapturedHeaders& snapshot, SSendContext* context,
+    SSendDecision Decide(SCapturedHeaders* snapshot, SSendContext* context,
                          SSendRecipients* recipients);
     EConfirmAnswer Confirm(SCapturedHeaders* snapshot, const SSendRecipients& recipients,
                            const SSendDecision& decision, const SSendContext& context);
@@ -92,7 +92,7 @@ int SSendStory::Tell(int mode) {
     SSendDecision decision;
     EConfirmAnswer answer = kConfirmGoOn;
     do {
-        decision = Decide(snapshot, &context, &recipients);
+        decision = Decide(&snapshot, &context, &recipients);
         answer = Confirm(&snapshot, recipients, decision, context);
     } while (answer == kConfirmChanged);
     // The plug-in may have ended while the dialog was open.
@@ -119,10 +119,9 @@ void SSendStory::ReadContext(SSendContext* context) {
 }
 
 // With the settings as they are now: a setup saved while the recipients were shown counts.
-SSendDecision SSendStory::Decide(const SCapturedHeaders& snapshot, SSendContext* context,
+SSendDecision SSendStory::Decide(SCapturedHeaders* snapshot, SSendContext* context,
                                  SSendRecipients* recipients) {
     context->settings = SendSettingsOf(logic.settings);
-    // Only the confirmation and the history read each entry.
     recipients->Classify(
         snapshot,
         SDomainMatcher(context->settings.innerDomains, context->settings.innerDomainMatch),

@@ -48,7 +48,7 @@ class SLogWriter {
   public:
     SLogWriter(SLogSink* sink, const char* sourceFile, int32_t sourceLine, uint32_t reserved1,
                uint32_t reserved2, int32_t level);
-    virtual ~SLogWriter() = default;
+    ~SLogWriter() = default;
 
     // Formats printf-style and hands the record to the sink. False without a
     // sink or above the maximum level; the format is not touched then.

@@ -47,7 +47,7 @@ class ConfirmRowsTest : public ::testing::Test {
         headers.bcc = bcc;
         headers.recipientsCut = hostSaidLonger;
         headers.cutField = cutField;
-        recipients.Classify(headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
+        recipients.Classify(&headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
         return &recipients;
     }
     const SConfirmModel& Build(const char* to, const char* cc = "", const char* bcc = "") {

@@ -13,7 +13,7 @@ inline bool CaptureSend(SDelayMail* mail, SWindowId window, SCapturedHeaders* he
     SSendContext context;
     context.settings.times = times;
     SSendRecipients recipients;
-    recipients.Classify(*headers, SDomainMatcher(innerDomains, match), false);
+    recipients.Classify(headers, SDomainMatcher(innerDomains, match), false);
     const SSendDecision decision = DecideSend(recipients, context);
     mail->Capture(window, headers, &recipients, decision.minutes, now);
     return decision.hold;

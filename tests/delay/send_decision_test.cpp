@@ -58,7 +58,7 @@ TEST(DecideSend, TheFirstRuleThatDecidesNamesTheReason) {
         headers.to = c.to;
         headers.recipientsCut = c.hostSaidLonger;
         SSendRecipients recipients;
-        recipients.Classify(headers, SDomainMatcher(&domains), false);
+        recipients.Classify(&headers, SDomainMatcher(&domains), false);
         SSendContext context;
         context.mode = c.mode;
         context.releasePass = c.pass;
