@@ -98,7 +98,6 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
     insideCount = 0;
     outsideCount = 0;
 
-    SDomainMatcher matcher(input.innerDomains, options.innerDomainMatch);
     // Under the substring rule, the strict one tells which inside labels are only look-alikes.
     std::unique_ptr<SDomainMatcher> strict;
     if (options.innerDomainMatch == kMatchSubstring)
@@ -106,24 +105,16 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
     const bool markNew =
         options.newDomainWarn && input.history && !input.history->IsLearning(input.today);
 
-    std::unique_ptr<char[]> address(new char[kAddressPartSize]);
-    const char* texts[3] = {input.to, input.cc, input.bcc};
-    bool cut = false;
+    SSendRecipients none;
+    const SSendRecipients& recipients = input.recipients ? *input.recipients : none;
     for (int field = kFieldTo; field <= kFieldBcc; ++field) {
-        // The walk cuts its text in place; the caller's stays whole.
-        std::string copy(texts[field] ? texts[field] : "");
-        int inner = 0;
-        int outer = 0;
-        std::unique_ptr<SStringList> entries(ClassifyRecipients(&copy[0], matcher, &inner, &outer));
-        for (const SStringNode* node = entries ? entries->first : nullptr; node;
-             node = node->next) {
+        for (const SRecipient& recipient : recipients.fields[field].entries) {
             SConfirmRow row;
             row.field = field;
-            row.entry = DisplayText(node->text, kRowEntryBytes);
-            // The same per-entry rule as the count above.
-            const char* domain = PlainAddressDomain(node->text, address.get());
+            row.entry = DisplayText(recipient.entry, kRowEntryBytes);
+            const char* domain = recipient.domain;
             row.malformed = domain == nullptr;
-            row.outside = row.malformed || !matcher.IsInnerDomain(domain);
+            row.outside = !recipient.inner;
             if (domain)
                 row.domain = LowerCaseDomain(domain);
             row.substringOnly = !row.outside && strict && !strict->IsInnerDomain(domain);
@@ -135,15 +126,13 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
                 ++insideCount;
             rows.push_back(std::move(row));
         }
-        if (copy.size() >= static_cast<size_t>(kHeaderBufferSize - 1)) {
+        if (recipients.fields[field].full) {
             rows.push_back(CutRow(field));
             ++outsideCount;
-            cut = true;
         }
     }
-    if (input.recipientsCut && !cut) {
-        rows.push_back(CutRow(
-            input.cutField >= kFieldTo && input.cutField <= kFieldBcc ? input.cutField : kFieldTo));
+    if (recipients.cutByAnswer >= 0) {
+        rows.push_back(CutRow(recipients.cutByAnswer));
         ++outsideCount;
     }
     MarkLookalikes(&rows, input.innerDomains, input.history);

@@ -13,6 +13,7 @@ class SStringList;
 class SSettingValues;
 class SDomainMatcher;
 class SDomainHistory;
+class SSendRecipients;
 
 // [Option] Confirm=; a value above 3 counts as 2, below 0 as 0.
 enum EConfirmMode {
@@ -46,15 +47,12 @@ struct SConfirmOptions {
 };
 
 struct SConfirmInput {
-    const char* to = nullptr; // raw header texts, any may be null; the model copies them
-    const char* cc = nullptr;
-    const char* bcc = nullptr;
+    // As the send classified them, with the hold's rule and the same inner domains; null: none.
+    const SSendRecipients* recipients = nullptr;
     const SStringList* innerDomains = nullptr;
     const SDomainHistory* history = nullptr; // null: none loaded, no domain is marked new
     SLocalTime today = {};                   // decides whether the history is still learning
-    bool recipientsCut = false;    // the host said a recipient header was longer than it gave
-    int cutField = kFieldTo;       // the first header it said so of
-    const char* subject = nullptr; // only looked into for the outside keywords
+    const char* subject = nullptr;           // only looked into for the outside keywords
 };
 
 struct SConfirmRow {
@@ -86,8 +84,8 @@ struct SConfirmTicks {
 
 class SConfirmModel {
   public:
-    // Reads the three headers with the same walk and rule as the hold decision, so the two
-    // never disagree about who is outside.
+    // Shows the recipients as the hold decision classified them, so the two never disagree
+    // about who is outside.
     void Build(const SConfirmInput& input, const SConfirmOptions& options);
 
     // Everything unticked, sized to this model.

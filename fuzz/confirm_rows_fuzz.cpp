@@ -64,10 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.insideEach = (flags >> 3) & 1;
     options.newDomainWarn = (flags >> 4) & 1;
     options.bccWarnCount = (flags >> 5) & 3;
+    SCapturedHeaders headers;
+    headers.to = parts[1];
+    headers.cc = parts[2];
+    headers.bcc = parts[3];
+    SSendRecipients recipients;
+    recipients.Classify(&headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
     SConfirmInput in;
-    in.to = parts[1].c_str();
-    in.cc = parts[2].c_str();
-    in.bcc = parts[3].c_str();
+    in.recipients = &recipients;
     in.innerDomains = &domains;
     in.history = (flags & 0x80) ? &History() : nullptr;
     in.today = kToday;
@@ -116,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> learned =
         OutsideDomains(lists[0].get(), lists[1].get(), lists[2].get(), matcher);
     Check(learned == std::vector<std::string>(outsideDomains.begin(), outsideDomains.end()));
+    Check(learned == recipients.OutsideDomains());
     const bool massWarned = options.bccWarnCount > 0 && massAddresses >= options.bccWarnCount;
     Check(massWarned ==
           (!model.warnings.empty() && model.warnings[0].kind == EWarningKind::MassMail));

@@ -111,17 +111,17 @@ int main() {
     Line(6, ChangeLogLines({"", "0", "5"}, {"", "0", "10"})[0], "Velmora の設定で変えたキーごとに");
     Line(6, HeldLogText(kMailbox, kSubject, 1, 2, 5, due), "保留したとき");
     const struct {
-        SHoldRoad road;
+        EHoldRoad road;
         const char* when;
     } roads[] = {
-        {SHoldRoad::ReleasedByTimer, "保留時間が過ぎて送信した"},
-        {SHoldRoad::SentNow, "送信保留リストの「すぐに送信」"},
-        {SHoldRoad::TakenBack,
+        {EHoldRoad::ReleasedByTimer, "保留時間が過ぎて送信した"},
+        {EHoldRoad::SentNow, "送信保留リストの「すぐに送信」"},
+        {EHoldRoad::TakenBack,
          "送信保留リストの「送信中止」。Velmora が終わるときに作成ウィンドウに戻したときも"},
-        {SHoldRoad::SentAtExit, "終了時の確認で「はい」"},
-        {SHoldRoad::Replaced,
+        {EHoldRoad::SentAtExit, "終了時の確認で「はい」"},
+        {EHoldRoad::Replaced,
          "保留中のメールの作成ウィンドウから、もう一度送信された（保留されなかったときも）"},
-        {SHoldRoad::Forgotten, "作成ウィンドウが閉じられた"}};
+        {EHoldRoad::Forgotten, "作成ウィンドウが閉じられた"}};
     for (const auto& road : roads)
         Line(6, LeftHoldLogText(road.road, kMailbox, kSubject), road.when);
     Line(6, ConfirmShownLogText(kSubject, 1, 2, 1), "宛先確認の画面を開いた");

@@ -53,6 +53,7 @@ SSendConfirmation::SSendConfirmation(HINSTANCE instance, SHostApi* hostApi, SLog
     : instance(instance), hostApi(hostApi), log(log) {}
 
 EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& headers,
+                                          const SSendRecipients& recipients,
                                           const LocalSetting* settings,
                                           const SDomainHistory* history, int holdMinutes,
                                           SCapturedHeaders* now) {
@@ -73,15 +74,11 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     }
 
     SConfirmInput input;
-    input.to = headers.to.c_str();
-    input.cc = headers.cc.c_str();
-    input.bcc = headers.bcc.c_str();
+    input.recipients = &recipients;
     input.innerDomains = &settings->List(EKeyId::InnerDomains);
     input.history = history;
     input.today = CurrentLocalTime();
-    input.recipientsCut = headers.recipientsCut;
     input.subject = headers.subject.c_str();
-    input.cutField = headers.cutField;
     SConfirmModel model;
     model.Build(input, SConfirmOptions(settings->Values()));
     if (!model.needed)

@@ -38,11 +38,21 @@ std::vector<std::string> Describe(const SConfirmModel& model) {
 class ConfirmRowsTest : public ::testing::Test {
   protected:
     ConfirmRowsTest() { domains.Append("example.co.jp"); }
+    // The recipients as the send classifies them, with the same rule as the options.
+    const SSendRecipients* Classified(const char* to, const char* cc = "", const char* bcc = "",
+                                      bool hostSaidLonger = false, int cutField = kFieldTo) {
+        SCapturedHeaders headers;
+        headers.to = to;
+        headers.cc = cc;
+        headers.bcc = bcc;
+        headers.recipientsCut = hostSaidLonger;
+        headers.cutField = cutField;
+        recipients.Classify(&headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
+        return &recipients;
+    }
     const SConfirmModel& Build(const char* to, const char* cc = "", const char* bcc = "") {
         SConfirmInput input;
-        input.to = to;
-        input.cc = cc;
-        input.bcc = bcc;
+        input.recipients = Classified(to, cc, bcc);
         input.innerDomains = &domains;
         input.history = history;
         input.today = kToday;
@@ -52,6 +62,7 @@ class ConfirmRowsTest : public ::testing::Test {
     SStringList domains;
     SConfirmOptions options;
     const SDomainHistory* history = nullptr;
+    SSendRecipients recipients;
     SConfirmModel model;
 };
 
@@ -225,14 +236,14 @@ TEST_F(ConfirmRowsTest, OutsideKeywordsOfTheSubjectAddARowToTick) {
     // 【社外秘】 ｃｏｎｆｉｄｅｎｔｉａｌ (full width, lower case)
     input.subject = "\x81\x79\x8E\xD0\x8A\x4F\x94\xE9\x81\x7A \x82\x83\x82\x8F\x82\x8E"
                     "\x82\x86\x82\x89\x82\x84\x82\x85\x82\x8E\x82\x94\x82\x89\x82\x81\x82\x8C";
-    input.to = "a@example.co.jp, b@other.test";
+    input.recipients = Classified("a@example.co.jp, b@other.test");
     model.Build(input, options);
     EXPECT_EQ((std::vector<std::string>{"Subject keyword \x8E\xD0\x8A\x4F\x94\xE9",
                                         "Subject keyword CONFIDENTIAL", "To out b@other.test",
                                         "To in a@example.co.jp"}),
               Describe(model));
     EXPECT_EQ(1, model.outsideCount);
-    input.to = "a@example.co.jp";
+    input.recipients = Classified("a@example.co.jp");
     model.Build(input, options);
     EXPECT_EQ((std::vector<std::string>{"To in a@example.co.jp"}), Describe(model));
 }
@@ -317,10 +328,8 @@ TEST_F(ConfirmRowsTest, AHeaderThatFillsItsBufferShowsWhatItLostAsOutside) {
     EXPECT_EQ(std::string("Cc bad ") + kCutRowEntry, Describe(model.rows[0]));
     EXPECT_FALSE(model.CanSend(model.NewTicks()));
     SConfirmInput input; // the host's answer alone says a header was cut
-    input.to = "in@example.co.jp";
+    input.recipients = Classified("in@example.co.jp", "", "", true, kFieldBcc);
     input.innerDomains = &domains;
-    input.recipientsCut = true;
-    input.cutField = kFieldBcc;
     model.Build(input, options);
     EXPECT_EQ(1, model.outsideCount);
     EXPECT_EQ(std::string("Bcc bad ") + kCutRowEntry, Describe(model.rows[0]));

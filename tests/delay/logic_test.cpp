@@ -273,7 +273,7 @@ TEST_F(Logic, ExitCheckNoKeepsEverythingAndRefuses) {
     EXPECT_EQ("送信保留メールが残っているため終了できません。\nすべてを送信しますか？",
               answer.text);
     EXPECT_EQ("送信保留メールがあります", answer.caption);
-    EXPECT_EQ(1, logic->delayLogic->FindSender("box1")->GetCount());
+    EXPECT_EQ(1, logic->delayLogic->FindSender("box1")->HeldCount());
     EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));
 }
 

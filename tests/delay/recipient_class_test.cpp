@@ -8,6 +8,7 @@
 #include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
 #include "support/string_list.h"
+#include "tests/delay/send_capture.h"
 
 namespace {
 
@@ -208,7 +209,7 @@ TEST(CaptureRecipients, CutOrBrokenTextCountsOutside) {
         *fields[c.header] = c.value;
         headers.recipientsCut = c.hostSaidLonger;
         SDelayMail mail;
-        EXPECT_EQ(mail.Capture(nullptr, &headers, &domains, times, now), c.outer > 0)
+        EXPECT_EQ(CaptureSend(&mail, nullptr, &headers, &domains, times, now), c.outer > 0)
             << c.value.substr(0, 60);
         EXPECT_EQ(mail.innerCount, c.inner) << c.value.substr(0, 60);
         EXPECT_EQ(mail.outerCount, c.outer) << c.value.substr(0, 60);
