@@ -112,11 +112,11 @@ void SDomainHistoryStore::SetAside() {
     const std::string aside = path + kSetAsideSuffix;
     if (!MoveFileExA(path.c_str(), aside.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        Log(2, __LINE__, EHistoryEvent::NotOurs);
+        Log(NTessik::kLevelError, __LINE__, EHistoryEvent::NotOurs);
         state = kUnusable;
         return;
     }
-    Log(2, __LINE__, EHistoryEvent::SetAside);
+    Log(NTessik::kLevelError, __LINE__, EHistoryEvent::SetAside);
     history = new SDomainHistory;
     state = kReady;
 }

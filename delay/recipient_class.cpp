@@ -157,7 +157,7 @@ void SSendRecipients::Clear() {
         delete field.list;
         field = SField();
     }
-    domains.Clear();
+    domainTexts.Clear();
     cutByAnswer = -1;
     innerCount = 0;
     outerCount = 0;
@@ -180,7 +180,7 @@ void SSendRecipients::Classify(SCapturedHeaders* headers, const SDomainMatcher& 
             walked = &copy;
         }
         field.list = ClassifyRecipients(&(*walked)[0], matcher, &innerCount, &outerCount,
-                                        confirming ? &field.entries : nullptr, &domains);
+                                        confirming ? &field.entries : nullptr, &domainTexts);
     }
     // A header cut short lost entries nobody saw: the hold counts them as one outside
     // recipient, the confirmation shows a row for each such header.

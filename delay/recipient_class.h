@@ -1,4 +1,5 @@
-// Whether one recipient address belongs to the organisation's own domains.
+// Whether recipients belong to the organisation's own domains: one address, one header, and
+// the three headers of one send.
 #pragma once
 
 #include <cstdint>
@@ -84,8 +85,8 @@ class SSendRecipients {
     // in place and used up: a copy of three full headers costs the largest send a tenth of its
     // time.
     void Classify(SCapturedHeaders* headers, const SDomainMatcher& matcher, bool confirming);
-    // The entries of a header (0 To, 1 Cc, 2 Bcc) for the hold's record, which owns them from
-    // now on; its entries go with them.
+    // The list of a header (0 To, 1 Cc, 2 Bcc) for the hold's record, which owns it from now
+    // on; the header's entries go with it.
     SStringList* TakeList(int field);
     // The distinct lower-case domains of the plain outside entries.
     std::vector<std::string> OutsideDomains() const;
@@ -99,5 +100,5 @@ class SSendRecipients {
 
   private:
     void Clear();
-    SStringList domains; // the texts the entries' domains point into
+    SStringList domainTexts; // what the entries' domains point into
 };
