@@ -26,6 +26,12 @@ bool InstallLogSink(const LocalSetting& settings) {
     RemoveLogSink();
     if (settings.logFile.empty() || NamesOwnFile(settings))
         return false;
+    // One value deployed to every user names a folder no one made yet.
+    std::string folder = FolderOf(settings.logFile.c_str());
+    if (folder.size() > 3 && !DirectoryExists(folder.c_str())) {
+        folder.pop_back();
+        CreateDirectoryPath(folder.c_str());
+    }
     NTessik::SFileLogSink* sink = new NTessik::SFileLogSink(settings.logFile.c_str());
     if (!sink->Usable()) {
         delete sink;
