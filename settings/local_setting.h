@@ -41,6 +41,8 @@ class LocalSetting : public SIniFile {
     const SMergedValue& Merged(EKeyId id) const { return merged_[static_cast<size_t>(id)]; }
     // True when a policy sets any key: the dialogs say so.
     bool PolicyInForce() const { return policy_.Any() || !policy_.refusedFile.empty(); }
+    // The policy file is there but could not be read: the guards are at their strongest.
+    bool PolicyFileRefused() const { return !policy_.refusedFile.empty(); }
     // The inner domains the policy sets; the user's entries are the others.
     const std::string& PolicyDomains() const;
 

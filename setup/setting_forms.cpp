@@ -117,6 +117,10 @@ int LocalSettingForm::OnInitDialog(HWND window) {
     ShowCaptionIcon(window);
     if (settings && settings->PolicyInForce()) {
         ShowWindow(GetDlgItem(window, IDC_SETUP_POLICY_NOTE), SW_SHOW);
+        if (settings->PolicyFileRefused())
+            SetDlgItemTextA(
+                window, IDC_SETUP_POLICY_NOTE,
+                "ポリシーファイルを読めないため、\n誤送信の防止を強める側の値で動いています。");
         for (int id : {IDC_DOMAIN_LIST, IDC_DOMAIN_ADD, IDC_DOMAIN_EDIT, IDC_DOMAIN_DELETE})
             GreyIfFixed(window, id, settings, EKeyId::InnerDomains);
         GreyIfFixed(window, IDC_INNER_DELAY, settings, EKeyId::InnerDelayTime);
@@ -186,7 +190,7 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
         return 0;
     case IDOK:
         if (!CheckDelayField(window, IDC_INNER_DELAY, "組織内ドメインのみ") ||
-            !CheckDelayField(window, IDC_OUTER_DELAY, "組織内以外のドメインを含む") ||
+            !CheckDelayField(window, IDC_OUTER_DELAY, "組織外の宛先を含む") ||
             !DelayFieldAccepted(window, IDC_INNER_DELAY, EKeyId::InnerDelayTime) ||
             !DelayFieldAccepted(window, IDC_OUTER_DELAY, EKeyId::OuterDelayTime))
             return 0;
