@@ -68,7 +68,7 @@ void SettingLines() {
          "組織内ドメインを決めたポリシーより弱い設定元が、利用者の追加を許したとき"},
         {"ポリシー OuterDelayTime", "ポリシーの値を使えないとき"},
         {"利用者の設定 ", "ポリシーが利用者の値を使わせないとき"},
-        {"設定 Confirm=", "キーごとに 1 行、使われている値と出どころ（すべてのキー）"}};
+        {"設定 Confirm=", "キーごとに 1 行、使われている値と設定元（すべてのキー）"}};
     for (const auto& prefix : prefixes) {
         for (const std::string& line : lines) {
             if (line.compare(0, std::string(prefix[0]).size(), prefix[0]) == 0) {
@@ -89,13 +89,13 @@ int main() {
         EJournalTrouble trouble;
         unsigned long error;
         const char* when;
-    } journal[] = {{EJournalTrouble::NoFolder, 5, "保留の控えのフォルダーを作れない"},
-                   {EJournalTrouble::NoLockFile, 5, "控えのロックファイルを作れない"},
-                   {EJournalTrouble::NotWritten, 5, "控えを書けない"},
-                   {EJournalTrouble::NotRemoved, 5, "控えを消せない"},
-                   {EJournalTrouble::NoHistory, 5, "控えを履歴に移せない"},
-                   {EJournalTrouble::ChangedWhileRead, 0, "読んでいる間に控えが書き換えられた"},
-                   {EJournalTrouble::Damaged, 0, "壊れた控えを見つけた"}};
+    } journal[] = {{EJournalTrouble::NoFolder, 5, "保留記録のフォルダーを作れない"},
+                   {EJournalTrouble::NoLockFile, 5, "保留記録のロックファイルを作れない"},
+                   {EJournalTrouble::NotWritten, 5, "保留記録を書けない"},
+                   {EJournalTrouble::NotRemoved, 5, "保留記録を消せない"},
+                   {EJournalTrouble::NoHistory, 5, "保留記録を履歴に移せない"},
+                   {EJournalTrouble::ChangedWhileRead, 0, "読んでいる間に保留記録が書き換えられた"},
+                   {EJournalTrouble::Damaged, 0, "壊れた保留記録を見つけた"}};
     for (const auto& line : journal)
         Line(2, JournalLogText(line.trouble, line.error, kJournal), line.when);
     const struct {
