@@ -10,6 +10,7 @@
 #include "delay/clock.h"
 #include "delay/compose_headers.h"
 #include "settings/local_setting.h"
+#include "support/encoded_words.h"
 #include "support/log_target.h"
 
 namespace {
@@ -97,11 +98,13 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     if (!model.needed)
         return kConfirmGoOn;
 
+    // As the user reads it, in the dialog and in the log alike.
+    const std::string subject = DecodeEncodedWords(headers.subject.c_str(), headers.subject.size());
     SConfirmForm form(instance, compose, &model);
-    form.subject = headers.subject;
+    form.subject = subject;
     form.from = headers.from;
     form.nextStep = NextStepText(holdMinutes);
-    log->LogInfo(ConfirmShownLogText(headers.subject, model.insideCount, model.outsideCount,
+    log->LogInfo(ConfirmShownLogText(subject, model.insideCount, model.outsideCount,
                                      static_cast<int>(model.warnings.size()))
                      .c_str());
     for (const std::string& line : WarningLogLines(model))
@@ -123,18 +126,17 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     else
         refused = result != kConfirmSend;
     if (refused) {
-        log->LogInfo(ConfirmCancelledLogText(headers.subject, why).c_str());
+        log->LogInfo(ConfirmCancelledLogText(subject, why).c_str());
         return kConfirmRefused;
     }
     // Another dialog's loop may have run in between: the rows ticked must be the ones sent.
     ReadCapturedHeaders(hostApi, compose, now);
     if (!SameRecipients(headers, *now)) {
-        log->LogInfo(
-            ConfirmCancelledLogText(headers.subject, EConfirmEnd::RecipientsChanged).c_str());
+        log->LogInfo(ConfirmCancelledLogText(subject, EConfirmEnd::RecipientsChanged).c_str());
         return kConfirmChanged;
     }
-    log->LogInfo(ConfirmSentLogText(headers.subject, model.insideCount, model.outsideCount,
-                                    form.WarningsTicked())
-                     .c_str());
+    log->LogInfo(
+        ConfirmSentLogText(subject, model.insideCount, model.outsideCount, form.WarningsTicked())
+            .c_str());
     return kConfirmGoOn;
 }

@@ -69,8 +69,8 @@ TEST(Policy, Utf8WithoutAMarkIsReadAndUtf32IsRefused) {
     ExpectScenarioMet("policy_encodings", 8);
 }
 
-TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesNothing) {
-    ExpectScenarioMet("confirm_new_domain", 37);
+TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesOnlyIfClosedEarly) {
+    ExpectScenarioMet("confirm_new_domain", 44);
 }
 
 TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlLookAlikesIdentAndTheLog) {
@@ -81,6 +81,6 @@ TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
     ExpectScenarioMet("confirm_roads", 66);
 }
 
-TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutside) {
-    ExpectScenarioMet("confirm_attention", 41);
+TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutsideEvenEncoded) {
+    ExpectScenarioMet("confirm_attention", 47);
 }
