@@ -82,7 +82,7 @@ std::string ConfirmCancelledLogText(const std::string& subject, EConfirmEnd why)
         reason = "プラグイン終了";
         break;
     case EConfirmEnd::WindowGone:
-        reason = "作成ウィンドウ消滅";
+        reason = "作成ウィンドウが閉じられた";
         break;
     case EConfirmEnd::NoDialog:
         reason = "ダイアログを開けない";

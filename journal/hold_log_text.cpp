@@ -29,7 +29,7 @@ const char* RoadName(EHoldRoad road) {
     case EHoldRoad::TakenBack:
         return "送信中止";
     case EHoldRoad::Forgotten:
-        return "ウィンドウ消滅で保留終了";
+        return "作成ウィンドウが閉じられたため保留終了";
     }
     return "保留終了";
 }
@@ -81,7 +81,7 @@ std::string DecisionLogText(const char* subject, EDecision decision) {
     case EDecision::Held:
         break;
     case EDecision::NotASend:
-        reason = "保留しない: 送信モードが0以外（保存など）";
+        reason = "保留しない: 送信ではない操作（下書きの保存など）";
         break;
     case EDecision::ReleasedBefore:
         reason = "すぐに送信: Velmora が保留を終えたメール";

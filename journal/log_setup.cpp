@@ -28,6 +28,12 @@ bool InstallLogSink(const LocalSetting& settings) {
     const std::string& file = settings.Text(EKeyId::LogFile);
     if (file.empty() || NamesOwnFile(settings))
         return false;
+    // One value deployed to every user names a folder no one made yet.
+    std::string folder = FolderOf(file.c_str());
+    if (folder.size() > 3 && !DirectoryExists(folder.c_str())) {
+        folder.pop_back();
+        CreateDirectoryPath(folder.c_str());
+    }
     NTessik::SFileLogSink* sink = new NTessik::SFileLogSink(file.c_str());
     if (!sink->Usable()) {
         delete sink;

@@ -47,6 +47,8 @@ class LocalSetting : public SIniFile {
     // The entries a policy sets for a List key, read as the record reads its own and joined
     // with commas; the user's entries are the others.
     std::string PolicyList(EKeyId id) const;
+    // The policy file is there but could not be read: the guards are at their strongest.
+    bool PolicyFileRefused() const { return !policy_.refusedFile.empty(); }
 
     // Read at start, written to the log once it is installed.
     std::vector<std::string> startLog;

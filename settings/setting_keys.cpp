@@ -19,7 +19,7 @@ const SSettingKey kKeys[kKeyCount] = {
      nullptr, 0, EOneWay::Higher, "組織内ドメインのみの保留時間（分）",
      "宛先がすべて組織内のメールの保留時間（分）。0 以下なら保留しない"},
     {EKeyId::OuterDelayTime, "Delay", "OuterDelayTime", EKeyType::Int, "5", 0, kMaxHoldMinutes,
-     nullptr, 5, EOneWay::Higher, "組織内以外を含む保留時間（分）",
+     nullptr, 5, EOneWay::Higher, "組織外の宛先を含む保留時間（分）",
      "組織外の宛先を含むメールの保留時間（分）。0 以下なら保留しない"},
     {EKeyId::DelayListColumns, "Option", "DelayListColumns", EKeyType::List,
      "135,164,61,206,128,126,59,89", 0, 0, nullptr, 0, EOneWay::Fixed, "保留一覧の列幅",

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "settings/local_setting.h"
+#include "setup/policy_refusal.h"
 #include "settings/setting_values.h"
 #include "support/int_parse.h"
 #include "ui/dialog.h"
@@ -45,12 +46,8 @@ bool AcceptedByPolicy(HWND owner, const LocalSetting* settings, EKeyId id, int32
     const SSettingKey& key = KeyOf(id);
     if (!merged.bounded || AllowedFrom(key, merged.bound, value))
         return true;
-    char text[512];
-    std::snprintf(text, sizeof text,
-                  "「%s」は管理者が決めています。\n"
-                  "誤送信の防止を弱める向きには変えられません（管理者の値: %d）。",
-                  key.label, static_cast<int>(merged.bound));
-    MessageBoxA(owner, text, "管理者の設定", MB_OK | MB_ICONINFORMATION);
+    MessageBoxA(owner, PolicyRefusalText(id, merged.bound).c_str(), "管理者の設定",
+                MB_OK | MB_ICONINFORMATION);
     return false;
 }
 

@@ -48,7 +48,7 @@ const SKeyControl kSetupControls[] = {
      "0 を入力すると保留しません。",
      kTimeRefusalCaption},
     {IDC_OUTER_DELAY, EKeyId::OuterDelayTime, EKeyControl::Number, 0,
-     "送信保留時間「組織内以外のドメインを含む」には 0 以上の数字（分）を入力してください。\n"
+     "送信保留時間「組織外の宛先を含む」には 0 以上の数字（分）を入力してください。\n"
      "0 を入力すると保留しません。",
      kTimeRefusalCaption},
 };
@@ -101,6 +101,10 @@ int LocalSettingForm::OnInitDialog(HWND window) {
     ShowKeyValues(this, KeyControls(kSetupControls), values, settings);
     if (settings->PolicyInForce())
         ShowItem(IDC_SETUP_POLICY_NOTE, true);
+    if (settings->PolicyFileRefused())
+        SetDlgItemTextA(
+            window, IDC_SETUP_POLICY_NOTE,
+            "ポリシーファイルを読めないため、\n誤送信の防止を強める側の値で動いています。");
     return 0;
 }
 

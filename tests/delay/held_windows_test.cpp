@@ -232,7 +232,7 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
     const char* const events[] = {"保留 ",
                                   "すぐに送信",
                                   "送信中止",
-                                  "ウィンドウ消滅で保留終了",
+                                  "作成ウィンドウが閉じられたため保留終了",
                                   "保留時間が過ぎて送信",
                                   "終了時にまとめて送信",
                                   "終了 保留中=0通"};

@@ -113,7 +113,7 @@ TEST_F(Logic, DebugLogHasOneDecisionLinePerSendWithItsReason) {
     } sends[] = {
         {"held", "x@outer.com", 0, false, "", "「held」 保留"},
         {"inner", "x@inner.example", 0, false, "", "すぐに送信: 宛先がすべて組織内で"},
-        {"draft", "x@outer.com", 1, false, "", "保留しない: 送信モードが0以外"},
+        {"draft", "x@outer.com", 1, false, "", "保留しない: 送信ではない操作"},
         {"ctrl", "x@outer.com", 0, true, "", "すぐに送信: Ctrl キー"},
         {"ident", "x@outer.com", 0, false, "a,1", "すぐに送信: X-KRV-Ident"},
     };

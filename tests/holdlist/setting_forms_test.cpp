@@ -204,8 +204,8 @@ TEST(SetupDialog, TyposInTheHoldTimesAreRefusedAndZeroOrFullWidthDigitsAreTaken)
         const char* name;
     };
     const Refusal refusals[] = {{"五", "5", IDC_INNER_DELAY, "組織内ドメインのみ"},
-                                {"0", "", IDC_OUTER_DELAY, "組織内以外のドメインを含む"},
-                                {"0", "-3", IDC_OUTER_DELAY, "組織内以外のドメインを含む"}};
+                                {"0", "", IDC_OUTER_DELAY, "組織外の宛先を含む"},
+                                {"0", "-3", IDC_OUTER_DELAY, "組織外の宛先を含む"}};
     std::vector<std::string> boxes, expectedBoxes;
     std::vector<int> focused, expectedFocus;
     bool saved = false;

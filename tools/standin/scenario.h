@@ -83,7 +83,7 @@ class ScenarioRunner {
     void End();
     std::string PolicyFilePath() const;
     void PreparePolicy();
-    void RemovePolicy() const;
+    void RemovePolicy();
 
     std::vector<ScenarioLine> lines;
     size_t next;
@@ -93,4 +93,5 @@ class ScenarioRunner {
     bool ended;
     DWORD started;
     DWORD timeoutMs;
+    HANDLE holder; // the process that holds the policy file open, or null
 };
