@@ -103,6 +103,17 @@ void MarkLookalikes(std::vector<SConfirmRow>* rows, const SStringList* innerDoma
     }
 }
 
+void MarkBccOnlyOutside(std::vector<SConfirmRow>* rows) {
+    for (const SConfirmRow& row : *rows) {
+        if (row.field != kFieldBcc && row.outside)
+            return;
+    }
+    for (SConfirmRow& row : *rows) {
+        if (row.field == kFieldBcc && row.outside && row.kind == ERowKind::Recipient)
+            row.kind = ERowKind::BccOnlyOutside;
+    }
+}
+
 void AddKeywordRows(std::vector<SConfirmRow>* rows, const char* subject, const char* keywords) {
     bool outside = false;
     for (const SConfirmRow& row : *rows)

@@ -14,6 +14,10 @@ class SDomainHistory;
 void MarkLookalikes(std::vector<SConfirmRow>* rows, const SStringList* innerDomains,
                     const SDomainHistory* history);
 
+// When every To and Cc row is inside: marks each plain outside Bcc row, which those recipients
+// will never know of.
+void MarkBccOnlyOutside(std::vector<SConfirmRow>* rows);
+
 // When any row is outside: one row to tick for each word of the comma list in the subject.
 void AddKeywordRows(std::vector<SConfirmRow>* rows, const char* subject, const char* keywords);
 

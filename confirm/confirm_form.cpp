@@ -14,6 +14,7 @@ const int kColumnCount = 4;
 const char* const kColumnTitles[kColumnCount] = {"区分", "欄", "ドメイン", "宛先"};
 const int kColumnWidths[kColumnCount] = {230, 36, 170, 260};
 const char* const kFieldNames[] = {"To", "Cc", "Bcc", "件名"};
+const size_t kOrganisationBytes = 64;
 // Warning rows: dark red on pale amber, so that they never read as routine rows.
 const COLORREF kAttentionText = RGB(160, 0, 0);
 const COLORREF kAttentionBack = RGB(255, 236, 196);
@@ -79,8 +80,12 @@ std::string CellText(const SConfirmRow& row, int column) {
         return FieldName(row.field);
     // The domain is kept raw for the history: escaped here as the entry is.
     if (column == 2) {
-        const std::string domain = DisplayText(row.domain.c_str(), kRowEntryBytes);
-        return row.decoded.empty() ? domain : domain + "（" + AnsiOfUtf8(row.decoded) + "）";
+        std::string domain = DisplayText(row.domain.c_str(), kRowEntryBytes);
+        if (!row.decoded.empty())
+            domain += "（" + AnsiOfUtf8(row.decoded) + "）";
+        if (!row.organisation.empty())
+            domain += "（" + DisplayText(row.organisation.c_str(), kOrganisationBytes) + "）";
+        return domain;
     }
     return kind.label ? AttentionText(row) : row.entry;
 }
@@ -145,6 +150,7 @@ void SConfirmForm::ShowTexts() {
     // The box would tick nothing, or the settings want every inside row ticked by hand.
     if (!model->HasInsideTickAll())
         ShowItem(IDC_CONFIRM_ALL_INSIDE, false);
+    ShowItem(IDC_CONFIRM_BCC, static_cast<bool>(moveToBcc));
 }
 
 void SConfirmForm::InsertColumns() {
@@ -197,7 +203,7 @@ void SConfirmForm::ShowWarnings() {
 void SConfirmForm::PlaceButtons(int warningSlots) {
     const int top = kWarningsTop + warningSlots * kWarningBand + kButtonsBelowBands;
     const LONG y = DialogUnits(window, 0, top, 0, kButtonHeight).top;
-    for (int id : {IDC_CONFIRM_SEND, IDCANCEL}) {
+    for (int id : {IDC_CONFIRM_BCC, IDC_CONFIRM_SEND, IDCANCEL}) {
         HWND button = GetDlgItem(window, id);
         RECT rect;
         GetWindowRect(button, &rect);
@@ -372,6 +378,14 @@ int SConfirmForm::Send(HWND window) {
     return 1;
 }
 
+// Whatever the ticks: the rows change, and the dialog is asked again from the new headers.
+void SConfirmForm::MoveToBcc(HWND window) {
+    if (!moveToBcc || hostEnded)
+        return;
+    if (moveToBcc(window))
+        End(window, kConfirmMovedToBcc);
+}
+
 // The decision waits until this dialog's loop returns, which a later dialog's loop can delay:
 // the compose window stays disabled until then, whatever EndDialog does with its owner.
 void SConfirmForm::End(HWND window, int result) {
@@ -386,6 +400,10 @@ int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
         return Send(window);
     case IDCANCEL:
         End(window, IDCANCEL);
+        return 1;
+    case IDC_CONFIRM_BCC:
+        if (notifyCode == BN_CLICKED)
+            MoveToBcc(window);
         return 1;
     case IDC_CONFIRM_ALL_INSIDE:
         if (notifyCode == BN_CLICKED)

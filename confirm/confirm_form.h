@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ class SLabel;
 
 // What DoModal returns when the user sends; anything else means the send is refused.
 const int kConfirmSend = IDC_CONFIRM_SEND;
+// What DoModal returns when the outside recipients were moved to Bcc: ask again.
+const int kConfirmMovedToBcc = IDC_CONFIRM_BCC;
 
 class SConfirmForm : public SDialog {
   public:
@@ -32,6 +35,9 @@ class SConfirmForm : public SDialog {
     std::string subject;
     std::string from;
     std::string nextStep;
+    // Set to offer the button that moves the outside recipients to Bcc. It moves them and
+    // returns true, or says why not in a box over the dialog it is given and returns false.
+    std::function<bool(HWND dialog)> moveToBcc;
     // The plug-in ended while the dialog was open.
     bool hostEnded;
 
@@ -56,6 +62,7 @@ class SConfirmForm : public SDialog {
     void OnWarningClicked(int slot);
     void UpdateSendButton();
     int Send(HWND window);
+    void MoveToBcc(HWND window);
     void End(HWND window, int result);
 
     const SConfirmModel* model;

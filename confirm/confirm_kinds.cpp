@@ -15,6 +15,11 @@ std::string Shown(const std::string& domain) {
     return DisplayText(domain.c_str(), kDomainNameBytes);
 }
 
+// "（株式会社サンプル）" when DomainNames names the organisation, else nothing.
+std::string Organisation(const std::string& name) {
+    return name.empty() ? std::string() : "（" + DisplayText(name.c_str(), kDomainNameBytes) + "）";
+}
+
 std::string LookalikeLog(const SConfirmRow& row, const std::string& what) {
     return "似たドメイン ドメイン=" + Shown(row.domain) + what;
 }
@@ -60,7 +65,10 @@ SRowKind RowKindOf(ERowKind kind) {
                 [](const SConfirmRow& row) { return "社外秘の語 語「" + row.entry + "」"; }};
     case ERowKind::Lookalike:
         return {-1, true, nullptr,
-                [](const SConfirmRow& row) { return Shown(row.resembles) + " に似ています"; },
+                [](const SConfirmRow& row) {
+                    return Shown(row.resembles) + Organisation(row.resemblesOrganisation) +
+                           " に似ています";
+                },
                 [](const SConfirmRow& row) {
                     return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
                 }};
@@ -75,6 +83,20 @@ SRowKind RowKindOf(ERowKind kind) {
                 [](const SConfirmRow& row) {
                     return LookalikeLog(row, " 国際化ドメイン名を読めない");
                 }};
+    case ERowKind::BccOnlyOutside:
+        return {-1, true, nullptr,
+                [](const SConfirmRow&) { return std::string("Bcc だけに社外の宛先があります"); },
+                [](const SConfirmRow& row) {
+                    return "Bcc だけに社外の宛先 ドメイン=" + Shown(row.domain);
+                }};
+    case ERowKind::BccMoved:
+        return {
+            -3, true, "Bcc に移しました",
+            [](const SConfirmRow& row) {
+                return "一斉送信のため、社外の宛先 " + std::to_string(row.moved) +
+                       " 件を Bcc に移しました";
+            },
+            [](const SConfirmRow& row) { return "Bcc に移動 件数=" + std::to_string(row.moved); }};
     }
     return {0, false, nullptr, nullptr, nullptr};
 }

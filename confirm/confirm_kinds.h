@@ -12,10 +12,12 @@ struct SConfirmWarning;
 // What marks a row in the list; a recipient is marked by nothing but its class.
 enum class ERowKind {
     Recipient,
-    Keyword,      // a word of the subject that must not go outside: a row of its own
-    Lookalike,    // a domain that resembles a known one, which it names
-    MixedScript,  // an internationalised label that mixes scripts
-    UnreadableIdn // an "xn--" label that does not decode
+    Keyword,        // a word of the subject that must not go outside: a row of its own
+    Lookalike,      // a domain that resembles a known one, which it names
+    MixedScript,    // an internationalised label that mixes scripts
+    UnreadableIdn,  // an "xn--" label that does not decode
+    BccOnlyOutside, // outside in Bcc while every To and Cc recipient is inside: hidden from them
+    BccMoved        // a row of no address: outside recipients were moved to Bcc unasked
 };
 
 struct SRowKind {

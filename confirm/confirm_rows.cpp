@@ -7,6 +7,7 @@
 
 #include "confirm/confirm_attention.h"
 #include "confirm/domain_history.h"
+#include "confirm/domain_names.h"
 #include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
 #include "settings/setting_values.h"
@@ -43,6 +44,16 @@ bool ShowsBefore(const SConfirmRow& a, const SConfirmRow& b) {
     if (bandA != bandB)
         return bandA < bandB;
     return bandA == 0 && a.domain < b.domain;
+}
+
+void NameOrganisations(std::vector<SConfirmRow>* rows, const SDomainNames& names) {
+    if (names.Empty())
+        return;
+    for (SConfirmRow& row : *rows) {
+        row.organisation = names.NameOf(row.domain);
+        if (!row.resembles.empty())
+            row.resemblesOrganisation = names.NameOf(row.resembles);
+    }
 }
 
 // Nobody saw the recipients a full buffer lost: they stand as one outside row to tick.
@@ -90,7 +101,8 @@ SConfirmOptions::SConfirmOptions(const SSettingValues& values)
       bccWarnCount(values.Int(EKeyId::BccWarnCount)),
       newDomainWarn(values.Int(EKeyId::NewDomainWarn) != 0),
       innerDomainMatch(values.Int(EKeyId::InnerDomainMatch)),
-      outsideKeywords(values.Text(EKeyId::OutsideKeywords)) {}
+      outsideKeywords(values.Text(EKeyId::OutsideKeywords)),
+      domainNames(values.Text(EKeyId::DomainNames)) {}
 
 void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& options) {
     rows.clear();
@@ -136,7 +148,18 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
         ++outsideCount;
     }
     MarkLookalikes(&rows, input.innerDomains, input.history);
+    // What this send moved to Bcc was the user's choice or the settings': no mark of its own.
+    if (input.movedToBcc == 0)
+        MarkBccOnlyOutside(&rows);
+    NameOrganisations(&rows, SDomainNames(options.domainNames));
     AddKeywordRows(&rows, input.subject, options.outsideKeywords.c_str());
+    if (input.movedToBcc > 0 && input.movedUnasked) {
+        SConfirmRow row;
+        row.field = kFieldBcc;
+        row.kind = ERowKind::BccMoved;
+        row.moved = input.movedToBcc;
+        rows.push_back(std::move(row));
+    }
     std::stable_sort(rows.begin(), rows.end(), ShowsBefore);
 
     // A look-alike that only the substring rule keeps inside is asked about like an outside one.
@@ -150,6 +173,8 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
     AddWarnings(options);
     if (options.confirmMode == kConfirmAttention)
         needed = NeedsAttention(*this);
+    // The user who moved recipients sees the result before it leaves.
+    needed = needed || input.movedToBcc > 0;
 }
 
 void SConfirmModel::AddWarnings(const SConfirmOptions& options) {

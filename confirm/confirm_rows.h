@@ -44,6 +44,7 @@ struct SConfirmOptions {
     bool newDomainWarn;
     int innerDomainMatch;        // as the hold decision: 0 substring, 1 the domain or a sub-domain
     std::string outsideKeywords; // list of words the subject of outside mail is checked for
+    std::string domainNames;     // list of "domain=organisation"
 };
 
 struct SConfirmInput {
@@ -53,6 +54,10 @@ struct SConfirmInput {
     const SDomainHistory* history = nullptr; // null: none loaded, no domain is marked new
     SLocalTime today = {};                   // decides whether the history is still learning
     const char* subject = nullptr;           // only looked into for the outside keywords
+    // Outside recipients this send moved from To and Cc to Bcc; unasked: before the dialog, by
+    // the settings, which its first row then says.
+    int movedToBcc = 0;
+    bool movedUnasked = false;
 };
 
 struct SConfirmRow {
@@ -65,8 +70,11 @@ struct SConfirmRow {
     bool newDomain = false;      // outside, and mail never left for this domain (「初めて」)
     bool insideTickable = false; // the "tick every inside recipient" box may tick it
     ERowKind kind = ERowKind::Recipient;
-    std::string resembles; // look-alike: the known domain
-    std::string decoded;   // look-alike with an internationalised name: decoded, UTF-8
+    std::string resembles;             // look-alike: the known domain
+    std::string decoded;               // look-alike with an internationalised name: decoded, UTF-8
+    std::string organisation;          // of the domain, raw from DomainNames; empty: none
+    std::string resemblesOrganisation; // look-alike: of the known domain
+    int moved = 0;                     // BccMoved: outside recipients moved
 };
 
 struct SConfirmWarning {

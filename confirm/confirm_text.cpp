@@ -2,6 +2,7 @@
 
 #include "confirm/confirm_kinds.h"
 #include "confirm/confirm_rows.h"
+#include "delay/bcc_move.h"
 #include "support/line_text.h"
 #include "support/mbcs.h"
 
@@ -18,7 +19,48 @@ std::string Counts(int insideCount, int outsideCount) {
     return " 組織内=" + std::to_string(insideCount) + " 組織外=" + std::to_string(outsideCount);
 }
 
+const char* BccRefusalReason(EBccMoveOutcome outcome) {
+    switch (outcome) {
+    case EBccMoveOutcome::Moved:
+        return "";
+    case EBccMoveOutcome::HeaderCut:
+        return "宛先が長すぎて最後まで読めません";
+    case EBccMoveOutcome::UnreadableRecipient:
+        return "アドレスとして読めない宛先があります";
+    case EBccMoveOutcome::NoRoom:
+        return "移したあとの Bcc が長すぎます";
+    case EBccMoveOutcome::NothingToMove:
+        return "To と Cc に組織外の宛先がありません";
+    case EBccMoveOutcome::NoSender:
+        return "To が空になるのに、差出人のアドレスを読めません";
+    case EBccMoveOutcome::HostRefused:
+        return "メールクライアントが宛先の書き換えを受け付けません";
+    }
+    return "";
+}
+
+std::string MoveMode(bool unasked) {
+    return unasked ? " 方法=自動" : " 方法=ボタン";
+}
+
 } // namespace
+
+const char kBccRefusalCaption[] = "Bcc に移せません";
+
+std::string BccRefusalText(EBccMoveOutcome outcome) {
+    return std::string(BccRefusalReason(outcome)) +
+           "。\n宛先は変更していません。To/Cc/Bcc を確かめて、必要なら手で移してください。";
+}
+
+std::string BccMoveLogText(const std::string& subject, int moved, bool unasked) {
+    return "組織外の宛先を Bcc に移動" + LogSubject(subject) + " 件数=" + std::to_string(moved) +
+           MoveMode(unasked);
+}
+
+std::string BccRefusedLogText(const std::string& subject, EBccMoveOutcome outcome, bool unasked) {
+    return "組織外の宛先を Bcc に移せません" + LogSubject(subject) +
+           " 理由=" + BccRefusalReason(outcome) + MoveMode(unasked);
+}
 
 std::string ButtonText(const std::string& text) {
     std::string doubled;
@@ -88,6 +130,7 @@ std::string ConfirmCancelledLogText(const std::string& subject, EConfirmEnd why)
         reason = "ダイアログを開けない";
         break;
     case EConfirmEnd::RecipientsChanged:
+    case EConfirmEnd::MovedToBcc:
         reason = "宛先の変更";
         break;
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+enum class EBccMoveOutcome;
 struct SConfirmWarning;
 struct SConfirmRow;
 class SConfirmModel;
@@ -28,8 +29,22 @@ std::string ConfirmShownLogText(const std::string& subject, int insideCount, int
 std::string ConfirmSentLogText(const std::string& subject, int insideCount, int outsideCount,
                                int warningsTicked);
 // Why the dialog ended without a send.
-enum class EConfirmEnd { ByUser, PluginEnded, WindowGone, NoDialog, RecipientsChanged };
+enum class EConfirmEnd {
+    ByUser,
+    PluginEnded,
+    WindowGone,
+    NoDialog,
+    RecipientsChanged,
+    MovedToBcc // not logged as a cancel: the move has its own line, and the dialog comes again
+};
 std::string ConfirmCancelledLogText(const std::string& subject, EConfirmEnd why);
+
+// The box that refuses a move to Bcc: why, and that no header was changed.
+std::string BccRefusalText(EBccMoveOutcome outcome);
+extern const char kBccRefusalCaption[];
+// One line per move: how many addresses moved, never which; unasked: by the settings.
+std::string BccMoveLogText(const std::string& subject, int moved, bool unasked);
+std::string BccRefusedLogText(const std::string& subject, EBccMoveOutcome outcome, bool unasked);
 
 // The domain history's log lines, each naming its file.
 enum class EHistoryEvent {

@@ -16,6 +16,7 @@ enum class EBccMoveOutcome {
     NoRoom,              // a new header would not fit the host's buffer (in practice the Bcc)
     NothingToMove,       // To and Cc hold no outside address
     NoSender,            // To would be left empty and From holds no address to put there
+    HostRefused,         // the host did not take a header: the writer put back what it wrote
 };
 
 struct SBccMoveInput {

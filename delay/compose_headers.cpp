@@ -30,3 +30,36 @@ void ReadCapturedHeaders(const SHostApi* hostApi, HWND window, SCapturedHeaders*
         }
     }
 }
+
+SBccMove MoveComposeToBcc(const SHostApi* hostApi, HWND window, const SCapturedHeaders& headers,
+                          const SDomainMatcher& matcher) {
+    SBccMoveInput input;
+    input.to = headers.to.c_str();
+    input.cc = headers.cc.c_str();
+    input.bcc = headers.bcc.c_str();
+    input.from = headers.from.c_str();
+    input.toCut = headers.recipientsCut && headers.cutField == 0;
+    input.ccCut = headers.recipientsCut && headers.cutField == 1;
+    input.bccCut = headers.recipientsCut && headers.cutField == 2;
+    input.bufferSize = kHeaderBufferSize;
+    SBccMove move = MoveOutsideToBcc(input, matcher);
+    if (move.outcome != EBccMoveOutcome::Moved)
+        return move;
+    const struct {
+        const char* name;
+        const std::string* now;
+        const std::string* before;
+    } kWrites[] = {{"Bcc", &move.bcc, &headers.bcc},
+                   {"Cc", &move.cc, &headers.cc},
+                   {"To", &move.to, &headers.to}};
+    for (size_t i = 0; i < 3; ++i) {
+        if (hostApi->BKA_CompSetSpecifiedHeader(window, kWrites[i].name, kWrites[i].now->c_str()))
+            continue;
+        while (i-- > 0)
+            hostApi->BKA_CompSetSpecifiedHeader(window, kWrites[i].name,
+                                                kWrites[i].before->c_str());
+        move.outcome = EBccMoveOutcome::HostRefused;
+        return move;
+    }
+    return move;
+}

@@ -7,8 +7,8 @@
 
 int main() {
     const char* types[] = {"text", "list", "int"};
-    const char* rules[] = {"fixed",  "higher",      "lower",     "fewer-not-zero",
-                           "ranked", "domain-list", "word-union"};
+    const char* rules[] = {"fixed",  "higher",      "lower",      "fewer-not-zero",
+                           "ranked", "domain-list", "word-union", "name-map"};
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
         std::printf("%s|%s|%s|%s|%d|%d|%s|%s|%d|%s|%s\n", key.name, key.section ? key.section : "",

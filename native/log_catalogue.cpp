@@ -7,6 +7,7 @@
 
 #include "confirm/confirm_rows.h"
 #include "confirm/confirm_text.h"
+#include "delay/bcc_move.h"
 #include "journal/hold_log_text.h"
 #include "settings/ini_text.h"
 #include "settings/setting_merge.h"
@@ -150,11 +151,27 @@ int main() {
     SConfirmWarning fresh;
     fresh.kind = EWarningKind::NewDomain;
     fresh.names = {"new.example"};
-    model.rows = {word, like, mixed};
+    SConfirmRow hidden;
+    hidden.kind = ERowKind::BccOnlyOutside;
+    hidden.domain = "partner.example";
+    SConfirmRow moved;
+    moved.kind = ERowKind::BccMoved;
+    moved.moved = 12;
+    model.rows = {moved, word, like, mixed, hidden};
     model.warnings = {mass, fresh};
     for (const std::string& line : WarningLogLines(model))
         Line(6, line, "宛先確認の画面に出た警告ごとに");
     Line(6, ConfirmSentLogText(kSubject, 1, 2, 1), "宛先確認で送信した");
+    Line(6, BccMoveLogText(kSubject, 12, false),
+         "宛先確認の「社外の宛先を Bcc に移す」で To/Cc の組織外の宛先を Bcc に移した（件数だけ。"
+         "アドレスは書かない）");
+    Line(6, BccMoveLogText(kSubject, 12, true), "BccConvert=2 で、確認の前に自動で移した");
+    const EBccMoveOutcome refusals[] = {
+        EBccMoveOutcome::HeaderCut, EBccMoveOutcome::UnreadableRecipient, EBccMoveOutcome::NoRoom,
+        EBccMoveOutcome::NoSender, EBccMoveOutcome::HostRefused};
+    for (EBccMoveOutcome outcome : refusals)
+        Line(6, BccRefusedLogText(kSubject, outcome, false),
+             "Bcc に移せなかった（宛先は変えない）。自動のときは 方法=自動");
     const struct {
         EConfirmEnd end;
         const char* when;

@@ -9,9 +9,11 @@
 #include "confirm/confirm_text.h"
 #include "delay/clock.h"
 #include "delay/compose_headers.h"
+#include "delay/recipient_class.h"
 #include "settings/local_setting.h"
 #include "support/encoded_words.h"
 #include "support/log_target.h"
+#include "support/string_list.h"
 
 namespace {
 
@@ -56,7 +58,7 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
                                           const SSendRecipients& recipients,
                                           const LocalSetting* settings,
                                           const SDomainHistory* history, int holdMinutes,
-                                          SCapturedHeaders* now) {
+                                          SMovedToBcc* moved, SCapturedHeaders* now) {
     if (!settings || settings->Int(EKeyId::Confirm) == kConfirmNever)
         return kConfirmGoOn;
     // No window to own the question: refused, never sent unasked.
@@ -79,6 +81,8 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     input.history = history;
     input.today = CurrentLocalTime();
     input.subject = headers.subject.c_str();
+    input.movedToBcc = moved->count;
+    input.movedUnasked = moved->unasked;
     SConfirmModel model;
     model.Build(input, SConfirmOptions(settings->Values()));
     if (!model.needed)
@@ -90,6 +94,28 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     form.subject = subject;
     form.from = headers.from;
     form.nextStep = NextStepText(holdMinutes);
+    // The settings may be gone by the time the button is pressed: the matcher keeps a copy.
+    SStringList innerDomains;
+    innerDomains.CopyFrom(&settings->List(EKeyId::InnerDomains));
+    const SDomainMatcher matcher(&innerDomains, settings->Int(EKeyId::InnerDomainMatch));
+    if (settings->Int(EKeyId::BccConvert) > 0 &&
+        OffersBccMove(headers.to.c_str(), headers.cc.c_str(), matcher,
+                      settings->Int(EKeyId::BccWarnCount)))
+        form.moveToBcc = [&](HWND dialog) {
+            // From the headers as they are now: the user may have edited them meanwhile.
+            SCapturedHeaders fresh;
+            ReadCapturedHeaders(hostApi, compose, &fresh);
+            const SBccMove move = MoveComposeToBcc(hostApi, compose, fresh, matcher);
+            if (move.outcome != EBccMoveOutcome::Moved) {
+                log->LogInfo(BccRefusedLogText(subject, move.outcome, false).c_str());
+                MessageBoxA(dialog, BccRefusalText(move.outcome).c_str(), kBccRefusalCaption,
+                            MB_OK | MB_ICONWARNING);
+                return false;
+            }
+            log->LogInfo(BccMoveLogText(subject, move.moved, false).c_str());
+            moved->count += move.moved;
+            return true;
+        };
     log->LogInfo(ConfirmShownLogText(subject, model.insideCount, model.outsideCount,
                                      static_cast<int>(model.warnings.size()))
                      .c_str());
@@ -109,8 +135,14 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
         why = EConfirmEnd::WindowGone;
     else if (result == -1)
         why = EConfirmEnd::NoDialog;
+    else if (result == kConfirmMovedToBcc)
+        why = EConfirmEnd::MovedToBcc;
     else
         refused = result != kConfirmSend;
+    if (why == EConfirmEnd::MovedToBcc) {
+        ReadCapturedHeaders(hostApi, compose, now);
+        return kConfirmChanged;
+    }
     if (refused) {
         log->LogInfo(ConfirmCancelledLogText(subject, why).c_str());
         return kConfirmRefused;

@@ -11,6 +11,13 @@ class SSendRecipients;
 struct SCapturedHeaders;
 struct SHostApi;
 
+// Outside recipients this send moved from To and Cc to Bcc, and whether the settings did it
+// before the look (unasked) rather than the user's button.
+struct SMovedToBcc {
+    int count = 0;
+    bool unasked = false;
+};
+
 enum EConfirmAnswer {
     kConfirmGoOn = 0,    // nothing to confirm, or the user sent
     kConfirmRefused = 1, // cancelled, or the window or the plug-in ended meanwhile
@@ -24,10 +31,12 @@ class SSendConfirmation {
     // Asks about the recipients of the one snapshot the decision took, as it classified them.
     // The settings and the history are read only before the dialog: the plug-in may end while
     // it is open. holdMinutes: what the decision will do, which the dialog says (0: sent at
-    // once). On kConfirmChanged, now holds the headers as they are after the dialog.
+    // once). On kConfirmChanged, now holds the headers as they are after the dialog. moved
+    // counts up when the user moves the outside recipients to Bcc from the dialog.
     EConfirmAnswer Confirm(HWND compose, const SCapturedHeaders& headers,
                            const SSendRecipients& recipients, const LocalSetting* settings,
-                           const SDomainHistory* history, int holdMinutes, SCapturedHeaders* now);
+                           const SDomainHistory* history, int holdMinutes, SMovedToBcc* moved,
+                           SCapturedHeaders* now);
 
     // A confirmation is open: its message is neither sent nor held yet.
     bool IsAsking() const { return !asking.empty(); }

@@ -4,6 +4,8 @@
 
 #include "confirm/confirm_rows.h"
 #include "confirm/domain_learner.h"
+#include "confirm/confirm_text.h"
+#include "delay/bcc_move.h"
 #include "delay/clock.h"
 #include "delay/compose_headers.h"
 #include "delay/compose_manager.h"
@@ -18,6 +20,7 @@
 #include "plugin/send_confirmation.h"
 #include "plugin/velmora_logic.h"
 #include "settings/local_setting.h"
+#include "support/encoded_words.h"
 #include "support/guard.h"
 #include "support/log_writer.h"
 
@@ -38,6 +41,8 @@ SSendSettings SendSettingsOf(const LocalSetting* settings) {
     values.innerDomainMatch = settings->Int(EKeyId::InnerDomainMatch);
     values.ctrlBypass = settings->Int(EKeyId::CtrlBypass) != 0;
     values.confirms = settings->Int(EKeyId::Confirm) != kConfirmNever;
+    values.bccConvert = settings->Int(EKeyId::BccConvert);
+    values.bccWarnCount = settings->Int(EKeyId::BccWarnCount);
     return values;
 }
 
@@ -49,6 +54,7 @@ class SSendStory {
   private:
     void StartAgain();
     void ReadContext(SSendContext* context);
+    void MoveUnasked(SCapturedHeaders* snapshot);
     SSendDecision Decide(SCapturedHeaders* snapshot, SSendContext* context,
                          SSendRecipients* recipients);
     EConfirmAnswer Confirm(SCapturedHeaders* snapshot, const SSendRecipients& recipients,
@@ -65,6 +71,7 @@ class SSendStory {
     HWND compose;
     // Another send may come while this one's dialog is open: each keeps its own.
     std::unique_ptr<char[]> ident;
+    SMovedToBcc moved;
 };
 
 int SSendStory::Tell(int mode) {
@@ -88,6 +95,7 @@ int SSendStory::Tell(int mode) {
     // decided and shown again.
     SCapturedHeaders snapshot;
     ReadCapturedHeaders(hostApi(), compose, &snapshot);
+    MoveUnasked(&snapshot);
     SSendRecipients recipients;
     SSendDecision decision;
     EConfirmAnswer answer = kConfirmGoOn;
@@ -118,6 +126,29 @@ void SSendStory::ReadContext(SSendContext* context) {
     context->ident = ident.get();
 }
 
+// Under BccConvert=2 a mass mail's outside recipients go to Bcc before anything looks at the
+// send, shown or not; a refused move leaves the dialog's button to the user.
+void SSendStory::MoveUnasked(SCapturedHeaders* snapshot) {
+    const SSendSettings settings = SendSettingsOf(logic.settings);
+    const SDomainMatcher matcher(settings.innerDomains, settings.innerDomainMatch);
+    if (settings.bccConvert < 2 ||
+        !OffersBccMove(snapshot->to.c_str(), snapshot->cc.c_str(), matcher, settings.bccWarnCount))
+        return;
+    const SBccMove move = MoveComposeToBcc(hostApi(), compose, *snapshot, matcher);
+    const std::string subject =
+        DecodeEncodedWords(snapshot->subject.c_str(), snapshot->subject.size());
+    if (move.outcome != EBccMoveOutcome::Moved) {
+        logic.LogInfo(BccRefusedLogText(subject, move.outcome, true).c_str());
+        return;
+    }
+    logic.LogInfo(BccMoveLogText(subject, move.moved, true).c_str());
+    moved.count += move.moved;
+    moved.unasked = true;
+    SCapturedHeaders now;
+    ReadCapturedHeaders(hostApi(), compose, &now);
+    *snapshot = std::move(now);
+}
+
 // With the settings as they are now: a setup saved while the recipients were shown counts.
 SSendDecision SSendStory::Decide(SCapturedHeaders* snapshot, SSendContext* context,
                                  SSendRecipients* recipients) {
@@ -136,7 +167,7 @@ EConfirmAnswer SSendStory::Confirm(SCapturedHeaders* snapshot, const SSendRecipi
     const SDomainHistory* history = logic.learner ? logic.learner->LoadHistory() : nullptr;
     SCapturedHeaders now;
     const EConfirmAnswer answer = logic.confirmation->Confirm(
-        compose, *snapshot, recipients, logic.settings, history, decision.minutes, &now);
+        compose, *snapshot, recipients, logic.settings, history, decision.minutes, &moved, &now);
     if (answer == kConfirmChanged)
         *snapshot = std::move(now);
     return answer;

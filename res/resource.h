@@ -46,5 +46,6 @@
 #define IDC_CONFIRM_LIST 1063
 #define IDC_CONFIRM_ALL_INSIDE 1064
 #define IDC_CONFIRM_SEND 1067
+#define IDC_CONFIRM_BCC 1059
 // The warnings' check boxes, made by the dialog one per kind, from this id on.
 #define IDC_CONFIRM_WARN_FIRST 1065

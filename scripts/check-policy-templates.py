@@ -111,7 +111,8 @@ def check_admx(root, keys):
         if policy.find("p:disabledValue", NS) is None:
             silent.add(name)
         if key["kind"] != "int":
-            if kind != "text":
+            # A list may also be typed one entry a line, which Windows stores as REG_MULTI_SZ.
+            if kind != "text" and not (kind == "multiText" and key["kind"] == "list"):
                 fail(f"policy {name}: {kind} for the text key {value}")
         elif key["values"] == {"0", "1"}:
             fail(f"policy {name}: the switch {value} is a {kind}, not an on/off policy")

@@ -87,6 +87,8 @@ def direction(key):
         return "ポリシーの一覧を使う（`AllowUserDomains`）"
     if rule == "word-union":
         return "ポリシーの語に利用者の語が加わる"
+    if rule == "name-map":
+        return "ポリシーの名前に利用者の名前が加わる。同じドメインはポリシーの名前"
     return "変えられない"
 
 

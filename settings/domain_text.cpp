@@ -64,3 +64,23 @@ void AppendTrimmedDomains(SStringList* list, const char* text) {
             list->Append(domain.c_str());
     }
 }
+
+bool SplitNameEntry(const std::string& entry, std::string* domain, std::string* name) {
+    // A domain holds no '=': the first one ends it, and the name may hold more.
+    const size_t equals = entry.find('=');
+    if (equals == std::string::npos)
+        return false;
+    std::string lower;
+    if (NormalizeDomain(entry.substr(0, equals).c_str(), &lower) != EDomainCheck::Ok)
+        return false;
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    std::string trimmed = TrimBlanks(entry.c_str() + equals + 1);
+    if (trimmed.empty())
+        return false;
+    *domain = std::move(lower);
+    *name = std::move(trimmed);
+    return true;
+}

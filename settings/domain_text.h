@@ -15,3 +15,8 @@ EDomainCheck NormalizeDomain(const char* text, std::string* domain);
 // One entry per entry of the list (SplitList), each read as the entry dialog reads it; one that
 // reads as empty is skipped.
 void AppendTrimmedDomains(SStringList* list, const char* text);
+
+// One entry of an organisation-name list, "example.co.jp=株式会社サンプル": the domain read as
+// the entry dialog reads it, in lower case, and the name trimmed. False when either is empty or
+// the domain holds a blank.
+bool SplitNameEntry(const std::string& entry, std::string* domain, std::string* name);

@@ -53,6 +53,14 @@ const SSettingKey kKeys[kKeyCount] = {
     {EKeyId::AllowUserDomains, nullptr, "AllowUserDomains", EKeyType::Int, "0", 0, 1, nullptr, 0,
      EOneWay::Fixed, "利用者による組織内ドメインの追加",
      "ポリシーだけのキー。1 なら利用者の組織内ドメインもポリシーの一覧に加える"},
+    {EKeyId::BccConvert, "Option", "BccConvert", EKeyType::Int, "1", 0, 2, "0,1,2", 1,
+     EOneWay::Higher, "組織外の宛先の Bcc への移動",
+     "To/Cc の組織外の宛先を Bcc "
+     "に移す。0：移さない、1：宛先確認にボタンを出す、2：確認の前に自動で"
+     "移す"},
+    {EKeyId::DomainNames, "Option", "DomainNames", EKeyType::List, "", 0, 0, nullptr, 0,
+     EOneWay::NameMap, "ドメインの組織名",
+     "宛先確認でドメインに添える組織名。「ドメイン=名前」をカンマ区切り"},
 };
 
 // Position in the key's list of choices, weakest first; -1 when it is none of them.

@@ -23,6 +23,8 @@ enum class EKeyId {
     LogLevel,
     HelpUrl,
     AllowUserDomains,
+    BccConvert,
+    DomainNames,
     Count
 };
 const size_t kKeyCount = static_cast<size_t>(EKeyId::Count);
@@ -41,7 +43,8 @@ enum class EOneWay {
     FewerNotZero, // a lower count, never a higher one and never 0 (off)
     Ranked,       // the user may move up the key's order of strength
     DomainList,   // the policy's list; the user's entries only with AllowUserDomains
-    WordUnion     // the policy's words and the user's: more words only strengthen
+    WordUnion,    // the policy's words and the user's: more words only strengthen
+    NameMap       // "domain=name" entries: the user's add to the policy's, which win per domain
 };
 
 struct SSettingKey {

@@ -1,5 +1,8 @@
 #include "settings/setting_merge.h"
 
+#include <algorithm>
+
+#include "settings/domain_text.h"
 #include "support/string_list.h"
 
 namespace {
@@ -160,6 +163,15 @@ void MergeDomains(const SSettingKey& key, const SUserValue& user, const SPolicy&
     }
 }
 
+// Words add up; names add up too, the stronger source's name standing for its domain.
+std::string Union(const SSettingKey& key, const std::string& base, const std::string& extra) {
+    return key.rule == EOneWay::NameMap ? UnionOfNames(base, extra) : UnionOfLists(base, extra);
+}
+
+bool AddsUp(const SSettingKey& key) {
+    return key.rule == EOneWay::WordUnion || key.rule == EOneWay::NameMap;
+}
+
 // Texts used as written take the strongest source that can be used; words add up.
 void MergeText(const SSettingKey& key, const SUserValue& user, const SPolicy& policy, size_t index,
                SMergedValue* merged) {
@@ -180,17 +192,17 @@ void MergeText(const SSettingKey& key, const SUserValue& user, const SPolicy& po
         }
         if (!any)
             merged->source = value.source;
-        if (key.rule == EOneWay::WordUnion) {
-            words = UnionOfLists(words, value.text);
+        if (AddsUp(key)) {
+            words = Union(key, words, value.text);
         } else if (!any) {
             merged->userOverridden = user.present && user.text != value.text;
             merged->text = value.text;
         }
         any = true;
     }
-    if (key.rule == EOneWay::WordUnion) {
+    if (AddsUp(key)) {
         if (any)
-            merged->text = UnionOfLists(words, merged->text);
+            merged->text = Union(key, words, merged->text);
     } else if (merged->bounded) {
         merged->fixed = true;
     }
@@ -389,6 +401,22 @@ std::string UnionOfLists(const std::string& base, const std::string& extra) {
     for (const std::string& entry : SplitList(extra.c_str())) {
         if (!ListHas(joined.c_str(), entry.c_str()))
             joined += (joined.empty() ? "" : ",") + entry;
+    }
+    return joined;
+}
+
+std::string UnionOfNames(const std::string& base, const std::string& extra) {
+    std::string joined;
+    std::vector<std::string> named;
+    for (const std::string* list : {&base, &extra}) {
+        for (const std::string& entry : SplitList(list->c_str())) {
+            std::string domain, name;
+            if (!SplitNameEntry(entry, &domain, &name) ||
+                std::find(named.begin(), named.end(), domain) != named.end())
+                continue;
+            named.push_back(domain);
+            joined += (joined.empty() ? "" : ",") + domain + "=" + name;
+        }
     }
     return joined;
 }

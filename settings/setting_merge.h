@@ -94,3 +94,6 @@ std::vector<std::string> ChangeLogLines(const std::vector<std::string>& before,
 
 // Comma lists: the entries of extra not already in base, appended.
 std::string UnionOfLists(const std::string& base, const std::string& extra);
+// Lists of "domain=name": the entries of extra whose domain base does not name, appended; an
+// entry that names no domain is dropped.
+std::string UnionOfNames(const std::string& base, const std::string& extra);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "confirm/confirm_rows.h"
+#include "confirm/confirm_text.h"
 #include "confirm/domain_history.h"
 #include "confirm/outside_keywords.h"
 #include "delay/recipient_class.h"
@@ -17,13 +18,15 @@ const SLocalTime kToday = {2026, 12, 1, 7, 10, 0, 0, 0};
 // One row as the dialog would read it: field, what it is, the entry shown.
 std::string Describe(const SConfirmRow& row) {
     static const char* const kFields[] = {"To", "Cc", "Bcc", "Subject"};
-    std::string kind = row.kind == ERowKind::Keyword     ? std::string("keyword")
-                       : row.kind != ERowKind::Recipient ? "like:" + row.resembles
-                       : row.malformed                   ? "bad"
-                       : row.outside                     ? "out"
-                       : row.substringOnly               ? "sub"
-                       : row.insideTickable              ? "in"
-                                                         : "in1";
+    std::string kind = row.kind == ERowKind::Keyword          ? std::string("keyword")
+                       : row.kind == ERowKind::BccOnlyOutside ? "bcc-only"
+                       : row.kind == ERowKind::BccMoved       ? "moved:" + std::to_string(row.moved)
+                       : row.kind != ERowKind::Recipient      ? "like:" + row.resembles
+                       : row.malformed                        ? "bad"
+                       : row.outside                          ? "out"
+                       : row.substringOnly                    ? "sub"
+                       : row.insideTickable                   ? "in"
+                                                              : "in1";
     return std::string(kFields[row.field]) + " " + kind + (row.newDomain ? " new " : " ") +
            row.entry;
 }
@@ -260,8 +263,11 @@ TEST_F(ConfirmRowsTest, AttentionModeAsksOnlyWhenSomethingLooksWrong) {
     struct {
         const char* to;
         bool needed;
+        const char* bcc = "";
     } cases[] = {
         {"a@example.co.jp, b@partner.test", false},
+        {"a@example.co.jp", true, "x@partner.test"}, // outside only in Bcc
+        {"a@partner.test", false, "x@partner.test"},
         {"a@partner.test", false},
         {"a@parlner.test", true},         // look-alike
         {"a@example.co.jp.x.test", true}, // inside by the substring rule only
@@ -269,9 +275,54 @@ TEST_F(ConfirmRowsTest, AttentionModeAsksOnlyWhenSomethingLooksWrong) {
         {"a@partner.test, b@partner.test, c@partner.test", true}, // mass mail
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.needed, Build(c.to).needed) << c.to;
+        EXPECT_EQ(c.needed, Build(c.to, "", c.bcc).needed) << c.to;
     options.newDomainWarn = true;
     EXPECT_TRUE(Build("a@brand-new.test").needed);
+}
+
+// Outside recipients only in Bcc are marked, unless this send moved them there; a move the
+// settings made unasked leads the rows. DomainNames names the organisation of a domain, of its
+// sub-domains, and of the domain a look-alike resembles.
+TEST_F(ConfirmRowsTest, BccOnlyOutsideMovesAndOrganisationNames) {
+    const std::string sample = "\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x83\x54\x83\x93\x83\x76\x83\x8B";
+    options.domainNames =
+        "Example.co.jp=" + sample + ", @partner.test = P, bad, =x, partner.test=Q";
+    SConfirmInput input;
+    input.innerDomains = &domains;
+    input.today = kToday;
+    input.recipients = Classified("a@example.co.jp", "", "x@partner.test, y@mail.partner.test");
+    model.Build(input, options);
+    EXPECT_EQ(
+        (std::vector<std::string>{"Bcc bcc-only x@partner.test", "Bcc bcc-only y@mail.partner.test",
+                                  "To in a@example.co.jp"}),
+        Describe(model));
+    EXPECT_EQ("P", model.rows[1].organisation);
+    EXPECT_EQ(sample, model.rows[2].organisation);
+    // One outside To recipient: nothing is hidden from everyone.
+    input.recipients = Classified("a@example.co.jp, z@exarnple.co.jp", "", "x@partner.test");
+    model.Build(input, options);
+    EXPECT_EQ((std::vector<std::string>{"To like:example.co.jp z@exarnple.co.jp",
+                                        "Bcc out x@partner.test", "To in a@example.co.jp"}),
+              Describe(model));
+    EXPECT_EQ("", model.rows[0].organisation);
+    EXPECT_EQ(sample, model.rows[0].resemblesOrganisation);
+    const std::string says = AttentionText(model.rows[0]);
+    EXPECT_EQ(0u, says.find("example.co.jp"));
+    EXPECT_NE(std::string::npos, says.find(sample)) << says;
+    // After a move: no mark; moved unasked, the first row says how many.
+    input.recipients = Classified("a@example.co.jp", "", "x@partner.test, w@other.test");
+    input.movedToBcc = 2;
+    options.confirmMode = kConfirmAttention;
+    options.newDomainWarn = false;
+    model.Build(input, options);
+    EXPECT_EQ("Bcc out w@other.test", Describe(model.rows[0]));
+    EXPECT_TRUE(model.needed);
+    input.movedUnasked = true;
+    model.Build(input, options);
+    EXPECT_EQ((std::vector<std::string>{"Bcc moved:2 ", "Bcc out w@other.test",
+                                        "Bcc out x@partner.test", "To in a@example.co.jp"}),
+              Describe(model));
+    EXPECT_FALSE(model.CanSend(model.NewTicks()));
 }
 
 TEST_F(ConfirmRowsTest, EntriesAreShownEscapedAndBounded) {

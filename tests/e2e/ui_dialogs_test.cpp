@@ -65,6 +65,10 @@ TEST(Policy, AFileHeldOpenWithoutSharingGuardsMost) {
     ExpectScenarioMet("policy_file_locked", 14);
 }
 
+TEST(Policy, BccConvertForcedMovesBeforeAnythingIsShownAndThePolicysNamesWin) {
+    ExpectScenarioMet("policy_bcc_convert", 10);
+}
+
 TEST(Policy, Utf8WithoutAMarkIsReadAndUtf32IsRefused) {
     ExpectScenarioMet("policy_encodings", 8);
 }
@@ -83,4 +87,8 @@ TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
 
 TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutsideEvenEncoded) {
     ExpectScenarioMet("confirm_attention", 47);
+}
+
+TEST(ConfirmDialog, MassMailMovedToBccByTheButtonRefusedWholeAndOutsideOnlyInBcc) {
+    ExpectScenarioMet("confirm_bcc_move", 45);
 }

@@ -188,6 +188,8 @@ TEST(SettingMerge, EachSourceOnlyTightensWhatAStrongerOneSet) {
         {EKeyId::LogLevel, "2", "8"},
         {EKeyId::HelpUrl, "http://a/", "http://b/"},
         {EKeyId::AllowUserDomains, "0", "1"},
+        {EKeyId::BccConvert, "2", "1"},
+        {EKeyId::DomainNames, "a.jp=甲,b.jp=乙", "A.jp = 丙,c.jp=丁"},
     };
     static_assert(sizeof values / sizeof values[0] == kKeyCount, "one row per key");
     const EValueSource ranked[] = {M, P, F, U}; // strongest first
@@ -212,6 +214,9 @@ TEST(SettingMerge, EachSourceOnlyTightensWhatAStrongerOneSet) {
                     EValueSource source = ranked[s];
                     if (key.rule == EOneWay::WordUnion) {
                         text = std::string(stronger) + "," + weaker;
+                    } else if (key.rule == EOneWay::NameMap) {
+                        // The stronger source names a.jp; the weaker adds only what it lacks.
+                        text = strongFirst ? "a.jp=甲,b.jp=乙,c.jp=丁" : "a.jp=丙,c.jp=丁,b.jp=乙";
                     } else if (key.rule != EOneWay::Fixed && key.rule != EOneWay::DomainList &&
                                !strongFirst) {
                         text = values[k].strong;
