@@ -109,7 +109,8 @@ void MarkBccOnlyOutside(std::vector<SConfirmRow>* rows) {
             return;
     }
     for (SConfirmRow& row : *rows) {
-        if (row.field == kFieldBcc && row.outside && row.kind == ERowKind::Recipient)
+        if (row.field == kFieldBcc && row.outside && !row.malformed &&
+            row.kind == ERowKind::Recipient)
             row.kind = ERowKind::BccOnlyOutside;
     }
 }

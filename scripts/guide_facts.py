@@ -39,6 +39,7 @@ QUOTE_ALLOWED = {
     "管理用テンプレート": "a folder of the system's Group Policy editor",
     "現状のまま": "the licence's words",
     "▲ example.co.jp に似ています": "the mark and the look-alike text are joined at run time",
+    "▲ Bcc だけに社外の宛先があります": "the mark and the row's text are joined at run time",
 }
 # Past texts are what the version history is about.
 HISTORY = "## 変更履歴"

@@ -12,3 +12,4 @@ cd "$build"
 source "$root/scripts/scenario-shots.sh"
 run_scenario_with_shots 'scenarios\ui_demo_screens.txt' "$out" quiet
 run_scenario_with_shots 'scenarios\confirm_screen.txt' "$out" quiet
+run_scenario_with_shots 'scenarios\confirm_bcc_screen.txt' "$out" quiet

@@ -60,7 +60,7 @@ const SSettingKey kKeys[kKeyCount] = {
      "移す"},
     {EKeyId::DomainNames, "Option", "DomainNames", EKeyType::List, "", 0, 0, nullptr, 0,
      EOneWay::NameMap, "ドメインの組織名",
-     "宛先確認でドメインに添える組織名。「ドメイン=名前」をカンマ区切り"},
+     "宛先確認でドメインに添える組織名。ドメインと名前を = でつなぎ、カンマ区切り"},
 };
 
 // Position in the key's list of choices, weakest first; -1 when it is none of them.
