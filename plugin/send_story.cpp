@@ -37,6 +37,7 @@ SSendSettings SendSettingsOf(const LocalSetting* settings) {
     values.innerDomains = &settings->List(EKeyId::InnerDomains);
     values.innerDomainMatch = settings->Int(EKeyId::InnerDomainMatch);
     values.ctrlBypass = settings->Int(EKeyId::CtrlBypass) != 0;
+    values.identBypass = settings->Int(EKeyId::IdentBypass) != 0;
     values.confirms = settings->Int(EKeyId::Confirm) != kConfirmNever;
     return values;
 }

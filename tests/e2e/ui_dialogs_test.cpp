@@ -57,8 +57,8 @@ TEST(Policy, FileBesideTheDllAndAUtf16SettingsFile) {
     ExpectScenarioMet("policy_file", 6);
 }
 
-TEST(Policy, AWeakerSourceOnlyTightensAMultiStringListAndTheShippedLogExample) {
-    ExpectScenarioMet("policy_ranking", 16);
+TEST(Policy, AWeakerSourceOnlyTightensIdentHeldTheShippedLogAndTheSettingsList) {
+    ExpectScenarioMet("policy_ranking", 28);
 }
 
 TEST(Policy, AFileHeldOpenWithoutSharingGuardsMost) {
