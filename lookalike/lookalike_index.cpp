@@ -263,8 +263,8 @@ void SLookalikeIndex::Seal() {
         const size_t length = name.size();
         slipEntries.emplace_back(hashes.Whole(SHash().Byte(kKeyGroupName).Text(group).value),
                                  index);
-        // The name with each letter unknown: a name typed with one letter replaced, or with
-        // one left out and an unknown one put in its place, is one of them.
+        // The name with each letter unknown: a name typed with one letter replaced is one of
+        // them, and so is one typed with a letter left out once an unknown one is put back.
         if (length >= std::min(ShortestNameFor(EEdit::Dropped), ShortestNameFor(EEdit::Replaced)) &&
             length < ShortestNameFor(EEdit::TwoEdits)) {
             const uint64_t seed = SHash().Byte(kKeyWildcard).Text(group).value;
@@ -589,7 +589,7 @@ int SLookalikeIndex::FindSuffixTypo(std::string_view domain) const {
     return -1;
 }
 
-bool SLookalikeIndex::VerifyTwoEdits(uint32_t candidate, const SSplit& query, int* budget) const {
+bool SLookalikeIndex::VerifyLongName(uint32_t candidate, const SSplit& query, int* budget) const {
     if (--*budget < 0)
         return false;
     // The cheap tests first: most candidates share a piece and nothing more.
@@ -627,10 +627,9 @@ int SLookalikeIndex::FindSlip(const SSplit& query) const {
             keys[count++] = hashes.Replaced(unknown, at, -1);
     } else if (n >= std::min(ShortestNameFor(EEdit::NearKeyRow), ShortestNameFor(EEdit::NearKey)) &&
                n < longName) {
-        const bool sameRowOnly = n < ShortestNameFor(EEdit::NearKey);
         for (size_t at = 0; at < n; ++at) {
             char near[kMaxNearKeys];
-            const size_t nearCount = NearKeys(name[at], sameRowOnly, near);
+            const size_t nearCount = NearKeys(name[at], near);
             for (size_t k = 0; k < nearCount; ++k)
                 keys[count++] = hashes.Replaced(named, at, static_cast<unsigned char>(near[k]));
         }
@@ -695,7 +694,7 @@ int SLookalikeIndex::FindSlip(const SSplit& query) const {
     for (size_t i = 0; i < count; ++i) {
         auto hits = pieceTable.Find(pieceKeys[i]);
         for (const uint32_t* e = hits.first; e != hits.second && budget > 0; ++e) {
-            if (VerifyTwoEdits(*e, query, &budget))
+            if (VerifyLongName(*e, query, &budget))
                 return static_cast<int>(*e);
         }
     }

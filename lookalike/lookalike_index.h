@@ -41,9 +41,9 @@ class SLookalikeIndex {
   public:
     static constexpr size_t kMaxDomainBytes = 255;
     static constexpr size_t kMaxNameBytes = 63;
-    // Long names two edits apart checked per recipient domain at most, so that a crafted
-    // history stays fast; a domain whose check runs out is still an outside row, only without
-    // the mark. One-edit slips are found by their keys and need no such cap.
+    // Long known names sharing a piece with the name typed, checked per recipient domain at
+    // most, so that a crafted history stays fast; a domain whose check runs out is still an
+    // outside row, only without the mark. Shorter names are found by exact keys, without a cap.
     static constexpr int kMaxCandidates = 128;
 
     // Inner and history domains are never marked themselves (an inner one's sub-domains
@@ -92,7 +92,8 @@ class SLookalikeIndex {
         std::vector<uint32_t> starts; // bucket b holds keys[starts[b]] to keys[starts[b + 1]]
         std::vector<uint64_t> keys;
         std::vector<uint32_t> values;
-        // Two bits per key, small enough for the cache: most keys asked for are absent.
+        // Sixteen bits per key, two of them set for it, small enough for the cache: most keys
+        // asked for are absent.
         std::vector<uint64_t> filter;
         size_t FilterWord(uint64_t key) const;
         static uint64_t FilterBits(uint64_t key);
@@ -108,7 +109,7 @@ class SLookalikeIndex {
     int FindVisual(const SSplit& query) const;
     int FindSlip(const SSplit& query) const;
     bool SameGroup(const SKnown& k, const SSplit& query) const;
-    bool VerifyTwoEdits(uint32_t candidate, const SSplit& query, int* budget) const;
+    bool VerifyLongName(uint32_t candidate, const SSplit& query, int* budget) const;
     SHits Lookup(uint64_t key) const { return table.Find(key); }
 
     std::vector<SKnown> known;

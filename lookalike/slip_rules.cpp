@@ -9,7 +9,8 @@ namespace {
 
 // Measured on a firm's known domains against domains of other organisations
 // (bench/lookalike-data, lookalike_quality): below these lengths an edit of that kind marks
-// more real names of others than it catches slips.
+// more real names of others than it catches slips. A kind that names a key or a doubled letter
+// never asks for more letters than any letter replaced or added does: OneEdit names it first.
 const SEditRule kEditRuleTable[] = {
     {EEdit::NearKeyRow, 3}, {EEdit::NearKey, 4},  {EEdit::Doubled, 2},  {EEdit::Dropped, 4},
     {EEdit::Swapped, 4},    {EEdit::Replaced, 8}, {EEdit::Inserted, 8}, {EEdit::TwoEdits, 12},
@@ -49,25 +50,6 @@ char KeyAt(int row, int column) {
         return '\0';
     const std::string_view keys(kKeyRows[row]);
     return static_cast<size_t>(column) < keys.size() ? keys[column] : '\0';
-}
-
-// The edit with the same letters that counts from a lower length, if any.
-EEdit Broader(EEdit edit) {
-    switch (edit) {
-    case EEdit::NearKeyRow:
-    case EEdit::NearKey:
-        return EEdit::Replaced;
-    case EEdit::Doubled:
-        return EEdit::Inserted;
-    case EEdit::None:
-    case EEdit::Dropped:
-    case EEdit::Swapped:
-    case EEdit::Replaced:
-    case EEdit::Inserted:
-    case EEdit::TwoEdits:
-        break;
-    }
-    return EEdit::None;
 }
 
 // Scripts a label's letters come from; digits and the hyphen belong to none.
@@ -154,9 +136,8 @@ EEdit OneEdit(std::string_view meant, std::string_view typed) {
     if (m == n + 1) {
         if (typed.substr(i + 1) != meant.substr(i))
             return EEdit::None;
-        const bool twice =
-            (i > 0 && typed[i - 1] == typed[i]) || (i + 1 < m && typed[i + 1] == typed[i]);
-        return twice ? EEdit::Doubled : EEdit::Inserted;
+        // The first letter that differs is the second of two like ones when one was doubled.
+        return i > 0 && typed[i - 1] == typed[i] ? EEdit::Doubled : EEdit::Inserted;
     }
     if (n == m + 1 && meant.substr(i + 1) == typed.substr(i))
         return EEdit::Dropped;
@@ -165,11 +146,7 @@ EEdit OneEdit(std::string_view meant, std::string_view typed) {
 
 bool IsOneEditSlip(std::string_view meant, std::string_view typed) {
     const EEdit edit = OneEdit(meant, typed);
-    if (edit == EEdit::None)
-        return false;
-    const EEdit broader = Broader(edit);
-    return meant.size() >= ShortestNameFor(edit) ||
-           (broader != EEdit::None && meant.size() >= ShortestNameFor(broader));
+    return edit != EEdit::None && meant.size() >= ShortestNameFor(edit);
 }
 
 bool IsTwoEditSlip(std::string_view meant, std::string_view typed) {
@@ -235,7 +212,7 @@ int SlipDistance(std::string_view a, std::string_view b, int limit) {
 
 ENearness KeyNearness(char a, char b) {
     char near[kMaxNearKeys];
-    const size_t count = NearKeys(a, false, near);
+    const size_t count = NearKeys(a, near);
     for (size_t k = 0; k < count; ++k) {
         if (near[k] == b) {
             int rowA = 0, rowB = 0, column = 0;
@@ -247,7 +224,7 @@ ENearness KeyNearness(char a, char b) {
     return ENearness::Apart;
 }
 
-size_t NearKeys(char c, bool sameRowOnly, char* out) {
+size_t NearKeys(char c, char* out) {
     int row = 0, column = 0;
     if (!FindKey(c, &row, &column))
         return 0;
@@ -255,7 +232,7 @@ size_t NearKeys(char c, bool sameRowOnly, char* out) {
                                            KeyAt(row - 1, column),     KeyAt(row - 1, column + 1),
                                            KeyAt(row + 1, column - 1), KeyAt(row + 1, column)};
     size_t count = 0;
-    for (size_t k = 0; k < (sameRowOnly ? 2u : kMaxNearKeys); ++k) {
+    for (size_t k = 0; k < kMaxNearKeys; ++k) {
         if (candidates[k])
             out[count++] = candidates[k];
     }

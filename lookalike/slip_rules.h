@@ -57,10 +57,9 @@ int SlipDistance(std::string_view a, std::string_view b, int limit);
 // (the rows are staggered: s touches w and e above, z and x below).
 enum class ENearness { Apart, SameRow, OtherRow };
 ENearness KeyNearness(char a, char b);
-// The keys beside c, written to out; sameRowOnly leaves out those above and below. Returns
-// how many.
+// The keys beside c in its row and above and below it, written to out. Returns how many.
 constexpr size_t kMaxNearKeys = 6;
-size_t NearKeys(char c, bool sameRowOnly, char* out);
+size_t NearKeys(char c, char* out);
 
 // A known domain of at most this many labels followed by more (example.co.jp.attacker.test) is a
 // look-alike; longer known domains are not looked for inside others.
