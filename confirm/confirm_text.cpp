@@ -4,6 +4,7 @@
 
 #include "confirm/confirm_rows.h"
 #include "lookalike/lookalike_index.h"
+#include "lookalike/public_suffix.h"
 #include "support/line_text.h"
 #include "support/mbcs.h"
 
@@ -70,8 +71,16 @@ std::string AttentionText(const SConfirmRow& row) {
         return "件名に「" + row.entry + "」があります。組織外へ送ってよいか確認してください";
     if (row.attention != kAttentionLookalike)
         return "";
-    if (!row.resembles.empty())
-        return DisplayText(row.resembles.c_str(), kDomainNameBytes) + " に似ています";
+    if (!row.resembles.empty()) {
+        const std::string like =
+            DisplayText(row.resembles.c_str(), kDomainNameBytes) + " に似ています";
+        // Which suffix was meant first: a narrow column cuts the end.
+        if (row.lookalikeKind == kLookSuffixTypo)
+            return "末尾は ." +
+                   DisplayText(SplitDomain(row.resembles).suffix.c_str(), kDomainNameBytes) +
+                   " では？ " + like;
+        return like;
+    }
     if (row.lookalikeKind == kLookBadIdn)
         return "読み取れない国際化ドメイン名です";
     return "文字の種類が混在したドメイン名です";

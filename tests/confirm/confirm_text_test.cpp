@@ -5,6 +5,7 @@
 
 #include "confirm/confirm_rows.h"
 #include "confirm/confirm_text.h"
+#include "lookalike/lookalike_index.h"
 
 namespace {
 
@@ -74,6 +75,9 @@ TEST(ConfirmText, WarningLogLinesNameKindAndResembledDomain) {
                   "宛先確認の警告 種類=一斉送信 組織外=12"}),
               WarningLogLines(model));
     EXPECT_EQ("example.co.jp に似ています", AttentionText(like));
+    like.lookalikeKind = kLookSuffixTypo;
+    like.resembles = "mail.example-trading.com";
+    EXPECT_EQ("末尾は .com では？ mail.example-trading.com に似ています", AttentionText(like));
     like.domain = std::string(300, 'x') + "\n.test";
     EXPECT_LT(WarningLogLines(model)[1].size(), 200u);
     EXPECT_EQ(std::string::npos, WarningLogLines(model)[1].find('\n'));

@@ -68,5 +68,5 @@ TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
 }
 
 TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutside) {
-    ExpectScenarioMet("confirm_attention", 41);
+    ExpectScenarioMet("confirm_attention", 50);
 }
