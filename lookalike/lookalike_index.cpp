@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "lookalike/name_keys.h"
 #include "lookalike/punycode.h"
 #include "lookalike/slip_rules.h"
 
 namespace {
-
-const uint64_t kFnvOffset = 1469598103934665603ULL;
-const uint64_t kFnvPrime = 1099511628211ULL;
 
 // Key kinds, told apart by the first byte hashed.
 enum : unsigned char {
@@ -29,81 +27,6 @@ const int kPieces = 5; // two edits, a swap touching two pieces: one piece stays
 // next; for two, five lengths, five pieces, three places each.
 const size_t kMaxEditProbes = (SLookalikeIndex::kMaxNameBytes + 1) * (kMaxNearKeys + 3);
 const size_t kMaxPieceProbes = 5 * kPieces * 3;
-
-struct SHash {
-    uint64_t value = kFnvOffset;
-    SHash& Byte(unsigned char c) {
-        value = (value ^ c) * kFnvPrime;
-        return *this;
-    }
-    SHash& Text(const char* p, size_t n) {
-        for (size_t i = 0; i < n; ++i)
-            Byte(static_cast<unsigned char>(p[i]));
-        return *this;
-    }
-    SHash& Text(std::string_view s) { return Text(s.data(), s.size()); }
-};
-
-// Polynomial hashes of a name's prefixes and suffixes, so that the name with any one letter
-// left out, or any piece of it, hashes in constant time: a long name costs its length, not its
-// length squared.
-const uint64_t kRadix = 0x100000001B3ULL * 31 + 7;
-
-struct SNameHashes {
-    static constexpr size_t kMax = 64;
-    uint64_t prefix[kMax + 1]; // prefix[k]: letters 0..k-1
-    uint64_t suffix[kMax + 1]; // suffix[k]: letters k..n-1 at the powers the whole name gives
-    uint64_t power[kMax + 1];
-    size_t n;
-    explicit SNameHashes(std::string_view name) : n(std::min(name.size(), kMax)) {
-        prefix[0] = 0;
-        suffix[n] = 0;
-        power[0] = 1;
-        for (size_t i = 1; i <= n; ++i)
-            power[i] = power[i - 1] * kRadix;
-        for (size_t i = 0; i < n; ++i)
-            prefix[i + 1] = prefix[i] * kRadix + static_cast<unsigned char>(name[i]) + 1;
-        for (size_t i = n; i-- > 0;)
-            suffix[i] =
-                suffix[i + 1] + (static_cast<unsigned char>(name[i]) + 1ULL) * power[n - 1 - i];
-    }
-    size_t Size() const { return n; }
-    uint64_t Whole(uint64_t seed) const { return Mix(seed, prefix[n], n); }
-    uint64_t Without(uint64_t seed, size_t k) const {
-        return Mix(seed, prefix[k] * power[Size() - 1 - k] + suffix[k + 1], Size() - 1);
-    }
-    // The name with letter k typed as c, or unknown (c < 0).
-    uint64_t Replaced(uint64_t seed, size_t k, int c) const {
-        return Mix(seed, Around(k, k + 1) + (c + 1ULL) * power[Size() - 1 - k], Size());
-    }
-    // The name with an unknown letter put in before letter k (at the end for Size()).
-    uint64_t Unknown(uint64_t seed, size_t k) const {
-        return Mix(seed, prefix[k] * power[Size() + 1 - k] + suffix[k], Size() + 1);
-    }
-    // The name with letters k and k + 1 swapped; k + 1 < Size().
-    uint64_t Swapped(uint64_t seed, size_t k, char first, char second) const {
-        return Mix(seed,
-                   Around(k, k + 2) +
-                       (static_cast<unsigned char>(second) + 1ULL) * power[Size() - 1 - k] +
-                       (static_cast<unsigned char>(first) + 1ULL) * power[Size() - 2 - k],
-                   Size());
-    }
-    // Letters at..at+size-1; at + size <= Size().
-    uint64_t Piece(uint64_t seed, size_t at, size_t size) const {
-        return Mix(seed, prefix[at + size] - prefix[at] * power[size], size);
-    }
-    // The letters before from and from to on, in their places, without those between.
-    uint64_t Around(size_t from, size_t to) const {
-        return prefix[from] * power[Size() - from] + suffix[to];
-    }
-    static uint64_t Mix(uint64_t seed, uint64_t value, size_t length) {
-        uint64_t x = seed ^ (value + 0x9E3779B97F4A7C15ULL * (length + 1));
-        x ^= x >> 31;
-        x *= 0xBF58476D1CE4E5B9ULL;
-        x ^= x >> 29;
-        return x;
-    }
-};
 
 // A long name's piece is keyed by its group, the name's length and which piece it is.
 uint64_t PieceSeed(uint64_t groupSeed, size_t length, int piece) {
@@ -128,38 +51,6 @@ int Bits(uint32_t mask) {
         ++count;
     return count;
 }
-
-// Texts met before, by their hash: no node per text, as thousands are met per seal.
-class SSeenTexts {
-  public:
-    explicit SSeenTexts(size_t count) {
-        size_t capacity = 16;
-        while (capacity < 2 * count)
-            capacity *= 2;
-        slots.resize(capacity);
-    }
-    // True the first time the text is inserted; text must outlive the set.
-    bool Insert(uint64_t hash, std::string_view text) {
-        const size_t mask = slots.size() - 1;
-        for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
-            SSlot& slot = slots[at];
-            if (!slot.used) {
-                slot = {hash, text, true};
-                return true;
-            }
-            if (slot.hash == hash && slot.text == text)
-                return false;
-        }
-    }
-
-  private:
-    struct SSlot {
-        uint64_t hash = 0;
-        std::string_view text;
-        bool used = false;
-    };
-    std::vector<SSlot> slots;
-};
 
 // text: at most kMaxDomainBytes, as Check and Add take it.
 std::string_view Lower(const std::string& text, char* out) {
@@ -225,7 +116,7 @@ void SLookalikeIndex::Add(const std::string& domain, EKnownAs as) {
 }
 
 void SLookalikeIndex::Seal() {
-    std::vector<SEntry> entries, slipEntries, pieceEntries;
+    std::vector<SKeyEntry> entries, slipEntries, pieceEntries;
     entries.reserve(known.size() * 5);
     maxKnownLabels = 0;
     maxInnerLabels = 0;
@@ -285,69 +176,6 @@ void SLookalikeIndex::Seal() {
     slipTable.Build(slipEntries);
     pieceTable.Build(pieceEntries);
     sealed = true;
-}
-
-void SLookalikeIndex::SKeyTable::Build(const std::vector<SEntry>& entries) {
-    // Buckets by the key's top bits, about one key a bucket, each sorted by key: built in two
-    // passes over the entries, and a key's entries lie next to each other.
-    int bits = 4;
-    while (bits < 31 && (size_t(1) << bits) < entries.size())
-        ++bits;
-    shift = 64 - bits;
-    starts.assign((size_t(1) << bits) + 1, 0);
-    for (const SEntry& entry : entries)
-        ++starts[(entry.first >> shift) + 1];
-    for (size_t b = 1; b < starts.size(); ++b)
-        starts[b] += starts[b - 1];
-    std::vector<SEntry> sorted(entries.size());
-    std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
-    for (const SEntry& entry : entries)
-        sorted[next[entry.first >> shift]++] = entry;
-    for (size_t b = 0; b + 1 < starts.size(); ++b) {
-        if (starts[b + 1] - starts[b] > 1)
-            std::stable_sort(sorted.begin() + starts[b], sorted.begin() + starts[b + 1],
-                             [](const SEntry& x, const SEntry& y) { return x.first < y.first; });
-    }
-    keys.resize(sorted.size());
-    values.resize(sorted.size());
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        keys[i] = sorted[i].first;
-        values[i] = sorted[i].second;
-    }
-    size_t words = 16;
-    while (words * 64 < entries.size() * 16)
-        words *= 2;
-    filter.assign(words, 0);
-    for (const SEntry& entry : entries)
-        filter[FilterWord(entry.first)] |= FilterBits(entry.first);
-}
-
-size_t SLookalikeIndex::SKeyTable::FilterWord(uint64_t key) const {
-    return static_cast<size_t>(key >> 40) & (filter.size() - 1);
-}
-
-// Two bits of one word: one memory read answers, and far fewer absent keys get through than
-// with one bit.
-uint64_t SLookalikeIndex::SKeyTable::FilterBits(uint64_t key) {
-    return (1ULL << ((key >> 34) & 63)) | (1ULL << ((key >> 28) & 63));
-}
-
-void SLookalikeIndex::SKeyTable::Prefetch(uint64_t key) const {
-    if (!filter.empty())
-        __builtin_prefetch(&filter[FilterWord(key)]);
-}
-
-SLookalikeIndex::SHits SLookalikeIndex::SKeyTable::Find(uint64_t key) const {
-    if (keys.empty())
-        return {nullptr, nullptr};
-    const uint64_t bits = FilterBits(key);
-    if ((filter[FilterWord(key)] & bits) != bits)
-        return {nullptr, nullptr};
-    const size_t bucket = static_cast<size_t>(key >> shift);
-    const uint64_t* const first = keys.data() + starts[bucket];
-    const uint64_t* const last = keys.data() + starts[bucket + 1];
-    const auto run = std::equal_range(first, last, key);
-    return {values.data() + (run.first - keys.data()), values.data() + (run.second - keys.data())};
 }
 
 bool SLookalikeIndex::Trusted(std::string_view domain, std::string_view registrable) const {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "lookalike/name_keys.h"
 #include "lookalike/public_suffix.h"
 
 enum ELookalikeKind {
@@ -75,29 +76,6 @@ class SLookalikeIndex {
     // A domain lower-cased and split as views, without a string of its own: thousands are
     // checked per send.
     struct SSplit;
-    typedef std::pair<uint64_t, uint32_t> SEntry;
-    // Known domains under a key, as [first, last) of indexes into known.
-    typedef std::pair<const uint32_t*, const uint32_t*> SHits;
-    // One probe finds a key's run of indexes.
-    class SKeyTable {
-      public:
-        void Build(const std::vector<SEntry>& entries);
-        SHits Find(uint64_t key) const;
-        // Asks the memory for where Find will look first.
-        void Prefetch(uint64_t key) const;
-
-      private:
-        // Keys in buckets by their top bits, sorted; values[i] is keys[i]'s known domain.
-        int shift = 64;
-        std::vector<uint32_t> starts; // bucket b holds keys[starts[b]] to keys[starts[b + 1]]
-        std::vector<uint64_t> keys;
-        std::vector<uint32_t> values;
-        // Sixteen bits per key, two of them set for it, small enough for the cache: most keys
-        // asked for are absent.
-        std::vector<uint64_t> filter;
-        size_t FilterWord(uint64_t key) const;
-        static uint64_t FilterBits(uint64_t key);
-    };
 
     bool Trusted(std::string_view domain, std::string_view registrable) const;
     SLookalike CheckAscii(const SSplit& query) const;
@@ -110,7 +88,7 @@ class SLookalikeIndex {
     int FindSlip(const SSplit& query) const;
     bool SameGroup(const SKnown& k, const SSplit& query) const;
     bool VerifyLongName(uint32_t candidate, const SSplit& query, int* budget) const;
-    SHits Lookup(uint64_t key) const { return table.Find(key); }
+    SKeyHits Lookup(uint64_t key) const { return table.Find(key); }
 
     std::vector<SKnown> known;
     SKeyTable table;
