@@ -12,10 +12,18 @@ namespace {
 // more real names of others than it catches slips. A kind that names a key or a doubled letter
 // never asks for more letters than any letter replaced or added does: OneEdit names it first.
 const SEditRule kEditRuleTable[] = {
-    {EEdit::NearKeyRow, 3}, {EEdit::NearKey, 4},  {EEdit::Doubled, 2},  {EEdit::Dropped, 4},
-    {EEdit::Swapped, 4},    {EEdit::Replaced, 8}, {EEdit::Inserted, 8}, {EEdit::TwoEdits, 12},
+    {EEdit::NearKeyRow, 3}, // tks: tjs
+    {EEdit::NearKey, 4},    // smbc: smgc
+    {EEdit::Doubled, 2},    // ey: eyy
+    {EEdit::Dropped, 4},    // smbc: smc
+    {EEdit::Swapped, 4},    // smbc: msbc
+    {EEdit::Replaced, 8},   // kawasaki: kawapaki
+    {EEdit::Inserted, 8},   // kawasaki: kawasakqi
+    {EEdit::TwoEdits, 12},  // tokyo-sangyo: tokio-sangio
 };
 
+// Typed, meant: the longest typed first, so that co.jo is read before jo. Where one typo stands
+// for two suffixes (co), the first known name found wins.
 const SSuffixTypo kSuffixTypoTable[] = {
     {"com.jp", "co.jp"}, {"co.jo", "co.jp"}, {"ne.jo", "ne.jp"}, {"or.jo", "or.jp"},
     {"ac.jo", "ac.jp"},  {"cojp", "co.jp"},  {"comm", "com"},    {"con", "com"},
@@ -92,10 +100,6 @@ const SConfusable kConfusables[] = {
     {0x0261, 'g'}, {0x00E7, 'c'}, {0x00F1, 'n'}, {0x00FD, 'y'}, {0x00FF, 'y'}};
 
 } // namespace
-
-STableView<SEditRule> EditRules() {
-    return {std::begin(kEditRuleTable), std::end(kEditRuleTable)};
-}
 
 STableView<SSuffixTypo> SuffixTypos() {
     return {std::begin(kSuffixTypoTable), std::end(kSuffixTypoTable)};

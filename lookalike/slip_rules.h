@@ -36,9 +36,6 @@ template <class T> struct STableView {
     const T* end() const { return last; }
 };
 
-// The table: one row per edit.
-STableView<SEditRule> EditRules();
-
 // Letters of the name meant from which the edit counts; never for EEdit::None.
 size_t ShortestNameFor(EEdit edit);
 
