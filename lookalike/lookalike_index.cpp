@@ -336,6 +336,9 @@ int SLookalikeIndex::FindEmbedded(std::string_view domain) const {
     }
     for (size_t i = 0; i < labels; ++i) {
         const size_t end = i + 1 < labels ? starts[i + 1] - 1u : domain.size();
+        // A known domain with its dots as hyphens holds one; a label without any is none.
+        if (domain.substr(starts[i], end - starts[i]).find('-') == std::string_view::npos)
+            continue;
         SHash run;
         run.Byte(kKeyHyphened);
         size_t hashed = starts[i];
