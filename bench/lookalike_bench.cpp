@@ -83,13 +83,13 @@ bool Run(const char* title, const std::vector<std::string>& history,
         index.Seal();
         return 0;
     });
-    const SResult known = Time(21, [&]() {
+    const SResult known = Time(41, [&]() {
         int marked = 0;
         for (const std::string& domain : recipients)
             marked += !index.IsTrusted(domain) && index.Check(domain).kind != kLookNone;
         return marked;
     });
-    const SResult message = Time(21, [&]() {
+    const SResult message = Time(41, [&]() {
         SLookalikeIndex own;
         for (const std::string& domain : recipients)
             own.Add(domain, kKnownInMessage);

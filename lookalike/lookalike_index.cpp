@@ -361,17 +361,17 @@ int SLookalikeIndex::FindEmbedded(std::string_view domain) const {
 int SLookalikeIndex::FindSuffixSlip(const SSplit& query) const {
     if (query.name.empty() || !query.slipFamily)
         return -1;
-    return FindName(query.name, kSlipGroup, query.suffix, nullptr);
+    return FindName(query.name, kSlipGroup, query.suffix, false);
 }
 
-// A known name in a group of suffixes under another suffix than notSuffix, or under suffix.
+// A known name in a group of suffixes, under that suffix (same) or under another.
 int SLookalikeIndex::FindName(std::string_view name, std::string_view group,
-                              std::string_view notSuffix, const char* suffix) const {
+                              std::string_view suffix, bool same) const {
     const SNameHashes hashes(name);
     auto hits = slipTable.Find(hashes.Whole(SHash().Byte(kKeyGroupName).Text(group).value));
     for (const uint32_t* e = hits.first; e != hits.second; ++e) {
         const SKnown& k = known[*e];
-        if (k.Name() == name && (suffix ? k.Suffix() == suffix : k.Suffix() != notSuffix) &&
+        if (k.Name() == name && (k.Suffix() == suffix) == same &&
             (k.slipFamily ? kSlipGroup : k.Suffix()) == group)
             return static_cast<int>(*e);
     }
@@ -401,19 +401,18 @@ bool SLookalikeIndex::SameGroup(const SKnown& k, const SSplit& query) const {
 // suffix typed for the known one's.
 int SLookalikeIndex::FindSuffixTypo(std::string_view domain) const {
     for (const SSuffixTypo& typo : SuffixTypos()) {
-        const std::string_view typed(typo.typed);
-        if (domain.size() < typed.size() + 2 ||
-            domain.substr(domain.size() - typed.size()) != typed ||
-            domain[domain.size() - typed.size() - 1] != '.')
+        if (domain.size() < typo.typed.size() + 2 ||
+            domain.substr(domain.size() - typo.typed.size()) != typo.typed ||
+            domain[domain.size() - typo.typed.size() - 1] != '.')
             continue;
-        const std::string_view before = domain.substr(0, domain.size() - typed.size() - 1);
+        const std::string_view before = domain.substr(0, domain.size() - typo.typed.size() - 1);
         const size_t dot = before.rfind('.');
         const std::string_view name =
             dot == std::string_view::npos ? before : before.substr(dot + 1);
         if (name.empty() || name.size() > kMaxNameBytes)
             continue;
-        const std::string_view meant(typo.meant);
-        const int found = FindName(name, InSlipFamily(meant) ? kSlipGroup : meant, "", typo.meant);
+        const int found =
+            FindName(name, InSlipFamily(typo.meant) ? kSlipGroup : typo.meant, typo.meant, true);
         if (found >= 0)
             return found;
     }

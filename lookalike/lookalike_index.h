@@ -82,8 +82,8 @@ class SLookalikeIndex {
     int FindEmbedded(std::string_view domain) const;
     int FindSuffixSlip(const SSplit& query) const;
     int FindSuffixTypo(std::string_view domain) const;
-    int FindName(std::string_view name, std::string_view group, std::string_view notSuffix,
-                 const char* suffix) const;
+    int FindName(std::string_view name, std::string_view group, std::string_view suffix,
+                 bool same) const;
     int FindVisual(const SSplit& query) const;
     int FindSlip(const SSplit& query) const;
     bool SameGroup(const SKnown& k, const SSplit& query) const;

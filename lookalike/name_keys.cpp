@@ -37,31 +37,3 @@ void SKeyTable::Build(const std::vector<SKeyEntry>& entries) {
     for (const SKeyEntry& entry : entries)
         filter[FilterWord(entry.first)] |= FilterBits(entry.first);
 }
-
-size_t SKeyTable::FilterWord(uint64_t key) const {
-    return static_cast<size_t>(key >> 40) & (filter.size() - 1);
-}
-
-// Two bits of one word: one memory read answers, and far fewer absent keys get through than
-// with one bit.
-uint64_t SKeyTable::FilterBits(uint64_t key) {
-    return (1ULL << ((key >> 34) & 63)) | (1ULL << ((key >> 28) & 63));
-}
-
-void SKeyTable::Prefetch(uint64_t key) const {
-    if (!filter.empty())
-        __builtin_prefetch(&filter[FilterWord(key)]);
-}
-
-SKeyHits SKeyTable::Find(uint64_t key) const {
-    if (keys.empty())
-        return {nullptr, nullptr};
-    const uint64_t bits = FilterBits(key);
-    if ((filter[FilterWord(key)] & bits) != bits)
-        return {nullptr, nullptr};
-    const size_t bucket = static_cast<size_t>(key >> shift);
-    const uint64_t* const first = keys.data() + starts[bucket];
-    const uint64_t* const last = keys.data() + starts[bucket + 1];
-    const auto run = std::equal_range(first, last, key);
-    return {values.data() + (run.first - keys.data()), values.data() + (run.second - keys.data())};
-}

@@ -67,8 +67,8 @@ constexpr size_t kLongestEmbedded = 6;
 bool InSlipFamily(std::string_view suffix);
 
 struct SSuffixTypo {
-    const char* typed; // as it ends the domain typed: "con"
-    const char* meant; // the suffix meant: "com"
+    std::string_view typed; // as it ends the domain typed: "con"
+    std::string_view meant; // the suffix meant: "com"
 };
 // Typos of common suffixes that are suffixes of their own, the longest typed first.
 STableView<SSuffixTypo> SuffixTypos();
