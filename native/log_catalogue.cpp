@@ -96,7 +96,8 @@ int main() {
     } history[] = {
         {EHistoryEvent::KeptChanging, "読むたびにほかのメールクライアントが書き換えていた"},
         {EHistoryEvent::Unreadable, "読めない"},
-        {EHistoryEvent::NotOurs, "Velmora が書いたものでない"},
+        {EHistoryEvent::SetAside, "Velmora が書いたものでない"},
+        {EHistoryEvent::NotOurs, "Velmora が書いたものでなく、移せない"},
         {EHistoryEvent::EmptyRemoved, "空だった"},
         {EHistoryEvent::BrokenRemoved, "壊れていた"},
         {EHistoryEvent::NotWritten, "書けない"}};
@@ -110,36 +111,36 @@ int main() {
     Line(6, ChangeLogLines({"", "0", "5"}, {"", "0", "10"})[0], "Velmora の設定で変えたキーごとに");
     Line(6, HeldLogText(kMailbox, kSubject, 1, 2, 5, due), "保留したとき");
     const struct {
-        SHoldRoad road;
+        EHoldRoad road;
         const char* when;
     } roads[] = {
-        {SHoldRoad::ReleasedByTimer, "保留時間が過ぎて送信した"},
-        {SHoldRoad::SentNow, "送信保留リストの「すぐに送信」"},
-        {SHoldRoad::TakenBack,
+        {EHoldRoad::ReleasedByTimer, "保留時間が過ぎて送信した"},
+        {EHoldRoad::SentNow, "送信保留リストの「すぐに送信」"},
+        {EHoldRoad::TakenBack,
          "送信保留リストの「送信中止」。Velmora が終わるときに作成ウィンドウに戻したときも"},
-        {SHoldRoad::SentAtExit, "終了時の確認で「はい」"},
-        {SHoldRoad::Replaced,
+        {EHoldRoad::SentAtExit, "終了時の確認で「はい」"},
+        {EHoldRoad::Replaced,
          "保留中のメールの作成ウィンドウから、もう一度送信された（保留されなかったときも）"},
-        {SHoldRoad::Forgotten, "作成ウィンドウが閉じられた"}};
+        {EHoldRoad::Forgotten, "作成ウィンドウが閉じられた"}};
     for (const auto& road : roads)
         Line(6, LeftHoldLogText(road.road, kMailbox, kSubject), road.when);
     Line(6, ConfirmShownLogText(kSubject, 1, 2, 1), "宛先確認の画面を開いた");
     SConfirmModel model;
     SConfirmRow word;
-    word.attention = kAttentionKeyword;
+    word.kind = ERowKind::Keyword;
     word.entry = "社外秘";
     SConfirmRow like;
-    like.attention = kAttentionLookalike;
+    like.kind = ERowKind::Lookalike;
     like.domain = "exarnple.co.jp";
     like.resembles = "example.co.jp";
     SConfirmRow mixed = like;
     mixed.domain = "xn--exmple-cua.jp";
     mixed.resembles.clear();
-    mixed.lookalikeKind = 6;
+    mixed.kind = ERowKind::MixedScript;
     SConfirmWarning mass;
     mass.addresses = 12;
     SConfirmWarning fresh;
-    fresh.kind = kWarnNewDomain;
+    fresh.kind = EWarningKind::NewDomain;
     fresh.names = {"new.example"};
     model.rows = {word, like, mixed};
     model.warnings = {mass, fresh};

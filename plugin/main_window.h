@@ -1,4 +1,5 @@
-// The hook on the host's main window that refuses to close while messages are held.
+// The hook on the host's main window: the exit check before it closes, and the posted flush of
+// the journal and the domain history.
 #pragma once
 #include <windows.h>
 
@@ -8,16 +9,13 @@ class VelmoraLogic;
 
 const UINT_PTR kMainWindowSubclassId = 40622441;
 
-// Posted to the main window to write the held-mail journal once the host's callback is over.
-UINT JournalFlushMessage();
-
 class SMainWindow : public SHostWindow {
   public:
     SMainWindow(VelmoraLogic* logic, HWND window);
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    virtual LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT OnQueryEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
+    LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     VelmoraLogic* owner;
 };

@@ -10,20 +10,10 @@
 #include "delay/clock.h"
 #include "delay/compose_headers.h"
 #include "settings/local_setting.h"
+#include "support/encoded_words.h"
 #include "support/log_target.h"
 
 namespace {
-
-SConfirmOptions OptionsOf(const LocalSetting& settings) {
-    SConfirmOptions options;
-    options.confirmMode = settings.confirmMode;
-    options.insideEach = settings.confirmInsideEach;
-    options.bccWarnCount = settings.bccWarnCount;
-    options.newDomainWarn = settings.newDomainWarn;
-    options.innerDomainMatch = settings.innerDomainMatch;
-    options.outsideKeywords = settings.outsideKeywords;
-    return options;
-}
 
 std::string NextStepText(int holdMinutes) {
     if (holdMinutes <= 0)
@@ -63,10 +53,11 @@ SSendConfirmation::SSendConfirmation(HINSTANCE instance, SHostApi* hostApi, SLog
     : instance(instance), hostApi(hostApi), log(log) {}
 
 EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& headers,
+                                          const SSendRecipients& recipients,
                                           const LocalSetting* settings,
                                           const SDomainHistory* history, int holdMinutes,
                                           SCapturedHeaders* now) {
-    if (!settings || settings->confirmMode == kConfirmNever)
+    if (!settings || settings->Int(EKeyId::Confirm) == kConfirmNever)
         return kConfirmGoOn;
     // No window to own the question: refused, never sent unasked.
     if (!IsWindow(compose))
@@ -83,25 +74,23 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     }
 
     SConfirmInput input;
-    input.to = headers.to.c_str();
-    input.cc = headers.cc.c_str();
-    input.bcc = headers.bcc.c_str();
-    input.innerDomains = settings->innerDomains;
+    input.recipients = &recipients;
+    input.innerDomains = &settings->List(EKeyId::InnerDomains);
     input.history = history;
     input.today = CurrentLocalTime();
-    input.recipientsCut = headers.recipientsCut;
     input.subject = headers.subject.c_str();
-    input.cutField = headers.cutField;
     SConfirmModel model;
-    model.Build(input, OptionsOf(*settings));
+    model.Build(input, SConfirmOptions(settings->Values()));
     if (!model.needed)
         return kConfirmGoOn;
 
+    // As the user reads it, in the dialog and in the log alike.
+    const std::string subject = DecodeEncodedWords(headers.subject.c_str(), headers.subject.size());
     SConfirmForm form(instance, compose, &model);
-    form.subject = headers.subject;
+    form.subject = subject;
     form.from = headers.from;
     form.nextStep = NextStepText(holdMinutes);
-    log->LogInfo(ConfirmShownLogText(headers.subject, model.insideCount, model.outsideCount,
+    log->LogInfo(ConfirmShownLogText(subject, model.insideCount, model.outsideCount,
                                      static_cast<int>(model.warnings.size()))
                      .c_str());
     for (const std::string& line : WarningLogLines(model))
@@ -123,18 +112,17 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     else
         refused = result != kConfirmSend;
     if (refused) {
-        log->LogInfo(ConfirmCancelledLogText(headers.subject, why).c_str());
+        log->LogInfo(ConfirmCancelledLogText(subject, why).c_str());
         return kConfirmRefused;
     }
     // Another dialog's loop may have run in between: the rows ticked must be the ones sent.
     ReadCapturedHeaders(hostApi, compose, now);
     if (!SameRecipients(headers, *now)) {
-        log->LogInfo(
-            ConfirmCancelledLogText(headers.subject, EConfirmEnd::RecipientsChanged).c_str());
+        log->LogInfo(ConfirmCancelledLogText(subject, EConfirmEnd::RecipientsChanged).c_str());
         return kConfirmChanged;
     }
-    log->LogInfo(ConfirmSentLogText(headers.subject, model.insideCount, model.outsideCount,
-                                    form.WarningsTicked())
-                     .c_str());
+    log->LogInfo(
+        ConfirmSentLogText(subject, model.insideCount, model.outsideCount, form.WarningsTicked())
+            .c_str());
     return kConfirmGoOn;
 }

@@ -1,10 +1,11 @@
 #include "settings/setting_keys.h"
 
 #include <climits>
-#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "support/int_parse.h"
+#include "support/string_list.h"
 
 namespace {
 
@@ -56,15 +57,10 @@ const SSettingKey kKeys[kKeyCount] = {
 
 // Position in the key's list of choices, weakest first; -1 when it is none of them.
 int ChoiceRank(const char* choices, int32_t value) {
-    int rank = 0;
-    for (const char* p = choices; *p != '\0'; ++rank) {
-        char* end = nullptr;
-        const long choice = std::strtol(p, &end, 10);
-        if (end == p)
-            break;
-        if (choice == value)
-            return rank;
-        p = *end == ',' ? end + 1 : end;
+    const std::vector<std::string> order = SplitList(choices);
+    for (size_t rank = 0; rank < order.size(); ++rank) {
+        if (ParseDecimalInt(order[rank].c_str()) == value)
+            return static_cast<int>(rank);
     }
     return -1;
 }
@@ -140,11 +136,11 @@ bool IsStrongest(const SSettingKey& key, int32_t value) {
         return value <= key.minValue;
     case EOneWay::FewerNotZero:
         return value == 1;
-    case EOneWay::Ranked:
+    case EOneWay::Ranked: {
         // The last choice is the strongest.
-        return key.choices != nullptr && std::strrchr(key.choices, ',') != nullptr &&
-               ChoiceRank(key.choices, std::atoi(std::strrchr(key.choices, ',') + 1)) ==
-                   ChoiceRank(key.choices, value);
+        const int rank = key.choices != nullptr ? ChoiceRank(key.choices, value) : -1;
+        return rank >= 0 && rank + 1 == static_cast<int>(SplitList(key.choices).size());
+    }
     default:
         return false;
     }

@@ -1,5 +1,7 @@
 #include "settings/setting_merge.h"
 
+#include "support/string_list.h"
+
 namespace {
 
 bool IsHoldTime(const SSettingKey& key) {
@@ -10,26 +12,6 @@ int32_t DefaultNumber(const SSettingKey& key) {
     int32_t value = 0;
     ReadNumber(key.defaultText, &value);
     return value;
-}
-
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> entries;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        size_t first = start;
-        size_t last = end;
-        while (first < last && (text[first] == ' ' || text[first] == '\t'))
-            ++first;
-        while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t'))
-            --last;
-        if (last > first)
-            entries.push_back(text.substr(first, last - first));
-        start = end + 1;
-    }
-    return entries;
 }
 
 // A policy number the key can take, or false.
@@ -92,7 +74,7 @@ void MergeText(const SSettingKey& key, const SUserValue& user, const SPolicyValu
                               allowed == 1;
         merged->text = userAdds ? UnionOfLists(policy.text, userText) : policy.text;
         merged->fixed = !userAdds;
-        merged->userOverridden = !userAdds && user.present && !SplitList(userText).empty();
+        merged->userOverridden = !userAdds && user.present && !SplitList(userText.c_str()).empty();
     } else if (key.rule == EOneWay::WordUnion) {
         merged->text = UnionOfLists(policy.text, userText);
     } else {
@@ -255,16 +237,12 @@ std::vector<std::string> ChangeLogLines(const std::vector<std::string>& before,
 }
 
 std::string UnionOfLists(const std::string& base, const std::string& extra) {
-    std::vector<std::string> entries = SplitList(base);
-    for (const std::string& entry : SplitList(extra)) {
-        bool known = false;
-        for (const std::string& have : entries)
-            known = known || have == entry;
-        if (!known)
-            entries.push_back(entry);
-    }
     std::string joined;
-    for (const std::string& entry : entries)
+    for (const std::string& entry : SplitList(base.c_str()))
         joined += (joined.empty() ? "" : ",") + entry;
+    for (const std::string& entry : SplitList(extra.c_str())) {
+        if (!ListHas(joined.c_str(), entry.c_str()))
+            joined += (joined.empty() ? "" : ",") + entry;
+    }
     return joined;
 }

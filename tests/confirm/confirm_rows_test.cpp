@@ -17,13 +17,13 @@ const SLocalTime kToday = {2026, 12, 1, 7, 10, 0, 0, 0};
 // One row as the dialog would read it: field, what it is, the entry shown.
 std::string Describe(const SConfirmRow& row) {
     static const char* const kFields[] = {"To", "Cc", "Bcc", "Subject"};
-    std::string kind = row.attention == kAttentionLookalike ? "like:" + row.resembles
-                       : row.attention == kAttentionKeyword ? std::string("keyword")
-                       : row.malformed                      ? "bad"
-                       : row.outside                        ? "out"
-                       : row.substringOnly                  ? "sub"
-                       : row.insideTickable                 ? "in"
-                                                            : "in1";
+    std::string kind = row.kind == ERowKind::Keyword     ? std::string("keyword")
+                       : row.kind != ERowKind::Recipient ? "like:" + row.resembles
+                       : row.malformed                   ? "bad"
+                       : row.outside                     ? "out"
+                       : row.substringOnly               ? "sub"
+                       : row.insideTickable              ? "in"
+                                                         : "in1";
     return std::string(kFields[row.field]) + " " + kind + (row.newDomain ? " new " : " ") +
            row.entry;
 }
@@ -38,11 +38,21 @@ std::vector<std::string> Describe(const SConfirmModel& model) {
 class ConfirmRowsTest : public ::testing::Test {
   protected:
     ConfirmRowsTest() { domains.Append("example.co.jp"); }
+    // The recipients as the send classifies them, with the same rule as the options.
+    const SSendRecipients* Classified(const char* to, const char* cc = "", const char* bcc = "",
+                                      bool hostSaidLonger = false, int cutField = kFieldTo) {
+        SCapturedHeaders headers;
+        headers.to = to;
+        headers.cc = cc;
+        headers.bcc = bcc;
+        headers.recipientsCut = hostSaidLonger;
+        headers.cutField = cutField;
+        recipients.Classify(&headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
+        return &recipients;
+    }
     const SConfirmModel& Build(const char* to, const char* cc = "", const char* bcc = "") {
         SConfirmInput input;
-        input.to = to;
-        input.cc = cc;
-        input.bcc = bcc;
+        input.recipients = Classified(to, cc, bcc);
         input.innerDomains = &domains;
         input.history = history;
         input.today = kToday;
@@ -52,6 +62,7 @@ class ConfirmRowsTest : public ::testing::Test {
     SStringList domains;
     SConfirmOptions options;
     const SDomainHistory* history = nullptr;
+    SSendRecipients recipients;
     SConfirmModel model;
 };
 
@@ -140,7 +151,7 @@ TEST_F(ConfirmRowsTest, MassMailCountsOutsideToAndCcOnly) {
         ASSERT_EQ(c.warned ? 1u : 0u, model.warnings.size()) << c.threshold;
         if (!c.warned)
             continue;
-        EXPECT_EQ(kWarnMassMail, model.warnings[0].kind);
+        EXPECT_EQ(EWarningKind::MassMail, model.warnings[0].kind);
         EXPECT_EQ(10, model.warnings[0].addresses);
         EXPECT_EQ(3, model.warnings[0].domains);
         SConfirmTicks ticks = model.NewTicks();
@@ -177,7 +188,7 @@ TEST_F(ConfirmRowsTest, DomainsMailNeverLeftForAreMarkedAndNamed) {
         std::vector<std::string> names;
         int marked = 0;
         for (const SConfirmWarning& warning : model.warnings) {
-            if (warning.kind == kWarnNewDomain)
+            if (warning.kind == EWarningKind::NewDomain)
                 names = warning.names;
         }
         for (const SConfirmRow& row : model.rows)
@@ -213,7 +224,7 @@ TEST_F(ConfirmRowsTest, LookAlikesOfKnownDomainsLeadAndNeedTheirOwnTick) {
     history = nullptr;
     Build("a@exarnple.co.jp, b@partner-tradimg.com");
     EXPECT_EQ("like:example.co.jp a@exarnple.co.jp", Describe(model.rows[0]).substr(3));
-    EXPECT_EQ(kAttentionNone, model.rows[1].attention);
+    EXPECT_EQ(ERowKind::Recipient, model.rows[1].kind);
 }
 
 // 社外秘 and 親展 in the list; the subject is only read when a recipient is outside.
@@ -225,14 +236,14 @@ TEST_F(ConfirmRowsTest, OutsideKeywordsOfTheSubjectAddARowToTick) {
     // 【社外秘】 ｃｏｎｆｉｄｅｎｔｉａｌ (full width, lower case)
     input.subject = "\x81\x79\x8E\xD0\x8A\x4F\x94\xE9\x81\x7A \x82\x83\x82\x8F\x82\x8E"
                     "\x82\x86\x82\x89\x82\x84\x82\x85\x82\x8E\x82\x94\x82\x89\x82\x81\x82\x8C";
-    input.to = "a@example.co.jp, b@other.test";
+    input.recipients = Classified("a@example.co.jp, b@other.test");
     model.Build(input, options);
     EXPECT_EQ((std::vector<std::string>{"Subject keyword \x8E\xD0\x8A\x4F\x94\xE9",
                                         "Subject keyword CONFIDENTIAL", "To out b@other.test",
                                         "To in a@example.co.jp"}),
               Describe(model));
     EXPECT_EQ(1, model.outsideCount);
-    input.to = "a@example.co.jp";
+    input.recipients = Classified("a@example.co.jp");
     model.Build(input, options);
     EXPECT_EQ((std::vector<std::string>{"To in a@example.co.jp"}), Describe(model));
 }
@@ -317,23 +328,25 @@ TEST_F(ConfirmRowsTest, AHeaderThatFillsItsBufferShowsWhatItLostAsOutside) {
     EXPECT_EQ(std::string("Cc bad ") + kCutRowEntry, Describe(model.rows[0]));
     EXPECT_FALSE(model.CanSend(model.NewTicks()));
     SConfirmInput input; // the host's answer alone says a header was cut
-    input.to = "in@example.co.jp";
+    input.recipients = Classified("in@example.co.jp", "", "", true, kFieldBcc);
     input.innerDomains = &domains;
-    input.recipientsCut = true;
-    input.cutField = kFieldBcc;
     model.Build(input, options);
     EXPECT_EQ(1, model.outsideCount);
     EXPECT_EQ(std::string("Bcc bad ") + kCutRowEntry, Describe(model.rows[0]));
 }
 
-// Case and width do not count; a double-byte character is never split to make a match.
-TEST(OutsideKeywords, MatchWholeCharactersWhateverTheWidth) {
-    const char* const list = "\x8E\xD0\x8A\x4F\x94\xE9,\xBC\xAC\xB6\xDE\xB2\xCB,Secret,\x4F\x94";
+// Case, width, blanks and hiragana or katakana do not count; a double-byte character is never
+// split to make a match; an encoded subject is looked at as written and decoded.
+TEST(OutsideKeywords, MatchWholeCharactersWhateverTheWidthOrEncoding) {
+    // 社外秘, ｼｬｶﾞｲﾋ, Secret, 4F 94, マル秘, ァミムン, AZaz09
+    const char* const list = "\x8E\xD0\x8A\x4F\x94\xE9,\xBC\xAC\xB6\xDE\xB2\xCB,Secret,\x4F\x94,"
+                             "\x83\x7D\x83\x8B\x94\xE9,\x83\x40\x83\x7E\x83\x80\x83\x93,AZaz09";
+    const std::string shagaihi = "\x8E\xD0\x8A\x4F\x94\xE9";
     struct {
         const char* subject;
         std::vector<std::string> found;
     } const cases[] = {
-        {"\x8E\xD0\x8A\x4F\x94\xE9: plan", {"\x8E\xD0\x8A\x4F\x94\xE9"}},
+        {"\x8E\xD0\x8A\x4F\x94\xE9: plan", {shagaihi}},
         // シャガイヒ (full width) for ｼｬｶﾞｲﾋ in the list
         {"\x83\x56\x83\x83\x83\x4B\x83\x43\x83\x71", {"\xBC\xAC\xB6\xDE\xB2\xCB"}},
         {"TOP SECRET", {"Secret"}},
@@ -342,11 +355,29 @@ TEST(OutsideKeywords, MatchWholeCharactersWhateverTheWidth) {
         {"\x83\x56\x83\x83\x83\x4A\x83\x43\x83\x71", {}}, // シャカイヒ: not voiced
         {"", {}},
         {"\x8E", {}}, // a lead byte alone
+        // 社 外　秘: half- and full-width blanks inside the word
+        {"\x8E\xD0 \x8A\x4F\x81\x40\x94\xE9", {shagaihi}},
+        {"S e\tc r e t", {"Secret"}},
+        {"\x82\xDC\x82\xE9\x94\xE9", {"\x83\x7D\x83\x8B\x94\xE9"}},                 // まる秘
+        {"\x82\x9F\x82\xDD\x82\xDE\x82\xF1", {"\x83\x40\x83\x7E\x83\x80\x83\x93"}}, // ぁみむん
+        {"\x82\x60\x82\x79\x82\x81\x82\x9A\x82\x4F\x82\x58", {"AZaz09"}}, // ＡＺａｚ０９
+        // Re: 【社外秘】 in ISO-2022-JP, Shift_JIS, UTF-8 (B and Q) and EUC-JP
+        {"=?ISO-2022-JP?B?UmU6IBskQiFaPFIzMEhrIVsbKEI=?=", {shagaihi}},
+        {"=?Shift_JIS?B?jtCKT5Tp?=", {shagaihi}},
+        {"Fw: =?UTF-8?B?56S+5aSW?=\r\n =?UTF-8?B?56eY?=", {shagaihi}},
+        {"=?utf-8?q?=E3=81=BE=E3=82=8B=E7=A7=98?=", {"\x83\x7D\x83\x8B\x94\xE9"}},
+        {"=?EUC-JP?B?vNKzsMjr?= =?X-UNKNOWN?Q?secret?=", {shagaihi, "Secret"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.found, KeywordsInSubject(c.subject, list)) << c.subject;
-    EXPECT_TRUE(KeywordsInSubject("secret", "").empty());
-    EXPECT_TRUE(KeywordsInSubject("secret", " , ,").empty());
+    // What the raw text holds is found even when the decoded text no longer shows it.
+    EXPECT_EQ(std::vector<std::string>{"a_b"}, KeywordsInSubject("=?US-ASCII?Q?a_b?=", "a_b"));
+    // No list, no subject, or words of blanks alone: nothing found, even in a blank subject.
+    for (const char* empty : {static_cast<const char*>(nullptr), "", " , ,", "\x81\x40"}) {
+        EXPECT_TRUE(KeywordsInSubject("secret", empty).empty());
+        EXPECT_TRUE(KeywordsInSubject(" \x81\x40", empty).empty());
+        EXPECT_TRUE(KeywordsInSubject(empty, "secret").empty());
+    }
 }
 
 } // namespace

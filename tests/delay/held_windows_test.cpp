@@ -51,9 +51,9 @@ namespace {
 
 // The settings file is shared with the end-to-end runs beside this test.
 void UseDefaultTimes(VelmoraLogic* logic) {
-    logic->settings->innerDelayTime = 0;
-    logic->settings->outerDelayTime = 5;
-    logic->settings->innerDomains->Clear();
+    logic->settings->Set(EKeyId::InnerDelayTime, 0);
+    logic->settings->Set(EKeyId::OuterDelayTime, 5);
+    logic->settings->Set(EKeyId::InnerDomains, std::string());
 }
 
 class HeldWindows : public ::testing::Test {
@@ -194,7 +194,7 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
     VelmoraLogic* logic = StartLogic(&host);
     UseDefaultTimes(logic);
     // Switched on here rather than in the shared settings file, which other tests rewrite.
-    logic->settings->logFile = log;
+    logic->settings->Set(EKeyId::LogFile, log);
     ASSERT_TRUE(InstallLogSink(*logic->settings));
     HWND windows[5];
     for (HWND& window : windows) {
