@@ -216,9 +216,53 @@ TEST(Lookalike, LettersOfOtherScriptsReadAsPlainOnes) {
         {U"\u03B1\u0430", true},
         {U"\u30A2a", false},
         {U"\uAC00\u30A2", true},
+        // Each script's first and last letter with one inside, and the letter just outside.
+        {U"\u03B1\u0370", false},
+        {U"\u03B1\u03FF", false},
+        {U"\u03B1\u036F", true},
+        {U"\u0430\u0400", false},
+        {U"\u0430\u052F", false},
+        {U"\u0430\u0530", true},
+        {U"a\u3040", false},
+        {U"a\u30FF", false},
+        {U"a\u303F", true},
+        {U"a\u31F0", false},
+        {U"a\u31FF", false},
+        {U"a\u3400", false},
+        {U"a\u4DBF", false},
+        {U"a\u4E00", false},
+        {U"a\u9FFF", false},
+        {U"a\uA000", true},
+        {U"\uD7AF\uAC00", false},
+        {U"\uD7B0\uAC00", true},
     };
     for (const auto& c : labels)
         EXPECT_EQ(c.mixed, MixesScripts(c.label)) << Utf8Of(c.label);
+}
+
+// The keys at the ends of the rows and of the keyboard: no neighbour past them.
+TEST(Lookalike, KeysBesideEachOtherUpToTheEndsOfTheRows) {
+    struct {
+        char a, b;
+        ENearness nearness;
+    } const pairs[] = {
+        {'1', '2', ENearness::SameRow},  {'1', 'q', ENearness::OtherRow},
+        {'-', '0', ENearness::SameRow},  {'-', 'p', ENearness::OtherRow},
+        {'p', '0', ENearness::OtherRow}, {'-', 'o', ENearness::Apart},
+        {'q', 'a', ENearness::OtherRow}, {'p', 'l', ENearness::OtherRow},
+        {'a', 's', ENearness::SameRow},  {'a', 'z', ENearness::OtherRow},
+        {'l', 'm', ENearness::Apart},    {'z', 'x', ENearness::SameRow},
+        {'m', 'k', ENearness::OtherRow}, {'m', 'n', ENearness::SameRow},
+        {'A', 'S', ENearness::Apart},    {'a', '.', ENearness::Apart},
+    };
+    for (const auto& p : pairs) {
+        EXPECT_EQ(p.nearness, KeyNearness(p.a, p.b)) << p.a << p.b;
+        EXPECT_EQ(p.nearness, KeyNearness(p.b, p.a)) << p.b << p.a;
+    }
+    char near[kMaxNearKeys];
+    EXPECT_EQ(2u, NearKeys('1', near)); // 2 beside, q below
+    EXPECT_EQ(3u, NearKeys('m', near)); // n beside, j and k above
+    EXPECT_EQ(6u, NearKeys('s', near));
 }
 
 TEST(Lookalike, OtherRecipientsOfTheMessageAreResembledNotTrusted) {
