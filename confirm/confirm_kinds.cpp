@@ -4,6 +4,7 @@
 
 #include "confirm/confirm_rows.h"
 #include "confirm/confirm_text.h"
+#include "lookalike/public_suffix.h"
 
 namespace {
 
@@ -61,6 +62,16 @@ SRowKind RowKindOf(ERowKind kind) {
     case ERowKind::Lookalike:
         return {-1, true, nullptr,
                 [](const SConfirmRow& row) { return Shown(row.resembles) + " に似ています"; },
+                [](const SConfirmRow& row) {
+                    return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
+                }};
+    case ERowKind::SuffixTypo:
+        // Which suffix was meant first: a narrow column cuts the end.
+        return {-1, true, nullptr,
+                [](const SConfirmRow& row) {
+                    return "末尾は ." + Shown(SplitDomain(row.resembles).suffix) + " では？ " +
+                           Shown(row.resembles) + " に似ています";
+                },
                 [](const SConfirmRow& row) {
                     return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
                 }};

@@ -82,5 +82,5 @@ TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
 }
 
 TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutsideEvenEncoded) {
-    ExpectScenarioMet("confirm_attention", 47);
+    ExpectScenarioMet("confirm_attention", 56);
 }
