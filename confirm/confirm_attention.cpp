@@ -57,6 +57,8 @@ ERowKind RowKindOfLookalike(ELookalikeKind kind) {
     case kLookEmbedded:
     case kLookIdn:
         return ERowKind::Lookalike;
+    case kLookSuffixTypo:
+        return ERowKind::SuffixTypo;
     case kLookMixedScript:
         return ERowKind::MixedScript;
     case kLookBadIdn:

@@ -12,7 +12,7 @@ namespace {
 
 const int kColumnCount = 4;
 const char* const kColumnTitles[kColumnCount] = {"区分", "欄", "ドメイン", "宛先"};
-const int kColumnWidths[kColumnCount] = {200, 36, 240, 220};
+const int kColumnWidths[kColumnCount] = {230, 36, 240, 220};
 const char* const kFieldNames[] = {"To", "Cc", "Bcc", "件名"};
 const size_t kOrganisationBytes = 64;
 // Warning rows: dark red on pale amber, so that they never read as routine rows.

@@ -4,6 +4,7 @@
 
 #include "confirm/confirm_rows.h"
 #include "confirm/confirm_text.h"
+#include "lookalike/public_suffix.h"
 
 namespace {
 
@@ -67,6 +68,17 @@ SRowKind RowKindOf(ERowKind kind) {
         return {-1, true, nullptr,
                 [](const SConfirmRow& row) {
                     return Shown(row.resembles) + Organisation(row.resemblesOrganisation) +
+                           " に似ています";
+                },
+                [](const SConfirmRow& row) {
+                    return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
+                }};
+    case ERowKind::SuffixTypo:
+        // Which suffix was meant first: a narrow column cuts the end.
+        return {-1, true, nullptr,
+                [](const SConfirmRow& row) {
+                    return "末尾は ." + Shown(SplitDomain(row.resembles).suffix) + " では？ " +
+                           Shown(row.resembles) + Organisation(row.resemblesOrganisation) +
                            " に似ています";
                 },
                 [](const SConfirmRow& row) {

@@ -14,6 +14,7 @@ enum class ERowKind {
     Recipient,
     Keyword,        // a word of the subject that must not go outside: a row of its own
     Lookalike,      // a domain that resembles a known one, which it names
+    SuffixTypo,     // a known name under a typo of its suffix: names the suffix meant too
     MixedScript,    // an internationalised label that mixes scripts
     UnreadableIdn,  // an "xn--" label that does not decode
     BccOnlyOutside, // outside in Bcc while every To and Cc recipient is inside: hidden from them

@@ -31,7 +31,7 @@ SSendDecision DecideSend(const SSendRecipients& recipients, const SSendContext& 
         return At(EDecision::ReleasedBefore);
     if (context.ctrlDown && context.settings.ctrlBypass)
         return At(EDecision::CtrlDown);
-    if (IdentSends(context.ident))
+    if (context.settings.identBypass && IdentSends(context.ident))
         return At(EDecision::IdentHeader);
     const SHoldTimes& times = context.settings.times;
     const int minutes = recipients.outerCount > 0 ? times.outerMinutes : times.innerMinutes;

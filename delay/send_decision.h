@@ -15,6 +15,7 @@ struct SSendSettings {
     const SStringList* innerDomains = nullptr;
     int innerDomainMatch = 0; // an EInnerDomainMatch
     bool ctrlBypass = true;   // Ctrl held at the send skips the hold
+    bool identBypass = true;  // X-KRV-Ident asking for at once skips the hold
     bool confirms = false;    // the recipients are shown before the hold
     int bccConvert = 1;       // 2: outside recipients of a mass mail go to Bcc before the look
     int bccWarnCount = 0;     // outside To/Cc entries that make a mass mail; 0: only the domains
@@ -40,6 +41,7 @@ struct SSendDecision {
 bool IsFreshSend(const SSendContext& context);
 
 // The first rule that decides: another mode than a send, a release's own send, Ctrl (where the
-// settings let it), a number of 1 or more after the first comma of X-KRV-Ident, and last the
+// settings let it), a number of 1 or more after the first comma of X-KRV-Ident (where they let
+// it), and last the
 // hold time of the recipients, the outer one when any of them is outside.
 SSendDecision DecideSend(const SSendRecipients& recipients, const SSendContext& context);

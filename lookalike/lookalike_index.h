@@ -1,9 +1,11 @@
 // Recipient domains that look like a domain mail is meant for: one typing slip away, the same
-// name under another suffix, letters that read alike, a known domain with more labels after
-// it, or an internationalised name that mixes scripts or reads as a known one. Win32-free.
+// name under another suffix or a typo of its suffix, letters that read alike, a known domain
+// with more labels after it, or an internationalised name that mixes scripts or reads as a
+// known one. What counts as a slip is slip_rules.h's; this finds the candidates. Win32-free.
 //
 // The known domains are indexed once per send so that each recipient domain costs a few
-// lookups, not a comparison with every known domain.
+// lookups, not a comparison with every known domain: each name a slip could have been made
+// from is a key.
 #pragma once
 
 #include <cstdint>
@@ -12,17 +14,19 @@
 #include <utility>
 #include <vector>
 
+#include "lookalike/name_keys.h"
 #include "lookalike/public_suffix.h"
 
 enum ELookalikeKind {
     kLookNone = 0,
-    kLookSlip = 1,        // one edit (two for long names) from a known name
+    kLookSlip = 1,        // a typing slip of a known name (slip_rules.h)
     kLookSuffix = 2,      // the same name under another suffix of the family
     kLookVisual = 3,      // rn/m, vv/w, cl/d, 0/o, 1/l/i, hyphens or dots
     kLookEmbedded = 4,    // a known domain followed by more labels
     kLookIdn = 5,         // an internationalised name that reads as a known one
     kLookMixedScript = 6, // an internationalised label mixing scripts
-    kLookBadIdn = 7       // an "xn--" label that does not decode
+    kLookBadIdn = 7,      // an "xn--" label that does not decode
+    kLookSuffixTypo = 8   // the same name under a typo of its suffix: example.con
 };
 
 struct SLookalike {
@@ -38,9 +42,10 @@ class SLookalikeIndex {
   public:
     static constexpr size_t kMaxDomainBytes = 255;
     static constexpr size_t kMaxNameBytes = 63;
-    // Candidates checked per recipient domain at most, so that a crafted history stays fast;
-    // a domain whose check runs out is still an outside row, only without the mark.
-    static constexpr int kMaxCandidates = 4096;
+    // Long known names sharing a piece with the name typed, checked per recipient domain at
+    // most, so that a crafted history stays fast; a domain whose check runs out is still an
+    // outside row, only without the mark. Shorter names are found by exact keys, without a cap.
+    static constexpr int kMaxCandidates = 128;
 
     // Inner and history domains are never marked themselves (an inner one's sub-domains
     // neither); the other domains of the message are only resembled.
@@ -71,49 +76,27 @@ class SLookalikeIndex {
     // A domain lower-cased and split as views, without a string of its own: thousands are
     // checked per send.
     struct SSplit;
-    typedef std::pair<uint64_t, uint32_t> SEntry;
-    // Known domains under a key, as [first, last) of indexes into known.
-    typedef std::pair<const uint32_t*, const uint32_t*> SHits;
-    // Open addressing: one probe finds a key's run of indexes.
-    class SKeyTable {
-      public:
-        void Build(const std::vector<SEntry>& entries);
-        SHits Find(uint64_t key) const;
-        // Asks the memory for where Find will look first.
-        void Prefetch(uint64_t key) const;
-
-      private:
-        struct SSlot {
-            uint64_t key = 0;
-            uint32_t begin = 0;
-            uint32_t count = 0; // 0: empty
-        };
-        std::vector<SSlot> slots;
-        std::vector<uint32_t> values;
-        // One bit per key, small enough for the cache: most keys asked for are absent.
-        std::vector<uint64_t> filter;
-        size_t FilterWord(uint64_t key) const;
-    };
 
     bool Trusted(std::string_view domain, std::string_view registrable) const;
     SLookalike CheckAscii(const SSplit& query) const;
     int FindEmbedded(std::string_view domain) const;
     int FindSuffixSlip(const SSplit& query) const;
+    int FindSuffixTypo(std::string_view domain) const;
+    int FindName(std::string_view name, std::string_view group, std::string_view suffix,
+                 bool same) const;
     int FindVisual(const SSplit& query) const;
     int FindSlip(const SSplit& query) const;
-    bool Verify(uint32_t candidate, const SSplit& query, int* budget) const;
-    SHits Lookup(uint64_t key) const { return table.Find(key); }
+    bool SameGroup(const SKnown& k, const SSplit& query) const;
+    bool VerifyLongName(uint32_t candidate, const SSplit& query, int* budget) const;
+    SKeyHits Lookup(uint64_t key) const { return table.Find(key); }
 
     std::vector<SKnown> known;
     SKeyTable table;
-    // The many one-letter deletions and long names' pieces apart, so that each table's filter
-    // stays small enough for the cache: most keys a check asks for are in none.
-    SKeyTable deletionTable;
+    // The names a slip could come from, and long names' pieces, apart, so that each table's
+    // filter stays small enough for the cache: most keys a check asks for are in none.
+    SKeyTable slipTable;
     SKeyTable pieceTable;
     size_t maxKnownLabels = 0;
+    size_t maxInnerLabels = 0;
     bool sealed = false;
 };
-
-// Restricted Damerau-Levenshtein distance (adjacent swaps count one), or limit + 1 when it
-// is above limit.
-int SlipDistance(std::string_view a, std::string_view b, int limit);

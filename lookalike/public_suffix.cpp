@@ -20,8 +20,6 @@ const char* const kPrefectures[] = {
 const char* const kCountrySecondLevels[] = {"co", "com", "ne",  "net", "or", "org", "ac",
                                             "go", "gov", "edu", "ed",  "gr", "ltd", "plc"};
 
-const char* const kSlipFamily[] = {"co.jp", "jp", "com", "ne.jp", "or.jp", "co.com", "jp.net"};
-
 template <size_t N> bool OneOf(std::string_view text, const char* const (&list)[N]) {
     for (const char* entry : list) {
         if (text == entry)
@@ -124,8 +122,4 @@ SDomainParts SplitDomain(const std::string& domain) {
     parts.name.assign(spans.name.data(), spans.name.size());
     parts.suffix.assign(spans.suffix.data(), spans.suffix.size());
     return parts;
-}
-
-bool InSlipFamily(std::string_view suffix) {
-    return OneOf(suffix, kSlipFamily);
 }

@@ -20,7 +20,3 @@ struct SDomainSpans {
 // Splits a lower-case domain. A domain that is only a suffix, or one label, has an empty name.
 SDomainParts SplitDomain(const std::string& domain);
 SDomainSpans SplitDomainSpans(std::string_view domain);
-
-// The suffixes mail is often sent to by mistake in place of one another (co.jp, jp, com, ne.jp,
-// or.jp, co.com, jp.net).
-bool InSlipFamily(std::string_view suffix);

@@ -42,6 +42,8 @@ bool DecodePunycode(const std::string& encoded, std::u32string* decoded) {
     const size_t delimiter = encoded.rfind('-');
     size_t in = 0;
     if (delimiter != std::string::npos) {
+        if (delimiter > kMaxLabelCodePoints)
+            return false;
         for (size_t i = 0; i < delimiter; ++i) {
             const unsigned char c = static_cast<unsigned char>(encoded[i]);
             if (c >= 0x80)

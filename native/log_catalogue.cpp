@@ -56,6 +56,7 @@ void SettingLines() {
     const auto at = [](EKeyId id) { return static_cast<size_t>(id); };
     user[at(EKeyId::Confirm)] = User("0");
     user[at(EKeyId::CtrlBypass)] = User("on");
+    user[at(EKeyId::OutsideKeywords)] = User("社外秘;親展");
     policy.Set(EKeyId::Confirm, SPolicyValue{true, true, "3", EValueSource::PolicyMachine});
     policy.Set(EKeyId::OuterDelayTime, SPolicyValue{true, false, "abc", EValueSource::PolicyUser});
     policy.Set(EKeyId::InnerDomains,
@@ -65,6 +66,8 @@ void SettingLines() {
     const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
     const char* prefixes[][2] = {
         {"設定 CtrlBypass の値", "設定ファイルの値に数字がないとき"},
+        {"設定 OutsideKeywords の一覧",
+         "一覧がカンマ以外（全角のカンマ、読点、セミコロン、改行）で区切られているとき"},
         {"ポリシーファイルの AllowUserDomains",
          "組織内ドメインを決めたポリシーより弱い設定元が、利用者の追加を許したとき"},
         {"ポリシー OuterDelayTime", "ポリシーの値を使えないとき"},

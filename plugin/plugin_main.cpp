@@ -1,14 +1,23 @@
 // DLL entry point and the callbacks the host calls; each forwards to the logic object.
 #include <windows.h>
 
-#include "plugin/velmora_logic.h"
+#include <string>
+
 #include "host/host_api.h"
 #include "plugin/plugin_entry.h"
+#include "plugin/velmora_logic.h"
+#include "settings/local_setting.h"
+#include "settings/policy_source.h"
+#include "settings/settings_path.h"
+#include "setup/settings_report_form.h"
 #include "support/guard.h"
 
 namespace {
 
+HINSTANCE g_module = nullptr;
+
 void Attach(HINSTANCE instance) {
+    g_module = instance;
     g_logic = nullptr;
     if (!g_hostApi.Load())
         return;
@@ -103,4 +112,37 @@ PLUGIN_EXPORT BKC_OnDragDrop(LPCSTR, LPCSTR, int, int) {
 }
 PLUGIN_EXPORT BKC_OnBeforeFilter2(LPCSTR, LPCSTR, int*, char**) {
     return 0;
+}
+
+// rundll32 zVelmora.dll,ShowSettings [file]: the settings this user's client would start with,
+// without the client. With a file, the report is written there instead of shown.
+extern "C" __declspec(dllexport) void CALLBACK
+    ShowSettings(HWND owner, HINSTANCE, LPSTR command, int) {
+    GuardedCall<int>(0, [&]() {
+        char path[kSettingsPathSize] = "";
+        ChooseSettingsPath(g_module, path);
+        char modulePath[MAX_PATH] = "";
+        GetModuleFileNameA(g_module, modulePath, sizeof(modulePath));
+        modulePath[sizeof(modulePath) - 1] = '\0';
+        LocalSetting settings(path);
+        settings.ReadAll(ReadPolicy(PolicyFilePathBeside(modulePath).c_str()));
+        std::string file = command ? command : "";
+        while (!file.empty() && (file.back() == ' ' || file.back() == '"'))
+            file.pop_back();
+        while (!file.empty() && (file.front() == ' ' || file.front() == '"'))
+            file.erase(0, 1);
+        if (file.empty()) {
+            ShowSettingsReport(g_module, owner, settings);
+            return 0;
+        }
+        const std::string text = SettingsReportOf(g_module, settings);
+        HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (out == INVALID_HANDLE_VALUE)
+            return 0;
+        DWORD written = 0;
+        WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        CloseHandle(out);
+        return 0;
+    });
 }

@@ -40,6 +40,7 @@ SSendSettings SendSettingsOf(const LocalSetting* settings) {
     values.innerDomains = &settings->List(EKeyId::InnerDomains);
     values.innerDomainMatch = settings->Int(EKeyId::InnerDomainMatch);
     values.ctrlBypass = settings->Int(EKeyId::CtrlBypass) != 0;
+    values.identBypass = settings->Int(EKeyId::IdentBypass) != 0;
     values.confirms = settings->Int(EKeyId::Confirm) != kConfirmNever;
     values.bccConvert = settings->Int(EKeyId::BccConvert);
     values.bccWarnCount = settings->Int(EKeyId::BccWarnCount);

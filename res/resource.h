@@ -49,3 +49,8 @@
 #define IDC_CONFIRM_BCC 1059
 // The warnings' check boxes, made by the dialog one per kind, from this id on.
 #define IDC_CONFIRM_WARN_FIRST 1065
+// The settings in force, read-only: from the setup dialog and from rundll32.
+#define IDD_SETTINGS_REPORT 130
+#define IDC_SETUP_REPORT 1090
+#define IDC_REPORT_TEXT 1091
+#define IDC_REPORT_COPY 1092

@@ -10,7 +10,13 @@ CXX=clang++ cmake -G Ninja -S "$root/native" -B "$build" >/dev/null
 cmake --build "$build" -j 2
 
 echo "== native unit tests (ASan + UBSan)"
-(cd "$build" && ctest --output-on-failure)
+(cd "$build" && ctest --output-on-failure -E '^lookalike_(quality|bench)$')
+
+# Their numbers belong in the log, not only their verdict.
+echo "== look-alike marks on realistic lists"
+"$build/lookalike_quality" "$root/bench/lookalike-data"
+echo "== look-alike check timed"
+"$build/lookalike_bench"
 
 # Seeds stay untouched in the repository; each run grows a scratch corpus.
 for target in address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz recipient_oracle_fuzz \

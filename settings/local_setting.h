@@ -49,6 +49,8 @@ class LocalSetting : public SIniFile {
     std::string PolicyList(EKeyId id) const;
     // The policy file is there but could not be read: the guards are at their strongest.
     bool PolicyFileRefused() const { return !policy_.refusedFile.empty(); }
+    const SPolicy& Policy() const { return policy_; }
+    const SMergedValue* MergedValues() const { return merged_; }
 
     // Read at start, written to the log once it is installed.
     std::vector<std::string> startLog;

@@ -122,6 +122,7 @@ void ReadPolicyFile(const char* path, size_t rank, SPolicy* policy) {
 
 SPolicy ReadPolicy(const char* policyFilePath) {
     SPolicy policy;
+    policy.filePath = policyFilePath ? policyFilePath : "";
     ReadRegistry(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, 0, &policy);
     ReadRegistry(HKEY_CURRENT_USER, 0, 1, &policy);
     ReadPolicyFile(policyFilePath, 2, &policy);

@@ -53,6 +53,9 @@ const SSettingKey kKeys[kKeyCount] = {
     {EKeyId::AllowUserDomains, nullptr, "AllowUserDomains", EKeyType::Int, "0", 0, 1, nullptr, 0,
      EOneWay::Fixed, "利用者による組織内ドメインの追加",
      "ポリシーだけのキー。1 なら利用者の組織内ドメインもポリシーの一覧に加える"},
+    {EKeyId::IdentBypass, "Option", "IdentBypass", EKeyType::Int, "1", 0, 1, nullptr, 0,
+     EOneWay::Lower, "X-KRV-Ident ヘッダーでの即時送信",
+     "1 なら X-KRV-Ident ヘッダーで即時送信を指定したメールは保留しない。0 なら保留する"},
     {EKeyId::BccConvert, "Option", "BccConvert", EKeyType::Int, "1", 0, 2, "0,1,2", 1,
      EOneWay::Higher, "組織外の宛先の Bcc への移動",
      "To/Cc の組織外の宛先を Bcc "

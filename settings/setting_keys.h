@@ -23,6 +23,7 @@ enum class EKeyId {
     LogLevel,
     HelpUrl,
     AllowUserDomains,
+    IdentBypass,
     BccConvert,
     DomainNames,
     Count

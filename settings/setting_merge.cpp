@@ -326,6 +326,23 @@ void MergeSettings(const SUserValue user[kKeyCount], const SPolicy& policy,
     logFile.text = ExpandEnvironment(logFile.text, lookup);
 }
 
+namespace {
+
+// A list typed with another separator than the comma, in any source.
+bool SeparatedOtherwise(const SSettingKey& key, const SUserValue& user, const SPolicy& policy,
+                        size_t index) {
+    if (key.type == EKeyType::Int)
+        return false;
+    if (key.type != EKeyType::List && key.rule != EOneWay::WordUnion)
+        return false;
+    bool other = user.present && HasOtherSeparator(user.text.c_str());
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank)
+        other = other || HasOtherSeparator(policy.layers[rank][index].text.c_str());
+    return other;
+}
+
+} // namespace
+
 std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const SPolicy& policy,
                                        const SMergedValue merged[kKeyCount]) {
     std::vector<std::string> lines;
@@ -355,6 +372,10 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
             lines.push_back(std::string("ポリシー ") + key.name + " の値「" + value.unreadableText +
                             "」を使えないため、既定値と利用者の値のうち厳しい方 " + shown +
                             " とします");
+        if (SeparatedOtherwise(key, user[i], policy, i))
+            lines.push_back(
+                std::string("設定 ") + key.name +
+                " の一覧にカンマ以外の区切り（，、; 改行）があります。区切りとして読みます");
         if (value.userOverridden)
             lines.push_back(std::string("利用者の設定 ") + key.name + "=" + user[i].text +
                             " はポリシーにより使われません");

@@ -33,6 +33,8 @@ struct SPolicy {
     // with a one-way rule then takes the value that guards most.
     std::string refusedFile;
     std::string refusedPath;
+    std::string filePath; // where the policy file is looked for
+
     bool Any() const;
     // The strongest source's value of the key; an unset value when no source has it.
     const SPolicyValue& operator[](EKeyId id) const;

@@ -9,6 +9,7 @@
 #include "setup/confirm_setting_form.h"
 #include "setup/help_opener.h"
 #include "setup/key_controls.h"
+#include "setup/settings_report_form.h"
 #include "setup/text_edit_form.h"
 #include "support/string_list.h"
 #include "support/version.h"
@@ -162,6 +163,10 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
         return 0;
     case IDC_CONFIRM_SETUP:
         EditConfirmValues(window);
+        return 0;
+    case IDC_SETUP_REPORT:
+        if (settings)
+            ShowSettingsReport(moduleInstance, window, *settings);
         return 0;
     case IDC_SETUP_HELP:
         OpenHelp(moduleInstance, window,

@@ -9,9 +9,23 @@ namespace {
 const size_t kBlockSize = 8192;
 
 // Bytes of the separator at p, 0 when none starts there. p is always at a character's start,
-// so a separator of two bytes can never be matched inside another character.
+// so a separator of two bytes can never be matched inside another character. Besides the
+// comma: the full-width comma, the ideographic comma, the semicolon and line breaks, as
+// administrators type lists or the registry holds them.
 size_t SeparatorLength(const char* p) {
-    return *p == ',' ? 1 : 0;
+    switch (static_cast<unsigned char>(*p)) {
+    case ',':
+    case ';':
+    case '\r':
+    case '\n':
+        return 1;
+    case 0x81: {
+        const unsigned char trail = static_cast<unsigned char>(p[1]);
+        return trail == 0x43 || trail == 0x41 ? 2 : 0; // ， 、
+    }
+    default:
+        return 0;
+    }
 }
 
 // Never a lead or a trail byte: trimming them byte by byte cannot cut a character.
@@ -168,4 +182,12 @@ bool ListHas(const char* list, const char* entry) {
         found = found || (length == wanted && std::memcmp(each, entry, length) == 0);
     });
     return found;
+}
+
+bool HasOtherSeparator(const char* text) {
+    for (const char* p = text; p != nullptr && *p != '\0'; p += CharLength(p)) {
+        if (*p != ',' && SeparatorLength(p) != 0)
+            return true;
+    }
+    return false;
 }

@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
-// Lists as people type them ("a.jp, b.jp"): the entries between the separators, each without
-// the blanks and tabs around it; entries left empty are dropped. Every list of the plug-in is
-// read this way.
+// Lists as people type them ("a.jp, b.jp", "a.jp、b.jp", one per line): the entries between
+// the separators (, ， 、 ; and line breaks), each without the blanks and tabs around it;
+// entries left empty are dropped. Every list of the plug-in is read this way.
 std::vector<std::string> SplitList(const char* text);
 // True when entry is one of the list's entries as SplitList reads them.
 bool ListHas(const char* list, const char* entry);
+// True when the list is separated by anything but commas: the start log says so.
+bool HasOtherSeparator(const char* text);
 
 struct SStringNode {
     char* text; // in the list's own storage, may be null

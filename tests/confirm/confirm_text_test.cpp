@@ -74,6 +74,9 @@ TEST(ConfirmText, WarningLogLinesNameKindAndResembledDomain) {
                   "宛先確認の警告 種類=一斉送信 組織外=12"}),
               WarningLogLines(model));
     EXPECT_EQ("example.co.jp に似ています", AttentionText(like));
+    like.kind = ERowKind::SuffixTypo;
+    like.resembles = "mail.example-trading.com";
+    EXPECT_EQ("末尾は .com では？ mail.example-trading.com に似ています", AttentionText(like));
     like.domain = std::string(300, 'x') + "\n.test";
     EXPECT_LT(WarningLogLines(model)[1].size(), 200u);
     EXPECT_EQ(std::string::npos, WarningLogLines(model)[1].find('\n'));

@@ -57,8 +57,8 @@ TEST(Policy, FileBesideTheDllAndAUtf16SettingsFile) {
     ExpectScenarioMet("policy_file", 6);
 }
 
-TEST(Policy, AWeakerSourceOnlyTightensAMultiStringListAndTheShippedLogExample) {
-    ExpectScenarioMet("policy_ranking", 16);
+TEST(Policy, AWeakerSourceOnlyTightensIdentHeldTheShippedLogAndTheSettingsList) {
+    ExpectScenarioMet("policy_ranking", 28);
 }
 
 TEST(Policy, AFileHeldOpenWithoutSharingGuardsMost) {
@@ -86,7 +86,7 @@ TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
 }
 
 TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutsideEvenEncoded) {
-    ExpectScenarioMet("confirm_attention", 47);
+    ExpectScenarioMet("confirm_attention", 56);
 }
 
 TEST(ConfirmDialog, MassMailMovedToBccByTheButtonRefusedWholeAndOutsideOnlyInBcc) {

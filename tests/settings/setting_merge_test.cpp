@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/ini_text.h"
+#include "settings/setting_report.h"
 
 namespace {
 
@@ -188,6 +189,7 @@ TEST(SettingMerge, EachSourceOnlyTightensWhatAStrongerOneSet) {
         {EKeyId::LogLevel, "2", "8"},
         {EKeyId::HelpUrl, "http://a/", "http://b/"},
         {EKeyId::AllowUserDomains, "0", "1"},
+        {EKeyId::IdentBypass, "1", "0"},
         {EKeyId::BccConvert, "1", "2"},
         {EKeyId::DomainNames, "a.jp=甲,b.jp=乙", "A.jp = 丙,c.jp=丁"},
     };
@@ -347,11 +349,15 @@ TEST(SettingMerge, StartLogNamesEverySourceAndEveryOverride) {
     SPolicy policy;
     policy.Set(EKeyId::Confirm, SPolicyValue{true, true, "1", M});
     policy.Set(EKeyId::CtrlBypass, SPolicyValue{true, false, "(DWORD)", M});
+    // A list typed with 、 reads as two domains, and the log says how it was read.
+    policy.Set(EKeyId::InnerDomains, SPolicyValue{true, true, "a.jp\x81\x41 b.jp", M});
     SMergedValue merged[kKeyCount];
     MergeSettings(user, policy, nullptr, merged);
+    EXPECT_EQ(merged[static_cast<size_t>(EKeyId::InnerDomains)].text, "a.jp,b.jp");
     const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
-    // One line per key, one per overridden or unreadable value.
-    ASSERT_EQ(lines.size(), kKeyCount + 3);
+    // One line per key, one per overridden or unreadable value, one per list separated
+    // otherwise.
+    ASSERT_EQ(lines.size(), kKeyCount + 4);
     std::string all;
     for (const std::string& line : lines)
         all += line + "\n";
@@ -359,6 +365,7 @@ TEST(SettingMerge, StartLogNamesEverySourceAndEveryOverride) {
     EXPECT_NE(all.find("Confirm=0 "), std::string::npos) << all;
     EXPECT_NE(all.find("BccWarnCount の値「abc」"), std::string::npos) << all;
     EXPECT_NE(all.find("ポリシー CtrlBypass"), std::string::npos) << all;
+    EXPECT_NE(all.find("InnerDomains の一覧にカンマ以外"), std::string::npos) << all;
 }
 
 // What the dialogs' OK logs: one line per key whose text changed, the first key and the last
@@ -482,3 +489,30 @@ TEST(IniText, EncodingFromTheBytes) {
 }
 
 } // namespace
+
+// What the settings list says the user may still do, for each kind of limit.
+TEST(SettingReport, ChangeRangeFollowsTheLimit) {
+    const struct {
+        SMergeCase merge;
+        const char* range;
+    } cases[] = {
+        {{EKeyId::OuterDelayTime, "7", kAbsent, "7", U, false}, "自由に変更できる"},
+        {{EKeyId::OuterDelayTime, "7", "10", "10", M, true}, "10 以上にだけ変更できる"},
+        {{EKeyId::Confirm, "0", "3", "3", M, true}, "1、2、3 にだけ変更できる"},
+        {{EKeyId::Confirm, "0", "2", "2", M, true}, "変更できない"},
+        {{EKeyId::BccWarnCount, kAbsent, "20", "10", D, false}, "1～20 にだけ変更できる"},
+        {{EKeyId::CtrlBypass, kAbsent, "0", "0", M, false}, "変更できない"},
+        {{EKeyId::OutsideKeywords, kAbsent, "秘", "秘", M, false},
+         "ポリシーの語に利用者の語を加えられる"},
+        {{EKeyId::AllowUserDomains, kAbsent, kAbsent, "0", D, false}, "ポリシーだけで決める"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChangeRangeText(KeyOf(c.merge.key), MergeOne(c.merge)), c.range)
+            << KeyOf(c.merge.key).name << " " << (c.merge.policy ? c.merge.policy : "-");
+    SMergedValue merged[kKeyCount];
+    SReportHeader header;
+    header.policyRefused = "読めない文字コード";
+    const std::string text = SettingsReportText(header, merged);
+    EXPECT_NE(text.find("読めないため"), std::string::npos);
+    EXPECT_NE(text.find("\r\nIdentBypass\t0\t既定値\t自由に変更できる\r\n"), std::string::npos);
+}

@@ -31,10 +31,11 @@ std::string Join(const SStringList& list) {
 using Texts_ = std::vector<std::string>;
 
 // Every list of the plug-in is read by this one rule.
-TEST(SStringList, ListsSplitAtCommasTrimmedWithoutEmptyEntries) {
+TEST(SStringList, ListsSplitAtSeparatorsTrimmedWithoutEmptyEntries) {
     const struct {
         const char* text;
         Texts_ entries;
+        bool otherSeparator = false;
     } cases[] = {
         {",a.jp,,b.jp,", {"a.jp", "b.jp"}},
         {"", {}},
@@ -48,10 +49,19 @@ TEST(SStringList, ListsSplitAtCommasTrimmedWithoutEmptyEntries) {
         {"\x82,\x95\x5C ,b", {"\x82", "\x95\x5C", "b"}},
         // Only ASCII blanks: a full-width one is the business of who reads the entry.
         {"\x81\x40x.jp", {"\x81\x40x.jp"}},
+        // ， 、 ; and line breaks as administrators type them; ア (83 41) and ャ (83 83) hold
+        // the trail bytes of 、 and ， yet split nothing.
+        {"a.jp\x81\x43 b.jp\x81\x41"
+         "c.jp;d.jp\r\ne.jp\nf.jp",
+         {"a.jp", "b.jp", "c.jp", "d.jp", "e.jp", "f.jp"},
+         true},
+        {"\x83\x41\x83\x43,\x83\x83", {"\x83\x41\x83\x43", "\x83\x83"}},
+        {"\x81", {"\x81"}},
     };
     for (const auto& c : cases) {
         const char* shown = c.text ? c.text : "(null)";
         EXPECT_EQ(SplitList(c.text), c.entries) << shown;
+        EXPECT_EQ(HasOtherSeparator(c.text), c.otherSeparator) << shown;
         SStringList list;
         list.Append("kept");
         EXPECT_EQ(list.AppendCommaSeparated(c.text), static_cast<int>(c.entries.size())) << shown;

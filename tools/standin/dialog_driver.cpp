@@ -196,8 +196,9 @@ std::string Unescape(const std::string& text) {
         if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()) {
             result += text[i];
             result += text[++i];
-        } else if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            result += '\n';
+        } else if (text[i] == '\\' && i + 1 < text.size() &&
+                   (text[i + 1] == 'n' || text[i + 1] == 't')) {
+            result += text[i + 1] == 'n' ? '\n' : '\t';
             ++i;
         } else {
             result += text[i];

@@ -53,6 +53,7 @@ class MailClient : public IHostBackend, public MainWindowEvents, public ComposeE
     ComposeWindow* FindCompose(HWND window) const;
 
     PluginModule& Plugin() { return plugin; }
+    const ClientOptions& Options() const { return options; }
     Mailboxes& MailboxList() { return mailboxes; }
     Outbox& SentMail() { return outbox; }
     ClientMenu& Menu() { return menu; }

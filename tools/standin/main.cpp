@@ -137,7 +137,8 @@ std::string PerfScenario() {
     return "setting WhiteList InnerDomains " + domains +
            "\nsetting Delay InnerDelayTime 0\nsetting Delay OuterDelayTime 5\noption tick-ms 0\n"
            "clock virtual 2026-12-07 10:00:00\n"
-           "bench outgoing 30 inner\nbench outgoing 100\nclock advance 10m\ntick\nexpect "
+           "bench start 20\nbench outgoing 30 inner\nbench outgoing 100\nclock advance "
+           "10m\ntick\nexpect "
            "outbox-count 100\n"
            "bench sweep 1000 3\nbench confirm 20\nbench tick-all 13000\n";
 }

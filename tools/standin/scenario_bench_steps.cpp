@@ -391,7 +391,41 @@ StepResult Sweep(ScenarioContext& context) {
     return kStepPending;
 }
 
+// bench start <samples>: BKC_OnExit, then BKC_OnStart timed: every source of the settings read
+// and merged, the journal and the history opened.
+StepResult Start(ScenarioContext& context) {
+    int samples = 0;
+    if (!ParseInt(context.Word(2), &samples) || samples <= 0)
+        return context.Fail("bench start <samples>");
+    std::vector<double> times;
+    for (int i = 0; i < samples; ++i) {
+        context.client->ExitPlugin();
+        Stopwatch watch;
+        context.client->RestartPlugin();
+        times.push_back(watch.Milliseconds());
+    }
+    Report("BKC_OnStart, every source read", times);
+    // The same sources read and merged alone: the settings list written to a file.
+    typedef void(CALLBACK * ShowSettingsProc)(HWND, HINSTANCE, LPSTR, int);
+    HMODULE module = GetModuleHandleA(context.client->Options().pluginPath.c_str());
+    ShowSettingsProc show = reinterpret_cast<ShowSettingsProc>(
+        module ? GetProcAddress(module, "ShowSettings") : nullptr);
+    if (show) {
+        std::string file = SettingsFolderFile("bench-settings.txt");
+        std::vector<double> read;
+        for (int i = 0; i < samples; ++i) {
+            Stopwatch watch;
+            show(nullptr, nullptr, &file[0], 0);
+            read.push_back(watch.Milliseconds());
+        }
+        Report("every source read and merged, the settings list written", read);
+    }
+    return context.Check(context.client->Started(), "the plug-in started again");
+}
+
 StepResult Bench(ScenarioContext& context) {
+    if (context.Word(1) == "start")
+        return Start(context);
     if (context.Word(1) == "outgoing")
         return Outgoing(context);
     if (context.Word(1) == "sweep")
@@ -400,7 +434,7 @@ StepResult Bench(ScenarioContext& context) {
         return Confirm(context);
     if (context.Word(1) == "tick-all")
         return TickAll(context);
-    return context.Fail("bench outgoing|sweep|confirm|tick-all");
+    return context.Fail("bench outgoing|sweep|confirm|tick-all|start");
 }
 
 const StepCommand kCommands[] = {{"bench", Bench}};

@@ -330,6 +330,25 @@ std::string PluginFolder(ScenarioContext& context) {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+// rundll32 <entry> <file>: the DLL the client loaded, run by Windows' own rundll32 (the 32-bit
+// one on 64-bit Windows) as an administrator would, with the file as its argument.
+StepResult Rundll32(ScenarioContext& context) {
+    char dll[MAX_PATH] = "";
+    GetFullPathNameA(context.client->Options().pluginPath.c_str(), sizeof dll, dll, nullptr);
+    std::string command = "rundll32.exe \"" + std::string(dll) + "\"," + context.Word(1) + " " +
+                          SettingsFolderFile(context.Word(2));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return context.Fail("cannot start %s", command.c_str());
+    const DWORD waited = WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return context.Check(waited == WAIT_OBJECT_0, "%s ended", command.c_str());
+}
+
 // shell result N | shell expect-count N | shell expect-last TEXT ({plugin-dir} stands for the
 // plug-in's folder, {source-ref} for the tag or commit this build was made from) | shell put FILE
 // | shell remove FILE (a file beside the plug-in).
@@ -374,18 +393,19 @@ StepResult Shell(ScenarioContext& context) {
 }
 
 const StepCommand kCommands[] = {
-    {"say", Say},       {"mailbox", Mailbox},
-    {"open", Open},     {"header", Header},
-    {"fill", Fill},     {"recipients", Recipients},
-    {"ctrl", Ctrl},     {"send", Send},
-    {"save", Save},     {"edit", Edit},
-    {"close", Close},   {"destroy", Destroy},
-    {"tick", Tick},     {"wait", Wait},
-    {"clock", Clock},   {"menu", Menu},
-    {"quit", Quit},     {"queryend", QueryEnd},
-    {"plugin", Plugin}, {"refuse", Refuse},
-    {"timer", Timer},   {"terminate", Terminate},
-    {"shell", Shell},   {"raw", Raw},
+    {"say", Say},           {"mailbox", Mailbox},
+    {"open", Open},         {"header", Header},
+    {"fill", Fill},         {"recipients", Recipients},
+    {"ctrl", Ctrl},         {"send", Send},
+    {"save", Save},         {"edit", Edit},
+    {"close", Close},       {"destroy", Destroy},
+    {"tick", Tick},         {"wait", Wait},
+    {"clock", Clock},       {"menu", Menu},
+    {"quit", Quit},         {"queryend", QueryEnd},
+    {"plugin", Plugin},     {"refuse", Refuse},
+    {"timer", Timer},       {"terminate", Terminate},
+    {"shell", Shell},       {"raw", Raw},
+    {"rundll32", Rundll32},
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <string>
 
+#include "tools/standin/dialog_driver.h"
 #include "tools/standin/mail_client.h"
 #include "tools/standin/scenario.h"
 #include "tools/standin/timeline.h"
@@ -326,9 +327,10 @@ StepResult FileLines(ScenarioContext& context) {
     const std::string name = length > 0 && length <= sizeof expanded ? expanded : context.Word(2);
     std::ifstream file(name.find(':') != std::string::npos ? name : SettingsFolderFile(name),
                        std::ios::binary);
+    const std::string wanted = DialogDriver::Unescape(context.Word(3));
     int count = 0;
     for (std::string line; std::getline(file, line);)
-        count += line.find(context.Word(3)) != std::string::npos ? 1 : 0;
+        count += line.find(wanted) != std::string::npos ? 1 : 0;
     return context.Check(count == expected, "%d line(s) of %s contain \"%s\", expected %d", count,
                          context.Word(2).c_str(), context.Word(3).c_str(), expected);
 }
