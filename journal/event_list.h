@@ -4,7 +4,8 @@
 // the DLL (scripts/event_mc.py makes it) and of the guide's catalogue. An ID is never reused.
 // No include guard: each user defines ZV_EVENT(id, level, name, sentence) around the include.
 
-ZV_EVENT(1000, Information, Started, "Velmora を開始しました。バージョンと、キーごとに使われている値とその出どころです。")
+ZV_EVENT(1000, Information, Started,
+         "Velmora を開始しました。バージョンと、キーごとに使われている値とその出どころです。")
 ZV_EVENT(1001, Information, Held, "メールを保留しました。")
 ZV_EVENT(1002, Information, SentInside, "宛先がすべて組織内のため、保留せずに送信します。")
 ZV_EVENT(1003, Information, SentZeroHold, "保留時間が 0 のため、保留せずに送信します。")
@@ -13,13 +14,21 @@ ZV_EVENT(1005, Information, SentIdent, "X-KRV-Ident ヘッダーの指定によ�
 ZV_EVENT(1006, Information, SentReleased, "保留を終えたメールを送信します。")
 ZV_EVENT(1007, Information, ReleasedByTimer, "保留時間が過ぎたため、保留を終えました。")
 ZV_EVENT(1008, Information, SentNowFromList, "送信保留リストの「すぐに送信」で、保留を終えました。")
-ZV_EVENT(1009, Information, ReleasedAtExit, "終了時の確認で、保留中のメールを終了時にまとめて送信します。")
-ZV_EVENT(1010, Information, TakenBack, "送信保留リストの「送信中止」で、メールを作成ウィンドウに戻しました。")
-ZV_EVENT(1011, Information, ClosedWhileHeld, "保留中のメールの作成ウィンドウが閉じられたため、送信せずに保留を終えました。")
-ZV_EVENT(2001, Warning, ConfirmCancelled, "宛先確認でキャンセルされました。メールは送信も保留もしていません。")
-ZV_EVENT(2002, Warning, SentDespiteWarning, "宛先確認で、似たドメインまたは社外秘の語の警告をチェックして送信されました。")
+ZV_EVENT(1009, Information, ReleasedAtExit,
+         "終了時の確認で、保留中のメールを終了時にまとめて送信します。")
+ZV_EVENT(1010, Information, TakenBack,
+         "送信保留リストの「送信中止」で、メールを作成ウィンドウに戻しました。")
+ZV_EVENT(1011, Information, ClosedWhileHeld,
+         "保留中のメールの作成ウィンドウが閉じられたため、送信せずに保留を終えました。")
+ZV_EVENT(2001, Warning, ConfirmCancelled,
+         "宛先確認でキャンセルされました。メールは送信も保留もしていません。")
+ZV_EVENT(2002, Warning, SentDespiteWarning,
+         "宛先確認で、似たドメインまたは社外秘の語の警告をチェックして送信されました。")
 ZV_EVENT(3001, Error, SettingsUnreadable, "設定ファイルを読めません。安全側の値で動きます。")
-ZV_EVENT(3002, Error, PolicyUnreadable, "ポリシーファイルを読めません。すべての設定を既定値と利用者の値のうち厳しい方とします。")
+ZV_EVENT(3002, Error, PolicyUnreadable,
+         "ポリシーファイルを読めません。すべての設定を既定値と利用者の値のうち厳しい方とします。")
 ZV_EVENT(3003, Error, LogNotOpened, "操作ログのファイルを開けません。操作ログは書きません。")
-ZV_EVENT(3004, Error, MailLost, "前回の終了で送信されなかった保留メールがあります。本文は残っていません。")
-ZV_EVENT(3005, Error, SessionEnded, "Windows のログオフまたはシャットダウンで、保留中のメールが送信されないまま終わります。")
+ZV_EVENT(3004, Error, MailLost,
+         "前回の終了で送信されなかった保留メールがあります。本文は残っていません。")
+ZV_EVENT(3005, Error, SessionEnded,
+         "Windows のログオフまたはシャットダウンで、保留中のメールが送信されないまま終わります。")

@@ -8,20 +8,20 @@ Usage: event_mc.py journal/event_list.h OUT.mc
 import re
 import sys
 
-ROW = re.compile(r'^ZV_EVENT\((\d+), (Error|Warning|Information), (\w+), "((?:[^"\\]|\\.)*)"\)$')
+ROW = re.compile(r'ZV_EVENT\(\s*(\d+),\s*(Error|Warning|Information),\s*(\w+),\s*'
+                 r'"((?:[^"\\\n]|\\.)*)"\s*\)')
 
 
 def rows(path):
+    text = re.sub(r"//[^\n]*", "", open(path, encoding="utf-8").read())
+    leftover = ROW.sub("", text).strip()
+    if leftover:
+        sys.exit(f"{path}: not an event row: {leftover.splitlines()[0]}")
     found, ids = [], set()
-    for number, line in enumerate(open(path, encoding="utf-8").read().splitlines(), 1):
-        if not line.strip() or line.startswith("//"):
-            continue
-        match = ROW.match(line)
-        if not match:
-            sys.exit(f"{path}:{number}: not an event row: {line}")
+    for match in ROW.finditer(text):
         event_id, level, name, sentence = match.groups()
         if int(event_id) in ids or not 0 < int(event_id) < 65536:
-            sys.exit(f"{path}:{number}: event {event_id} repeated or out of range")
+            sys.exit(f"{path}: event {event_id} repeated or out of range")
         ids.add(int(event_id))
         found.append((int(event_id), level, name, sentence.replace('\\"', '"')))
     if not found:
