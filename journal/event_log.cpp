@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "support/code_page.h"
 #include "support/line_text.h"
 #include "support/log_writer.h"
 
@@ -31,16 +32,6 @@ bool ToEventLog(EEventLevel level) {
 
 bool ToOperationLog(EEventLevel level) {
     return NTessik::GetSink() != nullptr && LogLevelOf(level) <= NTessik::MaxLevel();
-}
-
-std::wstring Wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                            length);
-    return wide;
 }
 
 } // namespace
@@ -78,7 +69,7 @@ void LogEvent(EEventId id, const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
         text += (text.empty() ? "" : "\r\n") + line;
-    const std::wstring wide = Wide(CutText(text, kEventTextLimit, "..."));
+    const std::wstring wide = AnsiToWide(CutText(text, kEventTextLimit, "..."));
     LPCWSTR strings[1] = {wide.c_str()};
     ReportEventW(g_source, EventType(row.level), 0, static_cast<DWORD>(id), nullptr, 1, 0, strings,
                  nullptr);

@@ -1,4 +1,5 @@
-// The hook on the host's main window that refuses to close while messages are held.
+// The hook on the host's main window that refuses to close while messages are held, and says
+// why on Windows' log-off screen.
 #pragma once
 #include <windows.h>
 
@@ -17,7 +18,13 @@ class SMainWindow : public SHostWindow {
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT OnQueryEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // While mail is held, the reason Windows shows when a log-off waits for the host.
+    void ShowHeldCount(int held);
+    ~SMainWindow() override;
 
   private:
+    void OnSessionEnding();
+
     VelmoraLogic* owner;
+    int shownHeld;
 };

@@ -13,18 +13,21 @@
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
 #include "delay/held_mail_recorder.h"
+#include "delay/hold_events.h"
 #include "delay/recipient_class.h"
 #include "host/host_api.h"
 #include "host/mailbox_key.h"
 #include "plugin/main_window.h"
 #include "plugin/menu_command.h"
 #include "plugin/send_confirmation.h"
+#include "journal/event_log.h"
 #include "journal/held_journal.h"
 #include "journal/hold_log_text.h"
 #include "settings/local_setting.h"
 #include "settings/policy_source.h"
 #include "journal/log_setup.h"
 #include "journal/lost_mail_notice.h"
+#include "journal/start_events.h"
 #include "setup/setting_forms.h"
 #include "settings/settings_path.h"
 #include "setup/setup_save.h"
@@ -60,8 +63,8 @@ void Log(int level, int line, LPCSTR text) {
 VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
     : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
       composeManager(nullptr), delayLogic(nullptr), domainHistory(nullptr), journal(nullptr),
-      recorder(nullptr), learner(nullptr), confirmation(nullptr), flushPosted(false),
-      policyPath(PolicyFilePathBeside(modulePath)) {
+      recorder(nullptr), learner(nullptr), holdEvents(nullptr), confirmation(nullptr),
+      flushPosted(false), policyPath(PolicyFilePathBeside(modulePath)) {
     version = new SVersion(modulePath);
     confirmation = new SSendConfirmation(instance, hostApi, this);
 }
@@ -97,12 +100,13 @@ void VelmoraLogic::Start() {
     ChooseSettingsPath(instance, path);
 
     std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
-    newSettings->ReadAll(ReadPolicy(policyPath.c_str()));
-    InstallLogSink(*newSettings);
-    LogInfo(StartLogText(version->productVersion, path).c_str());
+    const SPolicy policy = ReadPolicy(policyPath.c_str());
+    newSettings->ReadAll(policy);
+    const bool logInstalled = InstallLogSink(*newSettings);
+    // Everything until the EventLog key is read; its value goes here.
+    StartEventLog(kEventLogAll);
     // Which value is in force and where it came from: what an administrator checks first.
-    for (const std::string& line : newSettings->startLog)
-        LogInfo(line.c_str());
+    LogStartEvents(*newSettings, policy, policyPath, logInstalled, version->productVersion);
     LogDebug(SettingsReadLogText(newSettings->innerDomainsText, newSettings->innerDelayTime,
                                  newSettings->outerDelayTime, newSettings->ctrlBypass,
                                  newSettings->logLevel)
@@ -128,7 +132,17 @@ void VelmoraLogic::Start() {
     std::unique_ptr<SDomainLearner> newLearner(new SDomainLearner(
         newRecorder.get(), [this](const SDelayMail& mail) { return OutsideDomainsOf(mail); },
         [this](const std::vector<std::string>& domains) { LearnDomains(domains); }));
-    newDelayLogic->SetObserver(newLearner.get());
+    std::unique_ptr<SHoldEvents> newEvents(new SHoldEvents(
+        newLearner.get(),
+        [this](const SDelayMail& mail) {
+            const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
+            return OutsideDomains(mail.to, mail.cc, mail.bcc, matcher);
+        },
+        [this](int held) {
+            if (mainWindow)
+                mainWindow->ShowHeldCount(held);
+        }));
+    newDelayLogic->SetObserver(newEvents.get());
 
     settings = newSettings.release();
     composeManager = newComposeManager.release();
@@ -137,12 +151,13 @@ void VelmoraLogic::Start() {
     recorder = newRecorder.release();
     domainHistory = newHistory.release();
     learner = newLearner.release();
+    holdEvents = newEvents.release();
     mainWindow = newMainWindow.release();
     // Hooked last: the exit check must find the objects it asks about.
     mainWindow->Attach();
     // Mail held when an earlier client ended without this exit was never sent: say so once.
     if (!lost.empty()) {
-        LogError(LostMailLogText(static_cast<int>(lost.size())).c_str());
+        LogEvent(EEventId::MailLost, LostMailEventLines(lost));
         ShowLostMailNotice(handles[0], lost);
     }
 }
@@ -183,6 +198,8 @@ void VelmoraLogic::Stop() {
             recorder->Flush();
             recorder->KeepRecords();
         }
+        if (holdEvents)
+            holdEvents->Quiet();
         delayLogic->TakeBackAll();
     }
     delete delayLogic;
@@ -193,6 +210,8 @@ void VelmoraLogic::Stop() {
     mainWindow = nullptr;
     delete settings;
     settings = nullptr;
+    delete holdEvents;
+    holdEvents = nullptr;
     delete learner;
     learner = nullptr;
     delete recorder;
@@ -204,6 +223,7 @@ void VelmoraLogic::Stop() {
     domainHistory = nullptr;
     delete journal;
     journal = nullptr;
+    StopEventLog();
     RemoveLogSink();
 }
 
@@ -265,6 +285,8 @@ int VelmoraLogic::DecideOutgoing(HWND compose, int mode) {
     if (delayLogic->UsePass(compose)) {
         if (learner)
             learner->PassUsed(compose);
+        if (holdEvents)
+            holdEvents->PassUsed(compose);
         LogDecision(compose, EDecision::ReleasedBefore);
         return 0;
     }
@@ -339,6 +361,8 @@ int VelmoraLogic::ActOnDecision(HWND compose, SDelayMail&& mail, bool hold, bool
                                               ? EDecision::InsideZeroHold
                                               : EDecision::ZeroHold);
     }
+    if (holdEvents)
+        holdEvents->SentAtOnce(mail, ctrlDown, identSends);
     ExpectLeaving(compose, mail);
     return 0;
 }

@@ -18,6 +18,7 @@ class SHeldMailRecorder;
 class SSendConfirmation;
 class SDomainHistoryStore;
 class SDomainLearner;
+class SHoldEvents;
 class SStringList;
 class SDelayMail;
 
@@ -59,6 +60,7 @@ class VelmoraLogic : public SPluginLogic {
     SHeldJournal* journal;
     SHeldMailRecorder* recorder;
     SDomainLearner* learner;
+    SHoldEvents* holdEvents;
     // Lives as long as this object: a dialog it shows may outlast the exit.
     SSendConfirmation* confirmation;
     // A flush message is posted and not yet handled.

@@ -72,6 +72,8 @@ class LocalSetting : public SIniFile {
     std::string helpUrl;
     // Read at start, written to the log once it is installed.
     std::vector<std::string> startLog;
+    // Why the file could not be read as meant; empty when it could.
+    std::string unreadableWhy;
 
   private:
     void ApplyMerged();

@@ -1,0 +1,126 @@
+#include "delay/hold_events.h"
+
+#include <algorithm>
+
+#include "journal/event_log.h"
+#include "support/guard.h"
+
+namespace {
+
+// Replaced: the fresh decision on the same window is told instead.
+bool RoadEvent(EHoldRoad road, EEventId* id) {
+    switch (road) {
+    case kRoadSentNow:
+        *id = EEventId::SentNowFromList;
+        return true;
+    case kRoadTimer:
+        *id = EEventId::ReleasedByTimer;
+        return true;
+    case kRoadExit:
+        *id = EEventId::ReleasedAtExit;
+        return true;
+    case kRoadForEdit:
+    case kRoadTakenBack:
+        *id = EEventId::TakenBack;
+        return true;
+    case kRoadForgotten:
+        *id = EEventId::ClosedWhileHeld;
+        return true;
+    case kRoadReplaced:
+        break;
+    }
+    return false;
+}
+
+// The roads whose release posts the message's send.
+bool PostsASend(EHoldRoad road) {
+    return road == kRoadSentNow || road == kRoadTimer || road == kRoadExit || road == kRoadForEdit;
+}
+
+} // namespace
+
+SHoldEvents::SHoldEvents(SHoldObserver* next, OutsideOf outside, HeldCountChanged changed)
+    : next(next), outside(std::move(outside)), changed(std::move(changed)), held(0), quiet(false) {}
+
+SOutsideRecipients SHoldEvents::OutsideOfMail(const SDelayMail& mail) const {
+    SOutsideRecipients recipients;
+    recipients.count = mail.outerCount;
+    if (outside)
+        recipients.domains = outside(mail);
+    return recipients;
+}
+
+// Whatever happens here, the hold goes on.
+void SHoldEvents::Tell(EEventId id, const SDelayMail& mail, int holdMinutes) {
+    if (quiet || !EventWanted(id))
+        return;
+    GuardedCall<int>(0, [&]() {
+        LogEvent(id, DecisionEventText(id, OutsideOfMail(mail), holdMinutes));
+        return 0;
+    });
+}
+
+void SHoldEvents::OnHeld(const std::string& mailbox, const SDelayMail& mail) {
+    ++held;
+    Tell(EEventId::Held, mail, mail.holdMinutes);
+    if (next)
+        next->OnHeld(mailbox, mail);
+    if (changed)
+        changed(held);
+}
+
+void SHoldEvents::OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) {
+    held = held > 0 ? held - 1 : 0;
+    EEventId id = EEventId::Held;
+    if (!quiet && RoadEvent(road, &id) && EventWanted(id)) {
+        GuardedCall<int>(0, [&]() {
+            SOutsideRecipients recipients = OutsideOfMail(mail);
+            LogEvent(id, DecisionEventText(id, recipients));
+            if (PostsASend(road)) {
+                Forget(mail.composeWindow);
+                released.push_back(SReleased{mail.composeWindow, std::move(recipients)});
+            }
+            return 0;
+        });
+    }
+    if (next)
+        next->OnLeft(mailbox, mail, road);
+    if (changed)
+        changed(held);
+}
+
+void SHoldEvents::OnWindowGone(SWindowId window) {
+    Forget(window);
+    if (next)
+        next->OnWindowGone(window);
+}
+
+void SHoldEvents::SentAtOnce(const SDelayMail& mail, bool ctrlDown, bool identSends) {
+    const EEventId id = ctrlDown              ? EEventId::SentCtrl
+                        : identSends          ? EEventId::SentIdent
+                        : mail.outerCount > 0 ? EEventId::SentZeroHold
+                                              : EEventId::SentInside;
+    Tell(id, mail, 0);
+}
+
+void SHoldEvents::PassUsed(SWindowId window) {
+    auto found = std::find_if(released.begin(), released.end(),
+                              [window](const SReleased& entry) { return entry.window == window; });
+    if (found == released.end())
+        return;
+    if (!quiet && EventWanted(EEventId::SentReleased)) {
+        GuardedCall<int>(0, [&]() {
+            LogEvent(EEventId::SentReleased,
+                     DecisionEventText(EEventId::SentReleased, found->outside));
+            return 0;
+        });
+    }
+    released.erase(found);
+}
+
+void SHoldEvents::Forget(SWindowId window) {
+    released.erase(
+        std::remove_if(released.begin(), released.end(),
+                       [window](const SReleased& entry) { return entry.window == window; }),
+        released.end());
+}
