@@ -77,7 +77,7 @@ namespace {
 
 const StepCommand* FindCommand(const std::string& name) {
     typedef const StepCommand* (*Table)(int*);
-    const Table tables[] = {ClientSteps, ExpectSteps, DialogSteps, BenchSteps};
+    const Table tables[] = {ClientSteps, ExpectSteps, DialogSteps, BenchSteps, WindowsSteps};
     for (Table table : tables) {
         int count = 0;
         const StepCommand* commands = table(&count);
@@ -246,9 +246,13 @@ namespace {
 
 const char kPolicyKey[] = "Software\\Policies\\Tarnwyk\\Velmora";
 
+// "\n" is a line end and "\xNN" that byte: a file no editor would write.
 std::string Unescaped(std::string text) {
     for (size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;)
         text.replace(at, 2, "\n");
+    for (size_t at = 0; (at = text.find("\\x", at)) != std::string::npos && at + 4 <= text.size();)
+        text.replace(at, 4, 1,
+                     static_cast<char>(strtol(text.substr(at + 2, 2).c_str(), nullptr, 16)));
     return text;
 }
 
