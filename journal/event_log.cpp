@@ -10,6 +10,8 @@ namespace {
 
 HANDLE g_source = nullptr;
 int g_level = kEventLogNone;
+// The user's SID: the console counts each user's events by it.
+std::vector<BYTE> g_user;
 
 // The Event Log takes some 31,000 characters a string; the whole text stays well inside.
 const size_t kEventTextLimit = 16384;
@@ -34,13 +36,33 @@ bool ToOperationLog(EEventLevel level) {
     return NTessik::GetSink() != nullptr && LogLevelOf(level) <= NTessik::MaxLevel();
 }
 
+void ReadUser() {
+    g_user.clear();
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
+        PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+        if (IsValidSid(sid)) {
+            const BYTE* bytes = static_cast<const BYTE*>(sid);
+            g_user.assign(bytes, bytes + GetLengthSid(sid));
+        }
+    }
+    CloseHandle(token);
+}
+
 } // namespace
 
 void StartEventLog(int level) {
     StopEventLog();
     g_level = level;
-    if (level > kEventLogNone)
-        g_source = RegisterEventSourceW(nullptr, L"Velmora");
+    if (level <= kEventLogNone)
+        return;
+    g_source = RegisterEventSourceW(nullptr, L"Velmora");
+    ReadUser();
 }
 
 void StopEventLog() {
@@ -71,8 +93,8 @@ void LogEvent(EEventId id, const std::vector<std::string>& lines) {
         text += (text.empty() ? "" : "\r\n") + line;
     const std::wstring wide = AnsiToWide(CutText(text, kEventTextLimit, "..."));
     LPCWSTR strings[1] = {wide.c_str()};
-    ReportEventW(g_source, EventType(row.level), 0, static_cast<DWORD>(id), nullptr, 1, 0, strings,
-                 nullptr);
+    ReportEventW(g_source, EventType(row.level), 0, static_cast<DWORD>(id),
+                 g_user.empty() ? nullptr : g_user.data(), 1, 0, strings, nullptr);
 }
 
 void LogEvent(EEventId id, const std::string& text) {
