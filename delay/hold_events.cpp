@@ -32,6 +32,14 @@ bool RoadEvent(EHoldRoad road, EEventId* id) {
     return false;
 }
 
+SOutsideRecipients OutsideOf(const SDelayMail& mail) {
+    SOutsideRecipients outside;
+    outside.count = mail.outerCount;
+    outside.domains = mail.outerDomains;
+    outside.moreDomains = mail.outerDomainsCut;
+    return outside;
+}
+
 // The roads whose release posts the message's send.
 bool PostsASend(EHoldRoad road) {
     return road == kRoadSentNow || road == kRoadTimer || road == kRoadExit || road == kRoadForEdit;
@@ -39,23 +47,15 @@ bool PostsASend(EHoldRoad road) {
 
 } // namespace
 
-SHoldEvents::SHoldEvents(SHoldObserver* next, OutsideOf outside, HeldCountChanged changed)
-    : next(next), outside(std::move(outside)), changed(std::move(changed)), held(0), quiet(false) {}
-
-SOutsideRecipients SHoldEvents::OutsideOfMail(const SDelayMail& mail) const {
-    SOutsideRecipients recipients;
-    recipients.count = mail.outerCount;
-    if (outside)
-        recipients.domains = outside(mail);
-    return recipients;
-}
+SHoldEvents::SHoldEvents(SHoldObserver* next, HeldCountChanged changed)
+    : next(next), changed(std::move(changed)), held(0), quiet(false) {}
 
 // Whatever happens here, the hold goes on.
 void SHoldEvents::Tell(EEventId id, const SDelayMail& mail, int holdMinutes) {
     if (quiet || !EventWanted(id))
         return;
     GuardedCall<int>(0, [&]() {
-        LogEvent(id, DecisionEventText(id, OutsideOfMail(mail), holdMinutes));
+        LogEvent(id, DecisionEventText(id, OutsideOf(mail), holdMinutes));
         return 0;
     });
 }
@@ -74,7 +74,7 @@ void SHoldEvents::OnLeft(const std::string& mailbox, const SDelayMail& mail, EHo
     EEventId id = EEventId::Held;
     if (!quiet && RoadEvent(road, &id) && EventWanted(id)) {
         GuardedCall<int>(0, [&]() {
-            SOutsideRecipients recipients = OutsideOfMail(mail);
+            SOutsideRecipients recipients = OutsideOf(mail);
             LogEvent(id, DecisionEventText(id, recipients));
             if (PostsASend(road)) {
                 Forget(mail.composeWindow);

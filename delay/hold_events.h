@@ -12,10 +12,9 @@
 
 class SHoldEvents : public SHoldObserver {
   public:
-    typedef std::function<std::vector<std::string>(const SDelayMail&)> OutsideOf;
     typedef std::function<void(int held)> HeldCountChanged;
-    // next may be null; outside gives a message's outside domains.
-    SHoldEvents(SHoldObserver* next, OutsideOf outside, HeldCountChanged changed);
+    // next may be null.
+    SHoldEvents(SHoldObserver* next, HeldCountChanged changed);
     void OnHeld(const std::string& mailbox, const SDelayMail& mail) override;
     void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) override;
     void OnWindowGone(SWindowId window) override;
@@ -32,12 +31,10 @@ class SHoldEvents : public SHoldObserver {
         SWindowId window;
         SOutsideRecipients outside;
     };
-    SOutsideRecipients OutsideOfMail(const SDelayMail& mail) const;
     void Tell(EEventId id, const SDelayMail& mail, int holdMinutes);
     void Forget(SWindowId window);
 
     SHoldObserver* next;
-    OutsideOf outside;
     HeldCountChanged changed;
     // Released messages whose posted send has not come yet, told when it does.
     std::vector<SReleased> released;

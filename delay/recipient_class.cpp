@@ -7,18 +7,37 @@
 #include "support/mbcs.h"
 #include "support/string_list.h"
 
-std::string LowerCaseDomain(const char* domain) {
-    std::string lower;
+namespace {
+
+void AppendLowerCase(const char* domain, std::string* lower) {
     for (const char* p = domain; *p;) {
         // ASCII letters only: a trail byte of a double-byte character may look like one.
         const size_t n = CharLength(p);
         if (n == 1 && *p >= 'A' && *p <= 'Z')
-            lower += static_cast<char>(*p - 'A' + 'a');
+            *lower += static_cast<char>(*p - 'A' + 'a');
         else
-            lower.append(p, n);
+            lower->append(p, n);
         p += n;
     }
+}
+
+} // namespace
+
+std::string LowerCaseDomain(const char* domain) {
+    std::string lower;
+    AppendLowerCase(domain, &lower);
     return lower;
+}
+
+void SOuterDomains::Add(const char* domain) {
+    key.clear();
+    AppendLowerCase(domain, &key);
+    if (names.count(key))
+        return;
+    if (names.size() < kKeptOuterDomains)
+        names.insert(key);
+    else
+        cut = true;
 }
 
 SDomainMatcher::SDomainMatcher(const SStringList* innerDomains, int match) {
@@ -119,7 +138,7 @@ bool SDomainMatcher::IsDomainOrSub(const char* domain) const {
 }
 
 SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
-                                int* outerCount) {
+                                int* outerCount, SOuterDomains* outerDomains) {
     if (!value[0])
         return nullptr;
     char* entry = NextAddress(value);
@@ -130,10 +149,13 @@ SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int*
     for (; entry; entry = NextAddress(nullptr)) {
         // Whatever is not one plain address might hide an outside one.
         const char* domain = PlainAddressDomain(entry, address.get());
-        if (domain && matcher.IsInnerDomain(domain))
+        if (domain && matcher.IsInnerDomain(domain)) {
             ++*innerCount;
-        else
+        } else {
             ++*outerCount;
+            if (domain && outerDomains)
+                outerDomains->Add(domain);
+        }
         list->Append(entry);
     }
     return list.release();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -46,8 +47,24 @@ class SDomainMatcher {
     std::unordered_set<std::string> lowerDomains; // for kMatchDomainOrSub
 };
 
+// The distinct lower-case domains of a message's plain outside entries, as the Event Log names
+// them: the first kKeptOuterDomains, and whether there were more. Gathered during the walk,
+// which has each domain at hand: a second walk would cost the send as much as the first.
+const size_t kKeptOuterDomains = 64;
+class SOuterDomains {
+  public:
+    void Add(const char* domain);
+    std::vector<std::string> Names() const { return {names.begin(), names.end()}; }
+    bool Cut() const { return cut; }
+
+  private:
+    std::set<std::string> names;
+    std::string key; // reused: most entries name a domain already seen
+    bool cut = false;
+};
+
 // Walks one recipient header value in place (the text is changed), counts each entry inner
 // or outer and returns the raw entries, or null when there are none. An entry is inner only
 // when it is one plain address (see PlainAddressDomain) with an inner domain.
 SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
-                                int* outerCount);
+                                int* outerCount, SOuterDomains* outerDomains = nullptr);

@@ -60,6 +60,8 @@ std::string OutsideFields(const SOutsideRecipients& outside) {
             break;
         list += (list.empty() ? "" : ", ") + FlattenControls(domain);
     }
+    if (outside.moreDomains)
+        list += ", ...";
     return text + " ドメイン=" + CutText(list, kLogListBytes, "...");
 }
 

@@ -41,6 +41,7 @@ int LogLevelOf(EEventLevel level);
 struct SOutsideRecipients {
     int count = 0;
     std::vector<std::string> domains;
+    bool moreDomains = false; // domains holds only the first of them
 };
 
 // A hold (with its minutes), a send let through at once, a road out of the hold or a cancelled

@@ -132,16 +132,10 @@ void VelmoraLogic::Start() {
     std::unique_ptr<SDomainLearner> newLearner(new SDomainLearner(
         newRecorder.get(), [this](const SDelayMail& mail) { return OutsideDomainsOf(mail); },
         [this](const std::vector<std::string>& domains) { LearnDomains(domains); }));
-    std::unique_ptr<SHoldEvents> newEvents(new SHoldEvents(
-        newLearner.get(),
-        [this](const SDelayMail& mail) {
-            const SDomainMatcher matcher(settings->innerDomains, settings->innerDomainMatch);
-            return OutsideDomains(mail.to, mail.cc, mail.bcc, matcher);
-        },
-        [this](int held) {
-            if (mainWindow)
-                mainWindow->ShowHeldCount(held);
-        }));
+    std::unique_ptr<SHoldEvents> newEvents(new SHoldEvents(newLearner.get(), [this](int held) {
+        if (mainWindow)
+            mainWindow->ShowHeldCount(held);
+    }));
     newDelayLogic->SetObserver(newEvents.get());
 
     settings = newSettings.release();

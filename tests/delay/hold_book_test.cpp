@@ -199,6 +199,7 @@ void ExpectWhole(const SDelayMail& mail) {
     EXPECT_EQ(3, mail.innerCount);
     EXPECT_EQ(2, mail.outerCount);
     EXPECT_EQ(5, mail.holdMinutes);
+    EXPECT_EQ(std::vector<std::string>{"outer.com"}, mail.outerDomains);
 }
 
 // The record lives by value in the book: every field must survive each copy and move, and a
@@ -241,6 +242,7 @@ TEST_F(HoldBookTest, ARecordKeepsEveryFieldThroughCopiesMovesAndASecondCapture) 
     EXPECT_EQ(0, moved.outerCount);
     EXPECT_EQ(0, moved.holdMinutes);
     EXPECT_EQ("", moved.subject);
+    EXPECT_TRUE(moved.outerDomains.empty());
 }
 
 } // namespace
