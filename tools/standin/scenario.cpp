@@ -217,7 +217,8 @@ bool ScenarioRunner::PrepareStart() {
                                    ini.c_str());
     }
     // settings-file <name> <text>: a file of the settings folder (or of a folder in it) as the
-    // plug-in would find it at its start; "\n", "\r" and "\0" in the text are those bytes.
+    // plug-in would find it at its start; "\n", "\r", "\0" and "\xNN" in the text are those
+    // bytes.
     for (const ScenarioLine& line : lines) {
         if (line.words[0] != "settings-file" || line.words.size() < 3)
             continue;
@@ -229,6 +230,11 @@ bool ScenarioRunner::PrepareStart() {
             const char byte = next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
             if (byte != next)
                 text.replace(at, 2, 1, byte);
+            else if (next == 'x' && at + 3 < text.size() && isxdigit(text[at + 2] & 0xFF) &&
+                     isxdigit(text[at + 3] & 0xFF))
+                text.replace(
+                    at, 4, 1,
+                    static_cast<char>(strtol(text.substr(at + 2, 2).c_str(), nullptr, 16)));
         }
         FILE* file = fopen(path.c_str(), "wb");
         if (file) {
