@@ -147,7 +147,10 @@ std::string DomainHistoryLogText(EHistoryEvent event, const std::string& path) {
         what = "読めないため、初めて送るドメインは警告しません";
         break;
     case EHistoryEvent::NotOurs:
-        what = "このプラグインの形式ではないため、使いません";
+        what = "このプラグインの形式ではなく、DomainHistory.txt.bad に移せないため、使いません";
+        break;
+    case EHistoryEvent::SetAside:
+        what = "このプラグインの形式ではないため、DomainHistory.txt.bad に移して記録し直します";
         break;
     case EHistoryEvent::EmptyRemoved:
         what = "空のため、削除して記録し直します";

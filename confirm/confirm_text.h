@@ -37,7 +37,8 @@ std::string ConfirmCancelledLogText(const std::string& subject, EConfirmEnd why)
 enum class EHistoryEvent {
     KeptChanging, // rewritten by another client at every read
     Unreadable,
-    NotOurs,
+    NotOurs, // and it could not be set aside
+    SetAside,
     EmptyRemoved,
     BrokenRemoved,
     NotWritten,

@@ -16,6 +16,17 @@ namespace {
 // file this plug-in wrote.
 const size_t kMaxFileBytes = 4 * 1024 * 1024;
 
+// Where a history that is not ours is kept: the newest only.
+const char kSetAsideSuffix[] = ".bad";
+
+// Larger than any history this plug-in writes: no reason to read it.
+bool IsOversizedFile(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path, GetFileExInfoStandard, &data) &&
+           (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (data.nFileSizeHigh != 0 || data.nFileSizeLow > kMaxFileBytes);
+}
+
 // The first line of every history this plug-in writes.
 std::string OwnFirstLine() {
     const std::string empty = SDomainHistory().Serialize();
@@ -65,6 +76,10 @@ void SDomainHistoryStore::ReadAndParse() {
     // not ours to wait for.
     for (int attempt = 0; attempt < 3 && read == kFileChanged; ++attempt)
         read = ReadFileWhole(path.c_str(), kMaxFileBytes, &text);
+    if (read == kFileUnreadable && IsOversizedFile(path.c_str())) {
+        SetAside();
+        return;
+    }
     if (read == kFileChanged || read == kFileUnreadable) {
         Log(2, __LINE__,
             read == kFileChanged ? EHistoryEvent::KeptChanging : EHistoryEvent::Unreadable);
@@ -80,15 +95,29 @@ void SDomainHistoryStore::ReadAndParse() {
         return;
     // Empty, all NUL or cut short is how a power loss during a write leaves ours.
     if (parsed != kHistoryEmpty && !IsTornText(text, OwnFirstLine())) {
-        Log(2, __LINE__, EHistoryEvent::NotOurs);
-        delete history;
-        history = nullptr;
-        state = kUnusable;
+        SetAside();
         return;
     }
     // Ours and broken: nothing in it can be trusted, and a new history learns quietly again.
     Log(2, __LINE__, text.empty() ? EHistoryEvent::EmptyRemoved : EHistoryEvent::BrokenRemoved);
     DeleteFileA(path.c_str());
+}
+
+// Someone else's file, or one replaced by mistake: moved aside for whoever wants it back, so that
+// the history starts again instead of staying off for good.
+void SDomainHistoryStore::SetAside() {
+    delete history;
+    history = nullptr;
+    const std::string aside = path + kSetAsideSuffix;
+    if (!MoveFileExA(path.c_str(), aside.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Log(2, __LINE__, EHistoryEvent::NotOurs);
+        state = kUnusable;
+        return;
+    }
+    Log(2, __LINE__, EHistoryEvent::SetAside);
+    history = new SDomainHistory;
+    state = kReady;
 }
 
 const SDomainHistory* SDomainHistoryStore::History() const {

@@ -21,8 +21,9 @@ class SDomainHistoryStore {
 
     // Reads the file the first time it is called. A missing file starts a new history. A file
     // that is ours but corrupt, empty, all NUL or cut short is deleted and a new history
-    // started; one that cannot be read, keeps changing while it is read, or is not ours, is
-    // left alone and nothing is kept.
+    // started. One that is not ours (or too large to be) is renamed "DomainHistory.txt.bad",
+    // replacing an older one, and a new history started; left alone, and nothing kept, when it
+    // cannot be renamed, cannot be read, or keeps changing while it is read.
     void Load();
     // Null when not loaded, not readable, not ours, or when the last write failed: then no
     // domain can be called new.
@@ -41,6 +42,7 @@ class SDomainHistoryStore {
     enum EState { kNotLoaded, kReady, kUnusable };
     void Log(int level, int line, EHistoryEvent event) const;
     void ReadAndParse();
+    void SetAside();
     bool WriteFile(const std::string& text) const;
 
     std::string path;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "support/encoded_words.h"
 #include "support/mbcs.h"
 
 namespace {
@@ -32,8 +33,37 @@ uint32_t Voiced(unsigned char kana, unsigned char mark) {
     return 0;
 }
 
-// One code per character; a lead byte of no whole character stands alone so that it never
-// joins its neighbour.
+const uint32_t kFullWidthSpace = 0x8140;
+const uint32_t kFirstHiragana = 0x829F; // ぁ
+const uint32_t kLastHiragana = 0x82F1;  // ん
+const uint32_t kFirstKatakana = 0x8340; // ァ
+const uint32_t kNoTrail = 0x837F;       // the katakana skip this code: 0x7F is never a trail
+
+bool IsBlank(uint32_t code) {
+    return code == ' ' || code == '\t' || code == '\r' || code == '\n' || code == kFullWidthSpace;
+}
+
+// The katakana of a hiragana: the same order, from ァ on.
+uint32_t Katakana(uint32_t hiragana) {
+    const uint32_t code = kFirstKatakana + (hiragana - kFirstHiragana);
+    return code >= kNoTrail ? code + 1 : code;
+}
+
+// Full-width letters and digits as ASCII, hiragana as katakana.
+uint32_t FoldDoubleByte(uint32_t code) {
+    if (code >= kFirstHiragana && code <= kLastHiragana)
+        return Katakana(code);
+    if (code >= 0x8260 && code <= 0x8279)
+        return 'a' + (code - 0x8260);
+    if (code >= 0x8281 && code <= 0x829A)
+        return 'a' + (code - 0x8281);
+    if (code >= 0x824F && code <= 0x8258)
+        return '0' + (code - 0x824F);
+    return code;
+}
+
+// One code per character, blanks dropped; a lead byte of no whole character stands alone so
+// that it never joins its neighbour.
 std::vector<uint32_t> Fold(const char* text, size_t limit) {
     std::vector<uint32_t> codes;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : "");
@@ -49,25 +79,20 @@ std::vector<uint32_t> Fold(const char* text, size_t limit) {
             p += voiced ? 2 : 1;
         } else if (p + 1 < end && IsShiftJisLeadByte(c) && IsTrailByte(p[1])) {
             const uint32_t code = (static_cast<uint32_t>(c) << 8) | p[1];
-            if (code >= 0x8260 && code <= 0x8279)
-                codes.push_back('a' + (code - 0x8260));
-            else if (code >= 0x8281 && code <= 0x829A)
-                codes.push_back('a' + (code - 0x8281));
-            else if (code >= 0x824F && code <= 0x8258)
-                codes.push_back('0' + (code - 0x824F));
-            else
-                codes.push_back(code);
+            if (!IsBlank(code))
+                codes.push_back(FoldDoubleByte(code));
             p += 2;
         } else {
-            codes.push_back(c >= 0x80 ? 0x10000u | c : c);
+            if (!IsBlank(c))
+                codes.push_back(c >= 0x80 ? 0x10000u | c : c);
             ++p;
         }
     }
     return codes;
 }
 
-bool IsBlank(const std::vector<uint32_t>& word, size_t i) {
-    return word[i] == ' ' || word[i] == '\t' || word[i] == 0x8140; // full-width space
+bool Holds(const std::vector<uint32_t>& text, const std::vector<uint32_t>& word) {
+    return std::search(text.begin(), text.end(), word.begin(), word.end()) != text.end();
 }
 
 } // namespace
@@ -76,7 +101,9 @@ std::vector<std::string> KeywordsInSubject(const char* subject, const char* list
     std::vector<std::string> found;
     if (!list || !*list || !subject || !*subject)
         return found;
-    const std::vector<uint32_t> folded = Fold(subject, kKeywordSubjectBytes);
+    const std::vector<uint32_t> raw = Fold(subject, kKeywordSubjectBytes);
+    const std::string decodedText = DecodeEncodedWords(subject, kKeywordSubjectBytes);
+    const std::vector<uint32_t> decoded = Fold(decodedText.c_str(), decodedText.size());
     // The list walks by character too: a comma is never a trail byte, but a lead byte before
     // one must not swallow it.
     const char* p = list;
@@ -87,16 +114,8 @@ std::vector<std::string> KeywordsInSubject(const char* subject, const char* list
         const std::string written(start, p);
         if (*p == ',')
             ++p;
-        std::vector<uint32_t> word = Fold(written.c_str(), written.size());
-        size_t first = 0, last = word.size();
-        while (first < last && IsBlank(word, first))
-            ++first;
-        while (last > first && IsBlank(word, last - 1))
-            --last;
-        if (first == last)
-            continue;
-        if (std::search(folded.begin(), folded.end(), word.begin() + first, word.begin() + last) ==
-            folded.end())
+        const std::vector<uint32_t> word = Fold(written.c_str(), written.size());
+        if (word.empty() || !(Holds(raw, word) || Holds(decoded, word)))
             continue;
         // As written, without the blanks around it (ASCII ones: never a trail byte).
         const size_t from = written.find_first_not_of(" \t");

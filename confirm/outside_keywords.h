@@ -1,7 +1,9 @@
 // Words that must not leave the organisation, looked for in a subject. Win32-free.
 //
 // Matching is by character of the Japanese code page, never across a double-byte boundary:
-// letter case, and full or half width of ASCII letters, digits and katakana, do not count.
+// letter case, full or half width of ASCII letters, digits and katakana, hiragana or katakana,
+// and blanks (half or full width) do not count. A subject holding encoded words (=?...?=) is
+// looked at both as written and decoded, so a decode never loses what the raw text showed.
 #pragma once
 
 #include <string>

@@ -96,7 +96,8 @@ int main() {
     } history[] = {
         {EHistoryEvent::KeptChanging, "読むたびにほかのメールクライアントが書き換えていた"},
         {EHistoryEvent::Unreadable, "読めない"},
-        {EHistoryEvent::NotOurs, "Velmora が書いたものでない"},
+        {EHistoryEvent::SetAside, "Velmora が書いたものでない"},
+        {EHistoryEvent::NotOurs, "Velmora が書いたものでなく、移せない"},
         {EHistoryEvent::EmptyRemoved, "空だった"},
         {EHistoryEvent::BrokenRemoved, "壊れていた"},
         {EHistoryEvent::NotWritten, "書けない"}};

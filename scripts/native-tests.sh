@@ -15,7 +15,7 @@ echo "== native unit tests (ASan + UBSan)"
 # Seeds stay untouched in the repository; each run grows a scratch corpus.
 for target in address_walk_fuzz string_list_fuzz path_fuzz hold_book_fuzz recipient_oracle_fuzz \
   setting_values_fuzz zone_command_fuzz outside_insert_fuzz confirm_rows_fuzz domain_history_fuzz \
-  lookalike_fuzz; do
+  lookalike_fuzz bcc_move_fuzz encoded_words_fuzz; do
   echo "== fuzzing $target for ${fuzz_seconds}s"
   work="$build/fuzz-corpus/$target"
   mkdir -p "$work"

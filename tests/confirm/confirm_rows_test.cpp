@@ -326,14 +326,18 @@ TEST_F(ConfirmRowsTest, AHeaderThatFillsItsBufferShowsWhatItLostAsOutside) {
     EXPECT_EQ(std::string("Bcc bad ") + kCutRowEntry, Describe(model.rows[0]));
 }
 
-// Case and width do not count; a double-byte character is never split to make a match.
-TEST(OutsideKeywords, MatchWholeCharactersWhateverTheWidth) {
-    const char* const list = "\x8E\xD0\x8A\x4F\x94\xE9,\xBC\xAC\xB6\xDE\xB2\xCB,Secret,\x4F\x94";
+// Case, width, blanks and hiragana or katakana do not count; a double-byte character is never
+// split to make a match; an encoded subject is looked at as written and decoded.
+TEST(OutsideKeywords, MatchWholeCharactersWhateverTheWidthOrEncoding) {
+    // 社外秘, ｼｬｶﾞｲﾋ, Secret, 4F 94, マル秘, ァミムン, AZaz09
+    const char* const list = "\x8E\xD0\x8A\x4F\x94\xE9,\xBC\xAC\xB6\xDE\xB2\xCB,Secret,\x4F\x94,"
+                             "\x83\x7D\x83\x8B\x94\xE9,\x83\x40\x83\x7E\x83\x80\x83\x93,AZaz09";
+    const std::string shagaihi = "\x8E\xD0\x8A\x4F\x94\xE9";
     struct {
         const char* subject;
         std::vector<std::string> found;
     } const cases[] = {
-        {"\x8E\xD0\x8A\x4F\x94\xE9: plan", {"\x8E\xD0\x8A\x4F\x94\xE9"}},
+        {"\x8E\xD0\x8A\x4F\x94\xE9: plan", {shagaihi}},
         // シャガイヒ (full width) for ｼｬｶﾞｲﾋ in the list
         {"\x83\x56\x83\x83\x83\x4B\x83\x43\x83\x71", {"\xBC\xAC\xB6\xDE\xB2\xCB"}},
         {"TOP SECRET", {"Secret"}},
@@ -342,11 +346,29 @@ TEST(OutsideKeywords, MatchWholeCharactersWhateverTheWidth) {
         {"\x83\x56\x83\x83\x83\x4A\x83\x43\x83\x71", {}}, // シャカイヒ: not voiced
         {"", {}},
         {"\x8E", {}}, // a lead byte alone
+        // 社 外　秘: half- and full-width blanks inside the word
+        {"\x8E\xD0 \x8A\x4F\x81\x40\x94\xE9", {shagaihi}},
+        {"S e\tc r e t", {"Secret"}},
+        {"\x82\xDC\x82\xE9\x94\xE9", {"\x83\x7D\x83\x8B\x94\xE9"}},                 // まる秘
+        {"\x82\x9F\x82\xDD\x82\xDE\x82\xF1", {"\x83\x40\x83\x7E\x83\x80\x83\x93"}}, // ぁみむん
+        {"\x82\x60\x82\x79\x82\x81\x82\x9A\x82\x4F\x82\x58", {"AZaz09"}}, // ＡＺａｚ０９
+        // Re: 【社外秘】 in ISO-2022-JP, Shift_JIS, UTF-8 (B and Q) and EUC-JP
+        {"=?ISO-2022-JP?B?UmU6IBskQiFaPFIzMEhrIVsbKEI=?=", {shagaihi}},
+        {"=?Shift_JIS?B?jtCKT5Tp?=", {shagaihi}},
+        {"Fw: =?UTF-8?B?56S+5aSW?=\r\n =?UTF-8?B?56eY?=", {shagaihi}},
+        {"=?utf-8?q?=E3=81=BE=E3=82=8B=E7=A7=98?=", {"\x83\x7D\x83\x8B\x94\xE9"}},
+        {"=?EUC-JP?B?vNKzsMjr?= =?X-UNKNOWN?Q?secret?=", {shagaihi, "Secret"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.found, KeywordsInSubject(c.subject, list)) << c.subject;
-    EXPECT_TRUE(KeywordsInSubject("secret", "").empty());
-    EXPECT_TRUE(KeywordsInSubject("secret", " , ,").empty());
+    // What the raw text holds is found even when the decoded text no longer shows it.
+    EXPECT_EQ(std::vector<std::string>{"a_b"}, KeywordsInSubject("=?US-ASCII?Q?a_b?=", "a_b"));
+    // No list, no subject, or words of blanks alone: nothing found, even in a blank subject.
+    for (const char* empty : {static_cast<const char*>(nullptr), "", " , ,", "\x81\x40"}) {
+        EXPECT_TRUE(KeywordsInSubject("secret", empty).empty());
+        EXPECT_TRUE(KeywordsInSubject(" \x81\x40", empty).empty());
+        EXPECT_TRUE(KeywordsInSubject(empty, "secret").empty());
+    }
 }
 
 } // namespace

@@ -121,7 +121,24 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
     DeleteFileA(young.c_str());
     DeleteFileA(other.c_str());
 
-    // Not ours, or not a file at all: left alone, nothing kept or written.
+    // Not ours, one letter or too large to be: set aside, the newest kept, with one log line;
+    // a new history learns and writes itself.
+    const std::string bad = file + ".bad";
+    for (const std::string& foreign : {std::string("example.com\r\n"), std::string("x"),
+                                       std::string(4 * 1024 * 1024 + 1, 'x')}) {
+        WriteText(file, foreign);
+        const int before = Lines(logSettings.logFile);
+        SDomainHistoryStore setAside(folder.c_str());
+        setAside.Load();
+        ASSERT_NE(nullptr, setAside.History()) << foreign.size();
+        EXPECT_EQ(0u, setAside.History()->Size());
+        EXPECT_TRUE(foreign == ReadText(bad)) << foreign.size();
+        setAside.Learn({"f.example"}, kDay);
+        EXPECT_NE(std::string::npos, ReadText(file).find("f.example")) << foreign.size();
+        EXPECT_EQ(before + 1, Lines(logSettings.logFile)) << foreign.size();
+    }
+    // When it cannot be set aside, or is not a file at all: left alone, nothing kept or written.
+    ASSERT_TRUE(DeleteFileA(bad.c_str()) && CreateDirectoryA(bad.c_str(), nullptr));
     for (const bool directory : {false, true}) {
         if (directory)
             ASSERT_TRUE(DeleteFileA(file.c_str()) && CreateDirectoryA(file.c_str(), nullptr));
@@ -136,7 +153,8 @@ TEST(DomainHistoryStore, MissingCorruptForeignUnreadableAndUnwritableFiles) {
         else
             EXPECT_EQ("example.com\r\n", ReadText(file));
     }
-    EXPECT_EQ(9, Lines(logSettings.logFile));
+    EXPECT_TRUE(RemoveDirectoryA(bad.c_str()));
+    EXPECT_EQ(12, Lines(logSettings.logFile));
     RemoveLogSink();
     DeleteFileA(logSettings.logFile.c_str());
     DeleteFileA(file.c_str());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "delay/bcc_move.h"
 #include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
 #include "support/string_list.h"
@@ -234,4 +235,76 @@ TEST(CaptureRecipients, CutOrBrokenTextCountsOutside) {
         EXPECT_EQ(mail.innerCount, c.inner) << c.value.substr(0, 60);
         EXPECT_EQ(mail.outerCount, c.outer) << c.value.substr(0, 60);
     }
+}
+
+TEST(BccMove, OutsideAddressesGoToTheEndOfBccWholeOrNotAtAll) {
+    SStringList domains;
+    domains.Append("inner.example");
+    SDomainMatcher matcher(&domains);
+    const std::string filled(65535, 'x');
+    using E = EBccMoveOutcome;
+    struct {
+        const char* to;
+        const char* cc;
+        const char* bcc;
+        E outcome;
+        const char* newTo = "";
+        const char* newCc = "";
+        const char* newBcc = "";
+        size_t bufferSize = 0; // 0: the host's
+        bool toCut = false;
+    } cases[] = {
+        {"\"Sato, Ichiro\" <a@x.test>, \"Boss \\\"B\\\"\" <b@inner.example>", "", "", E::Moved,
+         "\"Boss \\\"B\\\"\" <b@inner.example>", "", "\"Sato, Ichiro\" <a@x.test>"},
+        // A group all outside goes whole; a mixed one keeps its label with who stays.
+        {"Partners: a@x.test, \x8E\xA1 <b@y.test> (c; d); c@inner.example",
+         "Team: d@inner.example, e@z.test;", "old@w.test, ", E::Moved, "c@inner.example",
+         "Team: d@inner.example;",
+         "old@w.test, Partners: a@x.test, \x8E\xA1 <b@y.test> (c; d); e@z.test"},
+        {"a@x.test, b@y.test", "c@inner.example", "", E::Moved, "me@inner.example",
+         "c@inner.example", "a@x.test, b@y.test"},
+        {"", "undisclosed-recipients:;, x@y.test", "List: o@w.test", E::Moved, "me@inner.example",
+         "undisclosed-recipients:;", "List: o@w.test; x@y.test"},
+        {"b@inner.example", "c@inner.example", "x@y.test", E::NothingToMove},
+        {"a@x.test", "", "", E::HeaderCut, "", "", "", 0, true},
+        {filled.c_str(), "", "", E::HeaderCut},
+        {"Sato, Ichiro <a@x.test>", "", "", E::UnreadableRecipient},
+        {"a@x.test", "", "\"open <b@y.test>", E::UnreadableRecipient},
+        // 26 bytes fit a buffer of 28 and are read back whole; 27 would fill it.
+        {"a@x.test, b@inner.example", "", "123456789@z.test", E::Moved, "b@inner.example", "",
+         "123456789@z.test, a@x.test", 28},
+        {"a@x.test, b@inner.example", "", "1234567890@z.test", E::NoRoom, "", "", "", 28},
+    };
+    for (const auto& c : cases) {
+        SBccMoveInput input;
+        input.to = c.to;
+        input.cc = c.cc;
+        input.bcc = c.bcc;
+        input.from = "\"Me\" <me@inner.example>";
+        input.toCut = c.toCut;
+        input.bufferSize = c.bufferSize ? c.bufferSize : kHeaderBufferSize;
+        const SBccMove move = MoveOutsideToBcc(input, matcher);
+        const std::string label = std::string(c.to).substr(0, 40);
+        EXPECT_EQ(static_cast<int>(move.outcome), static_cast<int>(c.outcome)) << label;
+        if (move.outcome == E::Moved) {
+            EXPECT_EQ(move.to, c.newTo) << label;
+            EXPECT_EQ(move.cc, c.newCc) << label;
+            EXPECT_EQ(move.bcc, c.newBcc) << label;
+        }
+    }
+    SBccMoveInput noSender;
+    noSender.to = "a@x.test";
+    noSender.from = "Me";
+    noSender.bufferSize = kHeaderBufferSize;
+    EXPECT_EQ(MoveOutsideToBcc(noSender, matcher).outcome, E::NoSender);
+}
+
+TEST(BccMove, IsOfferedForTwoOutsideDomainsOrTheWarningCount) {
+    SStringList domains;
+    domains.Append("inner.example");
+    SDomainMatcher matcher(&domains);
+    EXPECT_TRUE(OffersBccMove("a@x.test", "b@Y.test", matcher, 0));
+    EXPECT_FALSE(OffersBccMove("a@x.test, b@X.TEST, c@inner.example", "", matcher, 3));
+    EXPECT_TRUE(OffersBccMove("a@x.test, b@X.TEST", "broken", matcher, 3));
+    EXPECT_FALSE(OffersBccMove("a@x.test, b@x.test", "c@inner.example", matcher, 0));
 }

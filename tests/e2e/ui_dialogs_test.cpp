@@ -55,8 +55,8 @@ TEST(UiDialogs, PolicyFileBesideTheDllAndAUtf16SettingsFile) {
     ExpectScenarioMet("policy_file", 6);
 }
 
-TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesNothing) {
-    ExpectScenarioMet("confirm_new_domain", 37);
+TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesOnlyIfClosedEarly) {
+    ExpectScenarioMet("confirm_new_domain", 44);
 }
 
 TEST(ConfirmDialog, RowsKeysCancelTickAllWarningCtrlLookAlikesIdentAndTheLog) {
@@ -67,6 +67,6 @@ TEST(ConfirmDialog, SweepWindowGoneTwoOpenClientClosedExitAndHostileNames) {
     ExpectScenarioMet("confirm_roads", 66);
 }
 
-TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutside) {
-    ExpectScenarioMet("confirm_attention", 41);
+TEST(ConfirmDialog, AttentionOnlyLookAlikesFirstAndWordsThatMustNotGoOutsideEvenEncoded) {
+    ExpectScenarioMet("confirm_attention", 47);
 }
