@@ -61,13 +61,13 @@ int main() {
         history.Learn({"known" + std::to_string(i) + ".test"}, {2026, 11, 0, 1, 9, 0, 0, 0});
     history.Learn({"outer001.example.com"}, today);
 
-    const std::string to = RecipientHeader("to", kRecipientsPerHeader);
-    const std::string cc = RecipientHeader("cc", kRecipientsPerHeader);
-    const std::string bcc = RecipientHeader("bcc", kRecipientsPerHeader);
+    SCapturedHeaders headers;
+    headers.to = RecipientHeader("to", kRecipientsPerHeader);
+    headers.cc = RecipientHeader("cc", kRecipientsPerHeader);
+    headers.bcc = RecipientHeader("bcc", kRecipientsPerHeader);
+    SSendRecipients recipients;
     SConfirmInput input;
-    input.to = to.c_str();
-    input.cc = cc.c_str();
-    input.bcc = bcc.c_str();
+    input.recipients = &recipients;
     input.innerDomains = &domains;
     input.history = &history;
     input.today = today;
@@ -79,13 +79,16 @@ int main() {
         std::vector<double> samples;
         SConfirmModel model;
         for (int i = 0; i < 50; ++i) {
+            // The send classifies once, for the hold and the rows alike.
             const auto start = std::chrono::steady_clock::now();
+            recipients.Classify(&headers, SDomainMatcher(&domains, match), true);
             model.Build(input, options);
             samples.push_back(Milliseconds(start));
         }
         const double first = samples.front();
         std::sort(samples.begin(), samples.end());
-        printf("confirm rows, maximal message, match %d: %zu rows (%d outside), %zu warnings; "
+        printf("classified and confirm rows, maximal message, match %d: %zu rows (%d outside), %zu "
+               "warnings; "
                "50 builds: first %.3f ms, best %.3f ms, median %.3f ms, worst %.3f ms\n",
                match, model.rows.size(), model.outsideCount, model.warnings.size(), first,
                samples.front(), samples[samples.size() / 2], samples.back());

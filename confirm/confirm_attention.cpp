@@ -46,6 +46,25 @@ const SLookalikeIndex& KnownIndex(const SStringList* innerDomains, const SDomain
     return known.index;
 }
 
+// A mark that names the domain it resembles says so; the two that name none say what was seen.
+ERowKind RowKindOfLookalike(ELookalikeKind kind) {
+    switch (kind) {
+    case kLookNone:
+        return ERowKind::Recipient;
+    case kLookSlip:
+    case kLookSuffix:
+    case kLookVisual:
+    case kLookEmbedded:
+    case kLookIdn:
+        return ERowKind::Lookalike;
+    case kLookMixedScript:
+        return ERowKind::MixedScript;
+    case kLookBadIdn:
+        return ERowKind::UnreadableIdn;
+    }
+    return ERowKind::Recipient;
+}
+
 } // namespace
 
 void MarkLookalikes(std::vector<SConfirmRow>* rows, const SStringList* innerDomains,
@@ -77,8 +96,7 @@ void MarkLookalikes(std::vector<SConfirmRow>* rows, const SStringList* innerDoma
         auto found = row.outside ? unknown.find(row.domain) : unknown.end();
         if (found == unknown.end() || found->second.kind == kLookNone)
             continue;
-        row.attention = kAttentionLookalike;
-        row.lookalikeKind = found->second.kind;
+        row.kind = RowKindOfLookalike(found->second.kind);
         row.resembles = found->second.resembles;
         row.decoded = found->second.decoded;
         row.insideTickable = false;
@@ -94,7 +112,7 @@ void AddKeywordRows(std::vector<SConfirmRow>* rows, const char* subject, const c
     for (const std::string& word : KeywordsInSubject(subject, keywords)) {
         SConfirmRow row;
         row.field = kFieldSubject;
-        row.attention = kAttentionKeyword;
+        row.kind = ERowKind::Keyword;
         row.entry = DisplayText(word.c_str(), kRowEntryBytes);
         rows->push_back(std::move(row));
     }
@@ -104,7 +122,7 @@ bool NeedsAttention(const SConfirmModel& model) {
     if (!model.warnings.empty())
         return true;
     for (const SConfirmRow& row : model.rows) {
-        if (row.attention != kAttentionNone || row.malformed || row.substringOnly || row.newDomain)
+        if (RowKindOf(row.kind).marked || row.malformed || row.substringOnly || row.newDomain)
             return true;
     }
     return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "confirm/confirm_kinds.h"
 #include "confirm/confirm_rows.h"
 #include "journal/event_log.h"
 
@@ -21,9 +22,7 @@ SOutsideRecipients ConfirmOutside(const SConfirmModel& model) {
 std::vector<std::string> WarnedKinds(const SConfirmModel& model) {
     std::vector<std::string> kinds;
     for (const SConfirmRow& row : model.rows) {
-        const char* kind = row.attention == kAttentionLookalike ? "似たドメイン"
-                           : row.attention == kAttentionKeyword ? "社外秘の語"
-                                                                : nullptr;
+        const char* kind = RowKindOf(row.kind).warned;
         if (kind && std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
             kinds.push_back(kind);
     }

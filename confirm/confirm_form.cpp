@@ -19,6 +19,31 @@ const COLORREF kAttentionText = RGB(160, 0, 0);
 const COLORREF kAttentionBack = RGB(255, 236, 196);
 const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
 
+// In dialog units, as the template's: each warning's box in a band of its own under the box
+// for the inside rows, and the buttons and the dialog's foot under the last band.
+const int kWarningLeft = 7;
+const int kWarningsTop = 210;
+const int kWarningWidth = 426;
+const int kWarningHeight = 20; // two lines
+const int kWarningBand = 22;
+const int kButtonsBelowBands = 5;
+const int kButtonHeight = 14;
+const int kFootMargin = 7;
+const DWORD kWarningStyle = WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_TOP;
+
+// The boxes' ids count up from IDC_CONFIRM_WARN_FIRST and step over the send button's, which
+// keeps the number it had before the boxes were made here.
+int WarningBoxId(int slot) {
+    const int id = IDC_CONFIRM_WARN_FIRST + slot;
+    return id < IDC_CONFIRM_SEND ? id : id + 1;
+}
+
+RECT DialogUnits(HWND dialog, int left, int top, int width, int height) {
+    RECT rect = {left, top, left + width, top + height};
+    MapDialogRect(dialog, &rect);
+    return rect;
+}
+
 // The decoded form of an internationalised name, in the code page the list shows; a
 // character the code page lacks shows as '?'.
 std::string AnsiOfUtf8(const std::string& text) {
@@ -44,18 +69,20 @@ const char* FieldName(int field) {
 }
 
 std::string CellText(const SConfirmRow& row, int column) {
+    const SRowKind kind = RowKindOf(row.kind);
+    if (column == 0) {
+        if (!kind.marked)
+            return KindText(row);
+        return "▲ " + (kind.label ? std::string(kind.label) : AttentionText(row));
+    }
     if (column == 1)
         return FieldName(row.field);
-    if (row.attention == kAttentionKeyword)
-        return column == 0 ? "▲ 社外秘の語" : column == 3 ? AttentionText(row) : "";
-    if (column == 0)
-        return row.attention == kAttentionLookalike ? "▲ " + AttentionText(row) : KindText(row);
     // The domain is kept raw for the history: escaped here as the entry is.
     if (column == 2) {
         const std::string domain = DisplayText(row.domain.c_str(), kRowEntryBytes);
         return row.decoded.empty() ? domain : domain + "（" + AnsiOfUtf8(row.decoded) + "）";
     }
-    return row.entry;
+    return kind.label ? AttentionText(row) : row.entry;
 }
 
 } // namespace
@@ -63,8 +90,8 @@ std::string CellText(const SConfirmRow& row, int column) {
 SConfirmForm::SConfirmForm(HINSTANCE moduleInstance, HWND owner, const SConfirmModel* model)
     : SDialog(moduleInstance, owner, IDD_CONFIRM, 0), hostEnded(false), model(model), rowsTicked(0),
       focusedRow(-1), sendEnabled(false), rowHeight(0), rowsTop(0), listView(nullptr),
-      sendButton(nullptr), cancelButton(nullptr), allInsideBox(nullptr), massMailBox(nullptr),
-      newDomainBox(nullptr), subjectLabel(nullptr), fromLabel(nullptr), nextLabel(nullptr) {
+      sendButton(nullptr), cancelButton(nullptr), subjectLabel(nullptr), fromLabel(nullptr),
+      nextLabel(nullptr) {
     ticks = model->NewTicks();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -74,9 +101,6 @@ SConfirmForm::~SConfirmForm() {
     delete listView;
     delete sendButton;
     delete cancelButton;
-    delete allInsideBox;
-    delete massMailBox;
-    delete newDomainBox;
     delete subjectLabel;
     delete fromLabel;
     delete nextLabel;
@@ -96,17 +120,14 @@ int SConfirmForm::OnInitDialog(HWND window) {
     listView = new SListView(GetDlgItem(window, IDC_CONFIRM_LIST));
     sendButton = new SButton(GetDlgItem(window, IDC_CONFIRM_SEND));
     cancelButton = new SButton(GetDlgItem(window, IDCANCEL));
-    allInsideBox = new SButton(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE));
-    massMailBox = new SButton(GetDlgItem(window, IDC_CONFIRM_MASS_WARN));
-    newDomainBox = new SButton(GetDlgItem(window, IDC_CONFIRM_NEW_WARN));
     subjectLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_SUBJECT));
     fromLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_FROM));
     nextLabel = new SLabel(GetDlgItem(window, IDC_CONFIRM_NEXT));
-    ShowTexts(window);
+    ShowTexts();
     InsertColumns();
     listView->SetExtendedStyle(kListExtendedStyle);
     FillRows();
-    ShowWarnings(window);
+    ShowWarnings();
     sendEnabled = IsWindowEnabled(sendButton->window) != FALSE;
     UpdateSendButton();
     // Space ticks the selected row from the start; Enter stays with cancel.
@@ -117,13 +138,13 @@ int SConfirmForm::OnInitDialog(HWND window) {
     return 0;
 }
 
-void SConfirmForm::ShowTexts(HWND window) {
+void SConfirmForm::ShowTexts() {
     subjectLabel->SetText(DisplayText(subject.c_str(), kShownTextBytes).c_str());
     fromLabel->SetText(DisplayText(from.c_str(), kShownTextBytes).c_str());
     nextLabel->SetText(nextStep.c_str());
     // The box would tick nothing, or the settings want every inside row ticked by hand.
     if (!model->HasInsideTickAll())
-        ShowWindow(GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE), SW_HIDE);
+        ShowItem(IDC_CONFIRM_ALL_INSIDE, false);
 }
 
 void SConfirmForm::InsertColumns() {
@@ -140,19 +161,58 @@ void SConfirmForm::FillRows() {
     ListView_SetItemCountEx(list, static_cast<int>(model->rows.size()), LVSICF_NOINVALIDATEALL);
 }
 
-void SConfirmForm::ShowWarnings(HWND window) {
-    bool massMail = false, newDomain = false;
-    for (const SConfirmWarning& warning : model->warnings) {
-        if (warning.kind == kWarnMassMail) {
-            massMailBox->SetText(MassMailWarningText(warning).c_str());
-            massMail = true;
-        } else if (warning.kind == kWarnNewDomain) {
-            newDomainBox->SetText(NewDomainWarningText(warning).c_str());
-            newDomain = true;
+// A box for every kind, shown or not, each in its kind's place whatever the others show: the
+// user finds a warning where it always is. The tab order follows the box for the inside rows.
+void SConfirmForm::ShowWarnings() {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    HWND previous = GetDlgItem(window, IDC_CONFIRM_ALL_INSIDE);
+    int slot = 0;
+    for (; WarningKindOf(static_cast<EWarningKind>(slot)).says; ++slot) {
+        const int id = WarningBoxId(slot);
+        const RECT place = DialogUnits(window, kWarningLeft, kWarningsTop + slot * kWarningBand,
+                                       kWarningWidth, kWarningHeight);
+        // Extended style as the dialog gives the controls of its template.
+        HWND box = CreateWindowExA(WS_EX_NOPARENTNOTIFY, "BUTTON", "", kWarningStyle, place.left,
+                                   place.top, place.right - place.left, place.bottom - place.top,
+                                   window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   moduleInstance, nullptr);
+        SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(box, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = box;
+        warningBoxes.emplace_back(new SButton(box));
+        bool shown = false;
+        for (const SConfirmWarning& warning : model->warnings) {
+            if (warning.kind == static_cast<EWarningKind>(slot)) {
+                warningBoxes.back()->SetText(WarningText(warning).c_str());
+                shown = true;
+            }
         }
+        ShowItem(id, shown);
     }
-    ShowWindow(GetDlgItem(window, IDC_CONFIRM_MASS_WARN), massMail ? SW_SHOW : SW_HIDE);
-    ShowWindow(GetDlgItem(window, IDC_CONFIRM_NEW_WARN), newDomain ? SW_SHOW : SW_HIDE);
+    PlaceButtons(slot);
+}
+
+// The buttons and the dialog's foot go under the last warning's band: the template has room
+// for the kinds it was drawn with, and more push them down.
+void SConfirmForm::PlaceButtons(int warningSlots) {
+    const int top = kWarningsTop + warningSlots * kWarningBand + kButtonsBelowBands;
+    const LONG y = DialogUnits(window, 0, top, 0, kButtonHeight).top;
+    for (int id : {IDC_CONFIRM_SEND, IDCANCEL}) {
+        HWND button = GetDlgItem(window, id);
+        RECT rect;
+        GetWindowRect(button, &rect);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(button, nullptr, rect.left, y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client, frame;
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    const LONG grow =
+        DialogUnits(window, 0, 0, 0, top + kButtonHeight + kFootMargin).bottom - client.bottom;
+    if (grow != 0)
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top + grow, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int SConfirmForm::OnNotify(NMHDR* header) {
@@ -173,9 +233,7 @@ int SConfirmForm::OnNotify(NMHDR* header) {
         OnClick(reinterpret_cast<const NMITEMACTIVATE*>(header));
         return 0;
     case NM_CUSTOMDRAW:
-        // A dialog answers a notification through DWLP_MSGRESULT, not its return value.
-        SetWindowLongPtrA(window, DWLP_MSGRESULT,
-                          OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)));
+        SetMsgResult(OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)));
         return 1;
     default:
         return 0;
@@ -188,7 +246,7 @@ LRESULT SConfirmForm::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
         return CDRF_DODEFAULT;
     const size_t index = static_cast<size_t>(draw->nmcd.dwItemSpec);
-    if (index < model->rows.size() && model->rows[index].attention != kAttentionNone) {
+    if (index < model->rows.size() && RowKindOf(model->rows[index].kind).marked) {
         draw->clrText = kAttentionText;
         draw->clrTextBk = kAttentionBack;
     }
@@ -245,7 +303,7 @@ void SConfirmForm::ToggleRow(int row) {
     ticks.rows[index] = !ticks.rows[index];
     rowsTicked = ticks.rows[index] ? rowsTicked + 1 : rowsTicked - 1;
     if (!ticks.rows[index] && model->rows[index].insideTickable)
-        SendMessageA(allInsideBox->window, BM_SETCHECK, BST_UNCHECKED, 0);
+        CheckButton(IDC_CONFIRM_ALL_INSIDE, false);
     RedrawRow(row);
     UpdateSendButton();
 }
@@ -273,16 +331,15 @@ void SConfirmForm::RedrawRow(int row) {
 }
 
 void SConfirmForm::OnTickAllInside() {
-    bool on = SendMessageA(allInsideBox->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    model->TickAllInside(&ticks, on);
+    model->TickAllInside(&ticks, IsButtonChecked(IDC_CONFIRM_ALL_INSIDE));
     rowsTicked = static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true));
     InvalidateRect(listView->window, nullptr, FALSE);
     UpdateSendButton();
 }
 
-void SConfirmForm::OnWarningClicked(int id) {
-    int kind = id == IDC_CONFIRM_MASS_WARN ? kWarnMassMail : kWarnNewDomain;
-    bool on = SendMessageA(GetDlgItem(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+void SConfirmForm::OnWarningClicked(int slot) {
+    const EWarningKind kind = static_cast<EWarningKind>(slot);
+    const bool on = IsButtonChecked(WarningBoxId(slot));
     for (size_t i = 0; i < model->warnings.size() && i < ticks.warnings.size(); ++i)
         if (model->warnings[i].kind == kind)
             ticks.warnings[i] = on;
@@ -290,16 +347,13 @@ void SConfirmForm::OnWarningClicked(int id) {
 }
 
 void SConfirmForm::UpdateSendButton() {
-    HWND send = sendButton->window;
-    bool can =
-        rowsTicked == ticks.rows.size() &&
-        std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
+    const bool can = model->CanSend(ticks, rowsTicked);
     if (can == sendEnabled)
         return;
     // Moving the focus off a button about to be disabled keeps the keyboard usable.
-    if (!can && GetFocus() == send)
+    if (!can && GetFocus() == sendButton->window)
         SetFocus(listView->window);
-    EnableWindow(send, can);
+    EnableItem(IDC_CONFIRM_SEND, can);
     sendEnabled = can;
 }
 
@@ -337,12 +391,11 @@ int SConfirmForm::OnCommand(HWND window, int id, int notifyCode, HWND) {
         if (notifyCode == BN_CLICKED)
             OnTickAllInside();
         return 0;
-    case IDC_CONFIRM_MASS_WARN:
-    case IDC_CONFIRM_NEW_WARN:
-        if (notifyCode == BN_CLICKED)
-            OnWarningClicked(id);
-        return 0;
     default:
+        for (int slot = 0; slot < static_cast<int>(warningBoxes.size()); ++slot) {
+            if (id == WarningBoxId(slot) && notifyCode == BN_CLICKED)
+                OnWarningClicked(slot);
+        }
         // IDOK included: Enter must never reach a send.
         return 0;
     }

@@ -4,7 +4,9 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "confirm/confirm_rows.h"
 #include "res/resource.h"
@@ -37,10 +39,11 @@ class SConfirmForm : public SDialog {
     int WarningsTicked() const;
 
   private:
-    void ShowTexts(HWND window);
+    void ShowTexts();
     void InsertColumns();
     void FillRows();
-    void ShowWarnings(HWND window);
+    void ShowWarnings();
+    void PlaceButtons(int warningSlots);
     int OnNotify(NMHDR* header);
     void OnGetRow(NMLVDISPINFOA* info);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
@@ -50,7 +53,7 @@ class SConfirmForm : public SDialog {
     void ToggleRow(int row);
     void RedrawRow(int row);
     void OnTickAllInside();
-    void OnWarningClicked(int id);
+    void OnWarningClicked(int slot);
     void UpdateSendButton();
     int Send(HWND window);
     void End(HWND window, int result);
@@ -69,9 +72,8 @@ class SConfirmForm : public SDialog {
     SListView* listView;
     SButton* sendButton;
     SButton* cancelButton;
-    SButton* allInsideBox;
-    SButton* massMailBox;
-    SButton* newDomainBox;
+    // One check box for each kind of warning, in the order of the kinds.
+    std::vector<std::unique_ptr<SButton>> warningBoxes;
     SLabel* subjectLabel;
     SLabel* fromLabel;
     SLabel* nextLabel;

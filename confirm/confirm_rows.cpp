@@ -9,6 +9,7 @@
 #include "confirm/domain_history.h"
 #include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
+#include "settings/setting_values.h"
 #include "support/address_list.h"
 #include "support/mbcs.h"
 #include "support/string_list.h"
@@ -26,21 +27,22 @@ void AppendEscaped(std::string* out, unsigned char c) {
     *out += hex;
 }
 
-// Rows in the dialog's order: the words that must not go outside and the look-alikes, then
-// outside by domain (entries without one first), then inside ones that only the substring
-// rule keeps inside, then the rest as written.
+// Rows in the dialog's order: the marked ones by their kind's band, then outside by domain
+// (entries without one first), then inside ones that only the substring rule keeps inside,
+// then the rest as written.
 int Band(const SConfirmRow& row) {
-    if (row.attention != kAttentionNone)
-        return row.attention == kAttentionKeyword ? -2 : -1;
-    if (row.outside)
-        return 0;
-    return row.substringOnly ? 1 : 2;
+    const SRowKind kind = RowKindOf(row.kind);
+    if (kind.marked)
+        return kind.band;
+    return kind.band + (row.outside ? 0 : row.substringOnly ? 1 : 2);
 }
 
 bool ShowsBefore(const SConfirmRow& a, const SConfirmRow& b) {
-    if (Band(a) != Band(b))
-        return Band(a) < Band(b);
-    return Band(a) == 0 && a.domain < b.domain;
+    const int bandA = Band(a);
+    const int bandB = Band(b);
+    if (bandA != bandB)
+        return bandA < bandB;
+    return bandA == 0 && a.domain < b.domain;
 }
 
 // Nobody saw the recipients a full buffer lost: they stand as one outside row to tick.
@@ -80,13 +82,22 @@ std::string DisplayText(const char* text, size_t maxBytes) {
     return out;
 }
 
+SConfirmOptions::SConfirmOptions() : SConfirmOptions(SSettingValues()) {}
+
+SConfirmOptions::SConfirmOptions(const SSettingValues& values)
+    : confirmMode(values.Int(EKeyId::Confirm)),
+      insideEach(values.Int(EKeyId::ConfirmInsideEach) != 0),
+      bccWarnCount(values.Int(EKeyId::BccWarnCount)),
+      newDomainWarn(values.Int(EKeyId::NewDomainWarn) != 0),
+      innerDomainMatch(values.Int(EKeyId::InnerDomainMatch)),
+      outsideKeywords(values.Text(EKeyId::OutsideKeywords)) {}
+
 void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& options) {
     rows.clear();
     warnings.clear();
     insideCount = 0;
     outsideCount = 0;
 
-    SDomainMatcher matcher(input.innerDomains, options.innerDomainMatch);
     // Under the substring rule, the strict one tells which inside labels are only look-alikes.
     std::unique_ptr<SDomainMatcher> strict;
     if (options.innerDomainMatch == kMatchSubstring)
@@ -94,24 +105,16 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
     const bool markNew =
         options.newDomainWarn && input.history && !input.history->IsLearning(input.today);
 
-    std::unique_ptr<char[]> address(new char[kAddressPartSize]);
-    const char* texts[3] = {input.to, input.cc, input.bcc};
-    bool cut = false;
+    SSendRecipients none;
+    const SSendRecipients& recipients = input.recipients ? *input.recipients : none;
     for (int field = kFieldTo; field <= kFieldBcc; ++field) {
-        // The walk cuts its text in place; the caller's stays whole.
-        std::string copy(texts[field] ? texts[field] : "");
-        int inner = 0;
-        int outer = 0;
-        std::unique_ptr<SStringList> entries(ClassifyRecipients(&copy[0], matcher, &inner, &outer));
-        for (const SStringNode* node = entries ? entries->first : nullptr; node;
-             node = node->next) {
+        for (const SRecipient& recipient : recipients.fields[field].entries) {
             SConfirmRow row;
             row.field = field;
-            row.entry = DisplayText(node->text, kRowEntryBytes);
-            // The same per-entry rule as the count above.
-            const char* domain = PlainAddressDomain(node->text, address.get());
+            row.entry = DisplayText(recipient.entry, kRowEntryBytes);
+            const char* domain = recipient.domain;
             row.malformed = domain == nullptr;
-            row.outside = row.malformed || !matcher.IsInnerDomain(domain);
+            row.outside = !recipient.inner;
             if (domain)
                 row.domain = LowerCaseDomain(domain);
             row.substringOnly = !row.outside && strict && !strict->IsInnerDomain(domain);
@@ -123,15 +126,13 @@ void SConfirmModel::Build(const SConfirmInput& input, const SConfirmOptions& opt
                 ++insideCount;
             rows.push_back(std::move(row));
         }
-        if (copy.size() >= static_cast<size_t>(kHeaderBufferSize - 1)) {
+        if (recipients.fields[field].full) {
             rows.push_back(CutRow(field));
             ++outsideCount;
-            cut = true;
         }
     }
-    if (input.recipientsCut && !cut) {
-        rows.push_back(CutRow(
-            input.cutField >= kFieldTo && input.cutField <= kFieldBcc ? input.cutField : kFieldTo));
+    if (recipients.cutByAnswer >= 0) {
+        rows.push_back(CutRow(recipients.cutByAnswer));
         ++outsideCount;
     }
     MarkLookalikes(&rows, input.innerDomains, input.history);
@@ -166,14 +167,14 @@ void SConfirmModel::AddWarnings(const SConfirmOptions& options) {
     }
     if (options.bccWarnCount > 0 && massAddresses >= options.bccWarnCount) {
         SConfirmWarning warning;
-        warning.kind = kWarnMassMail;
+        warning.kind = EWarningKind::MassMail;
         warning.addresses = massAddresses;
         warning.domains = static_cast<int>(massDomains.size());
         warnings.push_back(std::move(warning));
     }
     if (!newDomains.empty()) {
         SConfirmWarning warning;
-        warning.kind = kWarnNewDomain;
+        warning.kind = EWarningKind::NewDomain;
         warning.names.assign(newDomains.begin(), newDomains.end());
         warnings.push_back(std::move(warning));
     }
@@ -202,9 +203,14 @@ bool SConfirmModel::HasInsideTickAll() const {
 }
 
 bool SConfirmModel::CanSend(const SConfirmTicks& ticks) const {
+    return CanSend(ticks,
+                   static_cast<size_t>(std::count(ticks.rows.begin(), ticks.rows.end(), true)));
+}
+
+bool SConfirmModel::CanSend(const SConfirmTicks& ticks, size_t rowsTicked) const {
     if (ticks.rows.size() != rows.size() || ticks.warnings.size() != warnings.size())
         return false;
-    return std::find(ticks.rows.begin(), ticks.rows.end(), false) == ticks.rows.end() &&
+    return rowsTicked == rows.size() &&
            std::find(ticks.warnings.begin(), ticks.warnings.end(), false) == ticks.warnings.end();
 }
 

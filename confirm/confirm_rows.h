@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "confirm/confirm_kinds.h"
 #include "support/local_time.h"
 
 class SStringList;
+class SSettingValues;
 class SDomainMatcher;
 class SDomainHistory;
+class SSendRecipients;
 
 // [Option] Confirm=; a value above 3 counts as 2, below 0 as 0.
 enum EConfirmMode {
@@ -23,34 +26,33 @@ enum EConfirmMode {
 // The header a row came from; a keyword row stands for the subject.
 enum ERecipientField { kFieldTo = 0, kFieldCc = 1, kFieldBcc = 2, kFieldSubject = 3 };
 
-// Rows shown before all others, marked, and never ticked by the inside box.
-enum EAttention { kAttentionNone = 0, kAttentionLookalike = 1, kAttentionKeyword = 2 };
-
 // Longest entry text a row shows, in bytes before escaping; longer ones end in "...".
 const size_t kRowEntryBytes = 256;
 
 // The row that stands for the recipients a header lost to its buffer's size.
 extern const char kCutRowEntry[];
 
+// The keys the confirmation reads, taken from the values in one place.
 struct SConfirmOptions {
-    int confirmMode = kConfirmNever; // 1 when any recipient is outside, 2 every send
-    bool insideEach = false;         // the inside rows too must be ticked one by one
-    int bccWarnCount = 10;           // To+Cc outside addresses that raise the warning; 0 off
-    bool newDomainWarn = true;
-    int innerDomainMatch = 0;    // as the hold decision: 0 substring, 1 the domain or a sub-domain
-    std::string outsideKeywords; // comma list of words the subject of outside mail is checked for
+    // The key table's defaults.
+    SConfirmOptions();
+    explicit SConfirmOptions(const SSettingValues& values);
+
+    int confirmMode;  // 1 when any recipient is outside, 2 every send
+    bool insideEach;  // the inside rows too must be ticked one by one
+    int bccWarnCount; // To+Cc outside addresses that raise the warning; 0 off
+    bool newDomainWarn;
+    int innerDomainMatch;        // as the hold decision: 0 substring, 1 the domain or a sub-domain
+    std::string outsideKeywords; // list of words the subject of outside mail is checked for
 };
 
 struct SConfirmInput {
-    const char* to = nullptr; // raw header texts, any may be null; the model copies them
-    const char* cc = nullptr;
-    const char* bcc = nullptr;
+    // As the send classified them, with the hold's rule and the same inner domains; null: none.
+    const SSendRecipients* recipients = nullptr;
     const SStringList* innerDomains = nullptr;
     const SDomainHistory* history = nullptr; // null: none loaded, no domain is marked new
     SLocalTime today = {};                   // decides whether the history is still learning
-    bool recipientsCut = false;    // the host said a recipient header was longer than it gave
-    int cutField = kFieldTo;       // the first header it said so of
-    const char* subject = nullptr; // only looked into for the outside keywords
+    const char* subject = nullptr;           // only looked into for the outside keywords
 };
 
 struct SConfirmRow {
@@ -62,16 +64,13 @@ struct SConfirmRow {
     bool substringOnly = false;  // inside only because an inner domain occurs in its domain
     bool newDomain = false;      // outside, and mail never left for this domain (「初めて」)
     bool insideTickable = false; // the "tick every inside recipient" box may tick it
-    int attention = kAttentionNone;
-    int lookalikeKind = 0; // ELookalikeKind of a look-alike row
-    std::string resembles; // look-alike: the known domain; empty when none is named
+    ERowKind kind = ERowKind::Recipient;
+    std::string resembles; // look-alike: the known domain
     std::string decoded;   // look-alike with an internationalised name: decoded, UTF-8
 };
 
-enum EConfirmWarningKind { kWarnMassMail = 0, kWarnNewDomain = 1 };
-
 struct SConfirmWarning {
-    int kind = kWarnMassMail;
+    EWarningKind kind = EWarningKind::MassMail;
     int addresses = 0;              // mass mail: outside entries of To and Cc (N)
     int domains = 0;                // mass mail: their distinct domains (M)
     std::vector<std::string> names; // new domains, sorted, raw: show them through DisplayText
@@ -85,8 +84,8 @@ struct SConfirmTicks {
 
 class SConfirmModel {
   public:
-    // Reads the three headers with the same walk and rule as the hold decision, so the two
-    // never disagree about who is outside.
+    // Shows the recipients as the hold decision classified them, so the two never disagree
+    // about who is outside.
     void Build(const SConfirmInput& input, const SConfirmOptions& options);
 
     // Everything unticked, sized to this model.
@@ -97,6 +96,8 @@ class SConfirmModel {
     bool HasInsideTickAll() const;
     // True only when every row and every warning is ticked.
     bool CanSend(const SConfirmTicks& ticks) const;
+    // The same, for a dialog that keeps count of the rows ticked: a click walks no rows.
+    bool CanSend(const SConfirmTicks& ticks, size_t rowsTicked) const;
 
     bool needed = false;           // the dialog is to be shown for this send
     std::vector<SConfirmRow> rows; // outside first, grouped by domain, then inside

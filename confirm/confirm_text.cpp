@@ -1,9 +1,7 @@
 #include "confirm/confirm_text.h"
 
-#include <cstdio>
-
+#include "confirm/confirm_kinds.h"
 #include "confirm/confirm_rows.h"
-#include "lookalike/lookalike_index.h"
 #include "support/line_text.h"
 #include "support/mbcs.h"
 
@@ -11,9 +9,6 @@ namespace {
 
 const size_t kLogSubjectBytes = 256;
 const size_t kLogPathBytes = 1024;
-
-const size_t kWarningNamesBytes = 240;
-const size_t kDomainNameBytes = 64;
 
 std::string LogSubject(const std::string& subject) {
     return " 件名「" + CutText(subject, kLogSubjectBytes, "...") + "」";
@@ -40,66 +35,28 @@ std::string ButtonText(const std::string& text) {
     return doubled;
 }
 
-std::string MassMailWarningText(const SConfirmWarning& warning) {
-    char text[256];
-    snprintf(text, sizeof(text),
-             "To/Cc に組織外のアドレスが %d 件（%d ドメイン）あります。"
-             "一斉送信なら Bcc に入れてください。",
-             warning.addresses, warning.domains);
-    return text;
-}
-
-std::string NewDomainWarningText(const SConfirmWarning& warning) {
-    std::string names;
-    size_t named = 0;
-    for (const std::string& name : warning.names) {
-        std::string shown = DisplayText(name.c_str(), kDomainNameBytes);
-        if (named > 0 && names.size() + shown.size() > kWarningNamesBytes)
-            break;
-        names += (named > 0 ? ", " : "") + shown;
-        ++named;
-    }
-    if (named < warning.names.size())
-        names += " ほか " + std::to_string(warning.names.size() - named) + " 件";
-    return ButtonText("初めて送るドメインがあります: " + names +
-                      "。宛先に誤りがないか確認してください。");
+std::string WarningText(const SConfirmWarning& warning) {
+    const SWarningKind kind = WarningKindOf(warning.kind);
+    return kind.says ? kind.says(warning) : "";
 }
 
 std::string AttentionText(const SConfirmRow& row) {
-    if (row.attention == kAttentionKeyword)
-        return "件名に「" + row.entry + "」があります。組織外へ送ってよいか確認してください";
-    if (row.attention != kAttentionLookalike)
-        return "";
-    if (!row.resembles.empty())
-        return DisplayText(row.resembles.c_str(), kDomainNameBytes) + " に似ています";
-    if (row.lookalikeKind == kLookBadIdn)
-        return "読み取れない国際化ドメイン名です";
-    return "文字の種類が混在したドメイン名です";
+    const SRowKind kind = RowKindOf(row.kind);
+    return kind.says ? kind.says(row) : "";
 }
 
 std::vector<std::string> WarningLogLines(const SConfirmModel& model) {
+    static const char kPrefix[] = "宛先確認の警告 種類=";
     std::vector<std::string> lines;
     for (const SConfirmRow& row : model.rows) {
-        if (row.attention == kAttentionKeyword) {
-            lines.push_back("宛先確認の警告 種類=社外秘の語 語「" + row.entry + "」");
-        } else if (row.attention == kAttentionLookalike) {
-            std::string line = "宛先確認の警告 種類=似たドメイン ドメイン=" +
-                               DisplayText(row.domain.c_str(), kDomainNameBytes);
-            line +=
-                row.resembles.empty()
-                    ? std::string(row.lookalikeKind == kLookBadIdn ? " 国際化ドメイン名を読めない"
-                                                                   : " 文字の種類が混在")
-                    : " 似ている=" + DisplayText(row.resembles.c_str(), kDomainNameBytes);
-            lines.push_back(line);
-        }
+        const SRowKind kind = RowKindOf(row.kind);
+        if (kind.log)
+            lines.push_back(kPrefix + kind.log(row));
     }
     for (const SConfirmWarning& warning : model.warnings) {
-        if (warning.kind == kWarnMassMail)
-            lines.push_back("宛先確認の警告 種類=一斉送信 組織外=" +
-                            std::to_string(warning.addresses));
-        else if (warning.kind == kWarnNewDomain)
-            lines.push_back("宛先確認の警告 種類=初めて送るドメイン 件数=" +
-                            std::to_string(warning.names.size()));
+        const SWarningKind kind = WarningKindOf(warning.kind);
+        if (kind.log)
+            lines.push_back(kPrefix + kind.log(warning));
     }
     return lines;
 }
@@ -125,7 +82,7 @@ std::string ConfirmCancelledLogText(const std::string& subject, EConfirmEnd why)
         reason = "プラグイン終了";
         break;
     case EConfirmEnd::WindowGone:
-        reason = "作成ウィンドウ消滅";
+        reason = "作成ウィンドウが閉じられた";
         break;
     case EConfirmEnd::NoDialog:
         reason = "ダイアログを開けない";

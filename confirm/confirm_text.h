@@ -15,12 +15,10 @@ const size_t kShownTextBytes = 512;
 
 // '&' doubled, so that a button's caption shows it instead of underlining the next character.
 std::string ButtonText(const std::string& text);
-// The check box texts of the two warnings; the new domains are named up to a bound, the rest
-// counted.
-std::string MassMailWarningText(const SConfirmWarning& warning);
-std::string NewDomainWarningText(const SConfirmWarning& warning);
+// A warning's check box text.
+std::string WarningText(const SConfirmWarning& warning);
 
-// What a warning row says: 「example.co.jp に似ています」, or the word the subject holds.
+// What a marked row says: 「example.co.jp に似ています」, or the word the subject holds.
 std::string AttentionText(const SConfirmRow& row);
 // One log line per warning shown: its kind and the domain it resembled; never the body.
 std::vector<std::string> WarningLogLines(const SConfirmModel& model);

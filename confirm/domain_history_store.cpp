@@ -81,7 +81,7 @@ void SDomainHistoryStore::ReadAndParse() {
         return;
     }
     if (read == kFileChanged || read == kFileUnreadable) {
-        Log(2, __LINE__,
+        Log(NTessik::kLevelError, __LINE__,
             read == kFileChanged ? EHistoryEvent::KeptChanging : EHistoryEvent::Unreadable);
         state = kUnusable;
         return;
@@ -99,7 +99,8 @@ void SDomainHistoryStore::ReadAndParse() {
         return;
     }
     // Ours and broken: nothing in it can be trusted, and a new history learns quietly again.
-    Log(2, __LINE__, text.empty() ? EHistoryEvent::EmptyRemoved : EHistoryEvent::BrokenRemoved);
+    Log(NTessik::kLevelError, __LINE__,
+        text.empty() ? EHistoryEvent::EmptyRemoved : EHistoryEvent::BrokenRemoved);
     DeleteFileA(path.c_str());
 }
 
@@ -111,11 +112,11 @@ void SDomainHistoryStore::SetAside() {
     const std::string aside = path + kSetAsideSuffix;
     if (!MoveFileExA(path.c_str(), aside.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        Log(2, __LINE__, EHistoryEvent::NotOurs);
+        Log(NTessik::kLevelError, __LINE__, EHistoryEvent::NotOurs);
         state = kUnusable;
         return;
     }
-    Log(2, __LINE__, EHistoryEvent::SetAside);
+    Log(NTessik::kLevelError, __LINE__, EHistoryEvent::SetAside);
     history = new SDomainHistory;
     state = kReady;
 }
@@ -144,12 +145,12 @@ void SDomainHistoryStore::Flush() {
     if (!written) {
         // One line, not one per message: the next learning tries again.
         if (!writeFailed)
-            Log(2, __LINE__, EHistoryEvent::NotWritten);
+            Log(NTessik::kLevelError, __LINE__, EHistoryEvent::NotWritten);
         writeFailed = true;
         return;
     }
     if (writeFailed)
-        Log(6, __LINE__, EHistoryEvent::WrittenAgain);
+        Log(NTessik::kLevelInfo, __LINE__, EHistoryEvent::WrittenAgain);
     writeFailed = false;
     changed = false;
 }

@@ -1,6 +1,7 @@
 // Between the hold and its other observer: every event is passed on, and the domains of mail on
-// its way out are learned only once it has left: when its window goes after the send the
-// plug-in let through. A window that comes back teaches nothing.
+// its way out are learned into the history only once it has left: when its window goes after
+// the send the plug-in let through. A window that comes back teaches nothing. Only the
+// confirmation reads the history, so nothing is learned while it is off.
 #pragma once
 
 #include <functional>
@@ -9,15 +10,23 @@
 
 #include "delay/hold_book.h"
 
+class LocalSetting;
+class SDomainHistory;
+class SDomainHistoryStore;
+
 class SDomainLearner : public SHoldObserver {
   public:
-    typedef std::function<std::vector<std::string>(const SDelayMail&)> OutsideOf;
-    typedef std::function<void(const std::vector<std::string>&)> Learn;
-    // next may be null.
-    SDomainLearner(SHoldObserver* next, OutsideOf outside, Learn learn);
+    // next may be null; the settings and the history outlive this.
+    SDomainLearner(SHoldObserver* next, const LocalSetting* settings, SDomainHistoryStore* history);
     void OnHeld(const std::string& mailbox, const SDelayMail& mail) override;
     void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) override;
     void OnWindowGone(SWindowId window) override;
+
+    // The history is kept: the confirmation is on.
+    bool Keeps() const;
+    // Reads the history the first time it is kept: at the start, or at the first send after
+    // the confirmation was switched on. Null when it is not kept or cannot be used.
+    const SDomainHistory* LoadHistory();
 
     // The host sends this window's message now; it has left once the window goes.
     void Sending(SWindowId window, std::vector<std::string> domains);
@@ -38,9 +47,12 @@ class SDomainLearner : public SHoldObserver {
         bool sending; // false: released, its posted send not yet come
     };
     SLeaving* Find(SWindowId window);
+    // Read from the record when it leaves the hold, with the inner domains in force then.
+    std::vector<std::string> OutsideDomainsOf(const SDelayMail& mail) const;
+    void Learn(const std::vector<std::string>& domains);
 
     SHoldObserver* next;
-    OutsideOf outside;
-    Learn learn;
+    const LocalSetting* settings;
+    SDomainHistoryStore* history;
     std::vector<SLeaving> leaving;
 };

@@ -6,6 +6,7 @@
 
 #include "support/encoded_words.h"
 #include "support/mbcs.h"
+#include "support/string_list.h"
 
 namespace {
 
@@ -104,26 +105,12 @@ std::vector<std::string> KeywordsInSubject(const char* subject, const char* list
     const std::vector<uint32_t> raw = Fold(subject, kKeywordSubjectBytes);
     const std::string decodedText = DecodeEncodedWords(subject, kKeywordSubjectBytes);
     const std::vector<uint32_t> decoded = Fold(decodedText.c_str(), decodedText.size());
-    // The list walks by character too: a comma is never a trail byte, but a lead byte before
-    // one must not swallow it.
-    const char* p = list;
-    while (*p) {
-        const char* start = p;
-        while (*p && *p != ',')
-            p += CharLength(p);
-        const std::string written(start, p);
-        if (*p == ',')
-            ++p;
+    for (const std::string& written : SplitList(list)) {
         const std::vector<uint32_t> word = Fold(written.c_str(), written.size());
         if (word.empty() || !(Holds(raw, word) || Holds(decoded, word)))
             continue;
-        // As written, without the blanks around it (ASCII ones: never a trail byte).
-        const size_t from = written.find_first_not_of(" \t");
-        const size_t to = written.find_last_not_of(" \t");
-        const std::string shown =
-            from == std::string::npos ? written : written.substr(from, to - from + 1);
-        if (std::find(found.begin(), found.end(), shown) == found.end())
-            found.push_back(shown);
+        if (std::find(found.begin(), found.end(), written) == found.end())
+            found.push_back(written);
     }
     return found;
 }

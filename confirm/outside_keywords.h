@@ -12,6 +12,6 @@
 // Subject bytes looked at; a longer subject is searched in its first part.
 const size_t kKeywordSubjectBytes = 4096;
 
-// The words of the comma list (blanks around each ignored, empty ones dropped) that the
-// subject holds, as written in the list and in the list's order, each once.
+// The words of the list (as SplitList reads it) that the subject holds, as written in the list
+// and in the list's order, each once.
 std::vector<std::string> KeywordsInSubject(const char* subject, const char* list);

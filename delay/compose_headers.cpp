@@ -4,6 +4,8 @@
 
 #include "host/host_api.h"
 
+const char kSubjectHeader[] = "Subject";
+
 void ReadCapturedHeaders(const SHostApi* hostApi, HWND window, SCapturedHeaders* headers) {
     // One scratch buffer for the five reads.
     std::unique_ptr<char[]> buffer(new char[kHeaderBufferSize]);
@@ -11,7 +13,7 @@ void ReadCapturedHeaders(const SHostApi* hostApi, HWND window, SCapturedHeaders*
         const char* name;
         std::string* text;
         bool recipients;
-    } const kFields[] = {{"Subject", &headers->subject, false},
+    } const kFields[] = {{kSubjectHeader, &headers->subject, false},
                          {"From", &headers->from, false},
                          {"To", &headers->to, true},
                          {"Cc", &headers->cc, true},

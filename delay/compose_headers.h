@@ -6,6 +6,8 @@
 
 struct SHostApi;
 
+extern const char kSubjectHeader[]; // "Subject"
+
 // Subject, sender and the three recipient headers, each cut to the header buffer's size.
 void ReadCapturedHeaders(const SHostApi* hostApi, HWND window, SCapturedHeaders* headers);
 

@@ -17,16 +17,17 @@ class SComposeWindow : public SHostWindow {
     SComposeWindow(SPluginLogic* logic, HWND window, SComposeManager* registry);
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     ~SComposeWindow() override;
-    virtual LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
+    LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     SComposeManager* registry;
 };
 
 class SComposeManager {
   public:
     explicit SComposeManager(SPluginLogic* logic);
-    virtual ~SComposeManager();
+    ~SComposeManager();
 
     // Registers a hook for a compose window; a window already registered keeps its one hook.
     SComposeWindow* Register(HWND window);

@@ -7,8 +7,8 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_sender.h"
 
-SDelayLogic::SDelayLogic(SHostApi* hostApi, LocalSetting* settings, SComposeManager* composeManager)
-    : hostApi(hostApi), settings(settings), composeManager(composeManager) {
+SDelayLogic::SDelayLogic(SHostApi* hostApi, SComposeManager* composeManager)
+    : hostApi(hostApi), composeManager(composeManager) {
     if (composeManager)
         composeManager->SetBook(&book);
 }
@@ -42,17 +42,13 @@ SDelaySenderLogic& SDelayLogic::SenderOf(const char* mailboxPath) {
     if (sender)
         return *sender;
     std::unique_ptr<SDelaySenderLogic> created(
-        new SDelaySenderLogic(&book, hostApi, settings, composeManager, mailboxPath));
+        new SDelaySenderLogic(&book, hostApi, composeManager, mailboxPath));
     senders.push_back(created.get());
     return *created.release();
 }
 
-bool SDelayLogic::Hold(const char* mailboxPath, HWND window) {
-    return SenderOf(mailboxPath ? mailboxPath : "").Hold(window);
-}
-
-void SDelayLogic::Keep(const char* mailboxPath, HWND window, SDelayMail&& mail) {
-    SenderOf(mailboxPath ? mailboxPath : "").Keep(window, std::move(mail));
+void SDelayLogic::Hold(const char* mailboxPath, HWND window, SDelayMail&& mail) {
+    SenderOf(mailboxPath ? mailboxPath : "").Hold(window, std::move(mail));
 }
 
 void SDelayLogic::LetGo(HWND window) {
@@ -85,7 +81,7 @@ int SDelayLogic::HeldCount() const {
     return count;
 }
 
-int SDelayLogic::CountHeld(const char* mailboxPath) const {
+int SDelayLogic::HeldCount(const char* mailboxPath) const {
     return mailboxPath ? book.Count(mailboxPath) : 0;
 }
 
@@ -104,13 +100,13 @@ void SDelayLogic::TakeBackAll() {
     for (SDelaySenderLogic* sender : senders) {
         std::vector<SDelayMail> held = sender->GetMails();
         for (const SDelayMail& mail : held)
-            sender->ReEdit(static_cast<HWND>(mail.composeWindow));
+            sender->TakeBack(static_cast<HWND>(mail.composeWindow));
     }
 }
 
 HWND SDelayLogic::TakeBack(const char* mailboxPath, HWND window) {
     SDelaySenderLogic* sender = FindSender(mailboxPath);
-    return sender ? sender->ReEdit(window) : nullptr;
+    return sender ? sender->TakeBack(window) : nullptr;
 }
 
 bool SDelayLogic::IsReleased(HWND window) const {

@@ -8,7 +8,6 @@
 #include "delay/delay_sender.h"
 #include "delay/hold_book.h"
 
-class LocalSetting;
 class SComposeManager;
 class SDelaySenderLogic;
 class SHoldPause;
@@ -16,14 +15,13 @@ struct SHostApi;
 
 class SDelayLogic {
   public:
-    SDelayLogic(SHostApi* hostApi, LocalSetting* settings, SComposeManager* composeManager);
-    virtual ~SDelayLogic();
-    virtual bool Hold(const char* mailboxPath, HWND window);
+    SDelayLogic(SHostApi* hostApi, SComposeManager* composeManager);
+    ~SDelayLogic();
     // Acts on a decision already taken: mail captured for holding is held, other mail let go.
-    void Keep(const char* mailboxPath, HWND window, SDelayMail&& mail);
+    void Hold(const char* mailboxPath, HWND window, SDelayMail&& mail);
     void LetGo(HWND window);
-    virtual bool ReleaseAll();
-    virtual bool ReleaseDue();
+    bool ReleaseAll();
+    bool ReleaseDue();
 
     // The sender of that mailbox, or null; compared byte for byte, with case.
     SDelaySenderLogic* FindSender(const char* mailboxPath) const;
@@ -31,7 +29,7 @@ class SDelayLogic {
     // What the user interface may ask and do, and nothing more.
     bool AnyHeld() const;
     int HeldCount() const;
-    int CountHeld(const char* mailboxPath) const;
+    int HeldCount(const char* mailboxPath) const;
     // A copy: the caller may run a message loop while it looks at the rows.
     std::vector<SDelayMail> ListHeld(const char* mailboxPath) const;
     bool SendNow(const char* mailboxPath, HWND window);
@@ -55,7 +53,6 @@ class SDelayLogic {
     SDelaySenderLogic& SenderOf(const char* mailboxPath);
 
     SHostApi* hostApi;
-    LocalSetting* settings;
     SComposeManager* composeManager;
     SHoldBook book;
     std::vector<SDelaySenderLogic*> senders;

@@ -100,43 +100,21 @@ void SDelayMail::FreeLists() {
     to = cc = bcc = nullptr;
 }
 
-bool SDelayMail::GetDelayMinutes(const SHoldTimes& times, int* minutes) const {
-    int value = outerCount > 0 ? times.outerMinutes : times.innerMinutes;
-    *minutes = value;
-    return value > 0;
-}
-
-bool SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers,
-                         const SStringList* innerDomains, const SHoldTimes& times,
-                         const SLocalTime& now, int innerDomainMatch) {
+void SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers, SSendRecipients* recipients,
+                         int minutes, const SLocalTime& now) {
     composeWindow = window;
     subject = std::move(headers->subject);
     from = std::move(headers->from);
-
     FreeLists();
-    innerCount = 0;
-    outerCount = 0;
-    // A recipient text that fills its buffer lost entries nobody classified: count them as one
-    // outside recipient.
-    const size_t full = kHeaderBufferSize - 1;
-    if (headers->recipientsCut || headers->to.size() >= full || headers->cc.size() >= full ||
-        headers->bcc.size() >= full)
-        ++outerCount;
-    // One matcher for the three headers: building it costs more than a short header.
-    SDomainMatcher matcher(innerDomains, innerDomainMatch);
-    SOuterDomains domains;
-    to = ClassifyRecipients(&headers->to[0], matcher, &innerCount, &outerCount, &domains);
-    cc = ClassifyRecipients(&headers->cc[0], matcher, &innerCount, &outerCount, &domains);
-    bcc = ClassifyRecipients(&headers->bcc[0], matcher, &innerCount, &outerCount, &domains);
-    outerDomains = domains.Names();
-    outerDomainsCut = domains.Cut();
-
+    to = recipients->TakeList(0);
+    cc = recipients->TakeList(1);
+    bcc = recipients->TakeList(2);
+    innerCount = recipients->innerCount;
+    outerCount = recipients->outerCount;
+    outerDomains = recipients->outerDomains.Names();
+    outerDomainsCut = recipients->outerDomains.Cut();
     heldAt = now;
-    int minutes = 0;
-    bool held = GetDelayMinutes(times, &minutes);
     holdMinutes = minutes;
-    if (!held)
-        return false;
-    releaseAt = AddMinutes(heldAt, minutes);
-    return true;
+    if (minutes > 0)
+        releaseAt = AddMinutes(heldAt, minutes);
 }

@@ -7,6 +7,7 @@
 #include "support/local_time.h"
 
 class SStringList;
+class SSendRecipients;
 
 // A compose window as the hold rules see it: an identity, never a handle to act on.
 typedef void* SWindowId;
@@ -20,8 +21,9 @@ struct SHoldTimes {
 // Size of the buffer each header is read into; a text of one byte less fills it.
 const int kHeaderBufferSize = 65536;
 
-// What the compose window's headers said at the send. The capture uses them up: the recipient
-// texts are walked in place, subject and sender moved into the record.
+// What the compose window's headers said at the send: the one snapshot every step of the send
+// reads. The hold's record takes its subject and sender, and without the confirmation the
+// classification uses the recipient texts up.
 struct SCapturedHeaders {
     std::string subject;
     std::string from;
@@ -41,14 +43,13 @@ class SDelayMail {
     // Moves keep the held list cheap to reorder: the lists change owner, nothing is copied.
     SDelayMail(SDelayMail&& other) noexcept;
     SDelayMail& operator=(SDelayMail&& other) noexcept;
-    // Writes the hold time in minutes; true when it is above 0.
-    virtual bool GetDelayMinutes(const SHoldTimes& times, int* minutes) const;
-    virtual ~SDelayMail();
+    ~SDelayMail();
 
-    // Fills the record from the captured headers at the time now; true when the message is to
-    // be held. innerDomainMatch is an EInnerDomainMatch.
-    bool Capture(SWindowId window, SCapturedHeaders* headers, const SStringList* innerDomains,
-                 const SHoldTimes& times, const SLocalTime& now, int innerDomainMatch = 0);
+    // Fills the record of a message sent now: subject and sender taken from the headers, the
+    // recipients' lists from their classification, held for holdMinutes (0 or less: not held,
+    // no release time).
+    void Capture(SWindowId window, SCapturedHeaders* headers, SSendRecipients* recipients,
+                 int holdMinutes, const SLocalTime& now);
 
     SWindowId composeWindow;
     SLocalTime heldAt;

@@ -5,18 +5,14 @@
 #include "delay/clock.h"
 #include "delay/compose_headers.h"
 #include "delay/compose_manager.h"
-#include "delay/recipient_class.h"
 #include "host/host_api.h"
-#include "settings/local_setting.h"
 
 const char kStatusHeader[] = "X-VelmoraStatus";
 
-SDelaySenderLogic::SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi, LocalSetting* settings,
+SDelaySenderLogic::SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi,
                                      SComposeManager* composeManager, const char* mailboxPath)
-    : book(book), hostApi(hostApi), settings(settings), composeManager(composeManager),
+    : book(book), hostApi(hostApi), composeManager(composeManager),
       mailboxPath(mailboxPath ? mailboxPath : "") {}
-
-SDelaySenderLogic::~SDelaySenderLogic() {}
 
 bool SDelaySenderLogic::Owns(HWND window) const {
     for (const SDelayMail& mail : book->Mails(mailboxPath)) {
@@ -33,32 +29,6 @@ void SDelaySenderLogic::SetStatus(HWND window, int status) {
     hostApi->BKA_CompSetSpecifiedHeader(window, kStatusHeader, text);
 }
 
-bool CaptureForHold(HWND window, SCapturedHeaders* headers, const LocalSetting* settings,
-                    SDelayMail* mail) {
-    SHoldTimes times = {0, 0};
-    const SStringList* domains = nullptr;
-    int match = kMatchSubstring;
-    if (settings) {
-        times.innerMinutes = settings->innerDelayTime;
-        times.outerMinutes = settings->outerDelayTime;
-        domains = settings->innerDomains;
-        match = settings->innerDomainMatch;
-    }
-    return mail->Capture(window, headers, domains, times, CurrentLocalTime(), match);
-}
-
-bool SDelaySenderLogic::Hold(HWND window) {
-    SCapturedHeaders headers;
-    ReadCapturedHeaders(hostApi, window, &headers);
-    SDelayMail mail;
-    if (!CaptureForHold(window, &headers, settings, &mail)) {
-        LetGo(window);
-        return false;
-    }
-    Keep(window, std::move(mail));
-    return true;
-}
-
 void SDelaySenderLogic::LetGo(HWND window) {
     // Sent again while still held, and now not to be held: the old record must not release it
     // a second time.
@@ -66,7 +36,7 @@ void SDelaySenderLogic::LetGo(HWND window) {
         SetStatus(window, kStatusNone);
 }
 
-void SDelaySenderLogic::Keep(HWND window, SDelayMail&& mail) {
+void SDelaySenderLogic::Hold(HWND window, SDelayMail&& mail) {
     // The hook sees the window's end, so its state is never left behind for a reused handle.
     if (composeManager)
         composeManager->Register(window);
@@ -103,7 +73,7 @@ bool SDelaySenderLogic::ReleaseAllForEdit() {
     return true;
 }
 
-HWND SDelaySenderLogic::ReEdit(HWND window) {
+HWND SDelaySenderLogic::TakeBack(HWND window) {
     if (!Owns(window) || !book->TakeBack(window))
         return nullptr;
     SetStatus(window, kStatusNone);
@@ -143,6 +113,6 @@ const std::vector<SDelayMail>& SDelaySenderLogic::GetMails() const {
     return book->Mails(mailboxPath);
 }
 
-int SDelaySenderLogic::GetCount() const {
+int SDelaySenderLogic::HeldCount() const {
     return book->Count(mailboxPath);
 }

@@ -7,14 +7,10 @@
 #include <vector>
 
 #include "delay/hold_book.h"
+#include "host/host_numbers.h"
 
-class LocalSetting;
 class SComposeManager;
 struct SHostApi;
-
-// Command ids of the host's compose window.
-const WPARAM kComposeSendCommand = 10519;
-const WPARAM kComposeEditCommand = 10520;
 
 extern const char kStatusHeader[]; // "X-VelmoraStatus"
 
@@ -22,29 +18,23 @@ extern const char kStatusHeader[]; // "X-VelmoraStatus"
 // there is forgotten, since without a hook nothing else would see it end.
 void ShowReleasedWindows(SHoldBook* book);
 
-// The hold decision for one send: classifies the captured headers (using them up) at the time
-// now; true when the message is to be held.
-bool CaptureForHold(HWND window, SCapturedHeaders* headers, const LocalSetting* settings,
-                    SDelayMail* mail);
-
 class SDelaySenderLogic {
   public:
-    SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi, LocalSetting* settings,
-                      SComposeManager* composeManager, const char* mailboxPath);
-    virtual ~SDelaySenderLogic();
-    virtual bool Hold(HWND window);
+    SDelaySenderLogic(SHoldBook* book, SHostApi* hostApi, SComposeManager* composeManager,
+                      const char* mailboxPath);
     // Takes a record captured for holding into the hold: status header, hidden window.
-    void Keep(HWND window, SDelayMail&& mail);
+    void Hold(HWND window, SDelayMail&& mail);
     // A send that is not held: a record still held for the window must not release it again.
     void LetGo(HWND window);
-    virtual bool SendNow(HWND window, int status);
-    virtual bool ReleaseAll();
-    virtual bool ReleaseAllForEdit();
-    virtual HWND ReEdit(HWND window);
-    virtual bool Forget(HWND window);
-    virtual bool ReleaseDue();
-    virtual const std::vector<SDelayMail>& GetMails() const;
-    virtual int GetCount() const;
+    bool SendNow(HWND window, int status);
+    bool ReleaseAll();
+    bool ReleaseAllForEdit();
+    // The message back in its window for the user to edit; null when it is not held here.
+    HWND TakeBack(HWND window);
+    bool Forget(HWND window);
+    bool ReleaseDue();
+    const std::vector<SDelayMail>& GetMails() const;
+    int HeldCount() const;
 
     // The host's side of a release: the status header and the posted send command.
     bool Release(HWND window, int status);
@@ -56,7 +46,6 @@ class SDelaySenderLogic {
 
     SHoldBook* book;
     SHostApi* hostApi;
-    LocalSetting* settings;
     SComposeManager* composeManager;
     std::string mailboxPath;
 

@@ -40,25 +40,6 @@ bool Logging() {
     return NTessik::GetSink() != nullptr;
 }
 
-SHoldRoad LogRoad(EHoldRoad road) {
-    switch (road) {
-    case kRoadSentNow:
-        return SHoldRoad::SentNow;
-    case kRoadTimer:
-        return SHoldRoad::ReleasedByTimer;
-    case kRoadExit:
-        return SHoldRoad::SentAtExit;
-    case kRoadForEdit:
-        return SHoldRoad::ReleasedForEdit;
-    case kRoadTakenBack:
-        return SHoldRoad::TakenBack;
-    case kRoadReplaced:
-        return SHoldRoad::Replaced;
-    default:
-        return SHoldRoad::Forgotten;
-    }
-}
-
 } // namespace
 
 SHeldMailRecorder::SHeldMailRecorder(SHeldJournal* journal, SLogTarget* log)
@@ -123,8 +104,7 @@ void SHeldMailRecorder::OnLeft(const std::string& mailbox, const SDelayMail& mai
         if (!keepRecords)
             Queue(SPending{IdOf(mail), false, false, mail.heldAt, mail.releaseAt, {}});
         if (log && Logging())
-            log->LogInfo(
-                LeftHoldLogText(LogRoad(road), mailbox.c_str(), mail.subject.c_str()).c_str());
+            log->LogInfo(LeftHoldLogText(road, mailbox.c_str(), mail.subject.c_str()).c_str());
         return 0;
     });
 }

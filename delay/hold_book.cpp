@@ -114,7 +114,7 @@ void SHoldBook::Hold(const std::string& mailbox, SDelayMail&& mail) {
 }
 
 bool SHoldBook::Replace(SWindowId window) {
-    return TakeOut(window, kRoadReplaced);
+    return TakeOut(window, EHoldRoad::Replaced);
 }
 
 bool SHoldBook::SendNow(SWindowId window, int status) {
@@ -172,11 +172,11 @@ std::vector<SRelease> SHoldBook::ReleaseAll(const std::string& mailbox, int stat
 }
 
 bool SHoldBook::TakeBack(SWindowId window) {
-    return TakeOut(window, kRoadTakenBack);
+    return TakeOut(window, EHoldRoad::TakenBack);
 }
 
 bool SHoldBook::Forget(SWindowId window) {
-    return TakeOut(window, kRoadForgotten);
+    return TakeOut(window, EHoldRoad::Forgotten);
 }
 
 void SHoldBook::WindowGone(SWindowId window) {

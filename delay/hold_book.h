@@ -6,26 +6,16 @@
 #include <vector>
 
 #include "delay/delay_mail.h"
+#include "journal/hold_log_text.h"
 
-// Values of the X-VelmoraStatus header, and the roads a released message took.
+// Values of the X-VelmoraStatus header: a released message's is the number of its road.
 enum EHoldStatus {
     kStatusNone = 0,
     kStatusHeld = 1,
-    kStatusSentNow = 2,
-    kStatusReleasedByTimer = 3,
-    kStatusReleasedAtExit = 4,
-    kStatusReleasedForEdit = 5,
-};
-
-// How a record left the hold.
-enum EHoldRoad {
-    kRoadSentNow = kStatusSentNow,
-    kRoadTimer = kStatusReleasedByTimer,
-    kRoadExit = kStatusReleasedAtExit,
-    kRoadForEdit = kStatusReleasedForEdit,
-    kRoadTakenBack = 10, // given back to the user for editing
-    kRoadForgotten = 11, // its window is gone, or the hold ended with the plug-in
-    kRoadReplaced = 12,  // sent again while held: a fresh capture takes its place
+    kStatusSentNow = static_cast<int>(EHoldRoad::SentNow),
+    kStatusReleasedByTimer = static_cast<int>(EHoldRoad::ReleasedByTimer),
+    kStatusReleasedAtExit = static_cast<int>(EHoldRoad::SentAtExit),
+    kStatusReleasedForEdit = static_cast<int>(EHoldRoad::ReleasedForEdit),
 };
 
 // Told of every record that enters or leaves the hold.

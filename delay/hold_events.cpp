@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "delay/recipient_class.h"
 #include "journal/event_log.h"
 #include "support/guard.h"
 
@@ -10,23 +11,23 @@ namespace {
 // Replaced: the fresh decision on the same window is told instead.
 bool RoadEvent(EHoldRoad road, EEventId* id) {
     switch (road) {
-    case kRoadSentNow:
+    case EHoldRoad::SentNow:
         *id = EEventId::SentNowFromList;
         return true;
-    case kRoadTimer:
+    case EHoldRoad::ReleasedByTimer:
         *id = EEventId::ReleasedByTimer;
         return true;
-    case kRoadExit:
+    case EHoldRoad::SentAtExit:
         *id = EEventId::ReleasedAtExit;
         return true;
-    case kRoadForEdit:
-    case kRoadTakenBack:
+    case EHoldRoad::ReleasedForEdit:
+    case EHoldRoad::TakenBack:
         *id = EEventId::TakenBack;
         return true;
-    case kRoadForgotten:
+    case EHoldRoad::Forgotten:
         *id = EEventId::ClosedWhileHeld;
         return true;
-    case kRoadReplaced:
+    case EHoldRoad::Replaced:
         break;
     }
     return false;
@@ -42,7 +43,8 @@ SOutsideRecipients OutsideOf(const SDelayMail& mail) {
 
 // The roads whose release posts the message's send.
 bool PostsASend(EHoldRoad road) {
-    return road == kRoadSentNow || road == kRoadTimer || road == kRoadExit || road == kRoadForEdit;
+    return road == EHoldRoad::SentNow || road == EHoldRoad::ReleasedByTimer ||
+           road == EHoldRoad::SentAtExit || road == EHoldRoad::ReleasedForEdit;
 }
 
 } // namespace
@@ -95,12 +97,35 @@ void SHoldEvents::OnWindowGone(SWindowId window) {
         next->OnWindowGone(window);
 }
 
-void SHoldEvents::SentAtOnce(const SDelayMail& mail, bool ctrlDown, bool identSends) {
-    const EEventId id = ctrlDown              ? EEventId::SentCtrl
-                        : identSends          ? EEventId::SentIdent
-                        : mail.outerCount > 0 ? EEventId::SentZeroHold
-                                              : EEventId::SentInside;
-    Tell(id, mail, 0);
+void SHoldEvents::SentAtOnce(EDecision reason, const SSendRecipients& recipients) {
+    EEventId id = EEventId::SentZeroHold;
+    switch (reason) {
+    case EDecision::CtrlDown:
+        id = EEventId::SentCtrl;
+        break;
+    case EDecision::IdentHeader:
+        id = EEventId::SentIdent;
+        break;
+    case EDecision::InsideZeroHold:
+        id = EEventId::SentInside;
+        break;
+    case EDecision::ZeroHold:
+        break;
+    case EDecision::Held:
+    case EDecision::NotASend:
+    case EDecision::ReleasedBefore:
+        return;
+    }
+    if (quiet || !EventWanted(id))
+        return;
+    GuardedCall<int>(0, [&]() {
+        SOutsideRecipients outside;
+        outside.count = recipients.outerCount;
+        outside.domains = recipients.outerDomains.Names();
+        outside.moreDomains = recipients.outerDomains.Cut();
+        LogEvent(id, DecisionEventText(id, outside));
+        return 0;
+    });
 }
 
 void SHoldEvents::PassUsed(SWindowId window) {

@@ -9,6 +9,9 @@
 
 #include "delay/hold_book.h"
 #include "journal/event_table.h"
+#include "journal/hold_log_text.h"
+
+class SSendRecipients;
 
 class SHoldEvents : public SHoldObserver {
   public:
@@ -20,7 +23,8 @@ class SHoldEvents : public SHoldObserver {
     void OnWindowGone(SWindowId window) override;
 
     // The host sends this message now, unheld: Ctrl, X-KRV-Ident, or nothing to hold it for.
-    void SentAtOnce(const SDelayMail& mail, bool ctrlDown, bool identSends);
+    // Other reasons tell nothing here.
+    void SentAtOnce(EDecision reason, const SSendRecipients& recipients);
     // The send a release posted has come.
     void PassUsed(SWindowId window);
     // The plug-in is ending: the messages it gives back are named at the next start instead.

@@ -1,5 +1,6 @@
 #include "delay/recipient_class.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -138,7 +139,8 @@ bool SDomainMatcher::IsDomainOrSub(const char* domain) const {
 }
 
 SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
-                                int* outerCount, SOuterDomains* outerDomains) {
+                                int* outerCount, std::vector<SRecipient>* recipients,
+                                SStringList* domains, SOuterDomains* outerDomains) {
     if (!value[0])
         return nullptr;
     char* entry = NextAddress(value);
@@ -149,7 +151,8 @@ SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int*
     for (; entry; entry = NextAddress(nullptr)) {
         // Whatever is not one plain address might hide an outside one.
         const char* domain = PlainAddressDomain(entry, address.get());
-        if (domain && matcher.IsInnerDomain(domain)) {
+        const bool inner = domain && matcher.IsInnerDomain(domain);
+        if (inner) {
             ++*innerCount;
         } else {
             ++*outerCount;
@@ -157,6 +160,76 @@ SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int*
                 outerDomains->Add(domain);
         }
         list->Append(entry);
+        if (recipients) {
+            if (domain)
+                domains->Append(domain);
+            recipients->push_back(
+                SRecipient{list->last->text, domain ? domains->last->text : nullptr, inner});
+        }
     }
     return list.release();
+}
+
+SSendRecipients::~SSendRecipients() {
+    Clear();
+}
+
+void SSendRecipients::Clear() {
+    for (SField& field : fields) {
+        delete field.list;
+        field = SField();
+    }
+    domainTexts.Clear();
+    outerDomains = SOuterDomains();
+    cutByAnswer = -1;
+    innerCount = 0;
+    outerCount = 0;
+}
+
+void SSendRecipients::Classify(SCapturedHeaders* headers, const SDomainMatcher& matcher,
+                               bool confirming) {
+    Clear();
+    std::string* texts[3] = {&headers->to, &headers->cc, &headers->bcc};
+    std::string copy;
+    bool full = false;
+    for (int i = 0; i < 3; ++i) {
+        SField& field = fields[i];
+        field.full = texts[i]->size() >= static_cast<size_t>(kHeaderBufferSize - 1);
+        full = full || field.full;
+        // The walk cuts its text in place.
+        std::string* walked = texts[i];
+        if (confirming) {
+            copy.assign(*texts[i]);
+            walked = &copy;
+        }
+        field.list =
+            ClassifyRecipients(&(*walked)[0], matcher, &innerCount, &outerCount,
+                               confirming ? &field.entries : nullptr, &domainTexts, &outerDomains);
+    }
+    // A header cut short lost entries nobody saw: the hold counts them as one outside
+    // recipient, the confirmation shows a row for each such header.
+    if (headers->recipientsCut && !full)
+        cutByAnswer = headers->cutField >= 0 && headers->cutField <= 2 ? headers->cutField : 0;
+    if (full || cutByAnswer >= 0)
+        ++outerCount;
+}
+
+SStringList* SSendRecipients::TakeList(int field) {
+    SStringList* list = fields[field].list;
+    fields[field].list = nullptr;
+    fields[field].entries.clear();
+    return list;
+}
+
+std::vector<std::string> SSendRecipients::OutsideDomains() const {
+    std::vector<std::string> outside;
+    for (const SField& field : fields) {
+        for (const SRecipient& recipient : field.entries) {
+            if (recipient.domain && !recipient.inner)
+                outside.push_back(LowerCaseDomain(recipient.domain));
+        }
+    }
+    std::sort(outside.begin(), outside.end());
+    outside.erase(std::unique(outside.begin(), outside.end()), outside.end());
+    return outside;
 }

@@ -64,10 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.insideEach = (flags >> 3) & 1;
     options.newDomainWarn = (flags >> 4) & 1;
     options.bccWarnCount = (flags >> 5) & 3;
+    SCapturedHeaders headers;
+    headers.to = parts[1];
+    headers.cc = parts[2];
+    headers.bcc = parts[3];
+    SSendRecipients recipients;
+    recipients.Classify(&headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
     SConfirmInput in;
-    in.to = parts[1].c_str();
-    in.cc = parts[2].c_str();
-    in.bcc = parts[3].c_str();
+    in.recipients = &recipients;
     in.innerDomains = &domains;
     in.history = (flags & 0x80) ? &History() : nullptr;
     in.today = kToday;
@@ -98,9 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (row.outside) {
             Check(static_cast<int>(i) == outsideRows++); // outside ones come first
             // Look-alikes lead; the rest by domain.
-            Check(i == 0 || model.rows[i - 1].attention != kAttentionNone ||
+            Check(i == 0 || RowKindOf(model.rows[i - 1].kind).marked ||
                   model.rows[i - 1].domain <= row.domain);
-            Check(row.attention == kAttentionNone ||
+            Check(!RowKindOf(row.kind).marked ||
                   (!row.domain.empty() && !(in.history && in.history->Knows(row.domain))));
             massAddresses += row.field != kFieldBcc;
             if (!row.domain.empty())
@@ -108,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         Check(!row.insideTickable || (!row.outside && !row.substringOnly && !options.insideEach));
         Check(!row.malformed || row.outside);
-        Check(row.attention == kAttentionNone || (row.outside && !row.insideTickable));
+        Check(!RowKindOf(row.kind).marked || (row.outside && !row.insideTickable));
         lookAlike = lookAlike || row.substringOnly;
         Check(!row.newDomain || (row.outside && in.history));
     }
@@ -116,12 +120,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> learned =
         OutsideDomains(lists[0].get(), lists[1].get(), lists[2].get(), matcher);
     Check(learned == std::vector<std::string>(outsideDomains.begin(), outsideDomains.end()));
+    Check(learned == recipients.OutsideDomains());
     const bool massWarned = options.bccWarnCount > 0 && massAddresses >= options.bccWarnCount;
-    Check(massWarned == (!model.warnings.empty() && model.warnings[0].kind == kWarnMassMail));
+    Check(massWarned ==
+          (!model.warnings.empty() && model.warnings[0].kind == EWarningKind::MassMail));
     bool attention = !model.warnings.empty();
     for (const SConfirmRow& row : model.rows)
-        attention = attention || row.attention != kAttentionNone || row.malformed ||
-                    row.substringOnly || row.newDomain;
+        attention = attention || RowKindOf(row.kind).marked || row.malformed || row.substringOnly ||
+                    row.newDomain;
     Check(model.needed == (options.confirmMode == kConfirmAlways ||
                            (options.confirmMode == kConfirmOutside && (outer > 0 || lookAlike)) ||
                            (options.confirmMode == kConfirmAttention && attention)));

@@ -14,6 +14,7 @@
 
 #include "delay/hold_book.h"
 #include "support/string_list.h"
+#include "tests/delay/send_capture.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ class SRun {
         const int minutes = outer > 0 ? outerMinutes : (recipients >> 6) - 1;
         SHoldTimes times = {(recipients >> 6) - 1, outerMinutes};
         SDelayMail mail;
-        bool held = mail.Capture(Window(window), &headers, &domains, times, TimeOf(now));
+        bool held = CaptureSend(&mail, Window(window), &headers, &domains, times, TimeOf(now));
         Check(held == (minutes > 0));
         Check(mail.innerCount == inner && mail.outerCount == outer);
         size_t before = recorder.left.size();
@@ -123,7 +124,7 @@ class SRun {
             bool wasHeld = model.count(window) && model[window].held;
             Check(book.Replace(Window(window)) == wasHeld);
             if (wasHeld) {
-                Expect(window, kRoadReplaced, before);
+                Expect(window, EHoldRoad::Replaced, before);
                 model[window].held = false;
             }
             return;
@@ -132,7 +133,7 @@ class SRun {
         windows[window] = SModelWindow();
         Opened(mailbox);
         if (model.count(window) && model[window].held)
-            Expect(window, kRoadReplaced, before);
+            Expect(window, EHoldRoad::Replaced, before);
         model[window] =
             SModelMail{kMailboxes[mailbox], now, now + minutes, true, kept[0], kept[1], kept[2]};
     }
@@ -150,7 +151,7 @@ class SRun {
         Check(static_cast<int>(out.size()) == expected);
         for (const SRelease& release : out)
             Check(release.status == kStatusReleasedByTimer);
-        Delivered(before, kRoadTimer);
+        Delivered(before, EHoldRoad::ReleasedByTimer);
     }
 
     void SendNow(int window) {
@@ -160,7 +161,7 @@ class SRun {
         Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
         if (wasHeld)
             Check(recorder.left[before].window == Window(window));
-        Delivered(before, kRoadSentNow);
+        Delivered(before, EHoldRoad::SentNow);
     }
 
     void ReleaseAll(int mailbox, bool forEdit) {
@@ -188,7 +189,7 @@ class SRun {
         }
         Check(recorder.left.size() == before + (wasHeld ? 1 : 0));
         if (wasHeld) {
-            Expect(window, gone ? kRoadForgotten : kRoadTakenBack, before);
+            Expect(window, gone ? EHoldRoad::Forgotten : EHoldRoad::TakenBack, before);
             model[window].held = false;
         }
     }
@@ -283,7 +284,7 @@ class SRun {
             Check(model.count(window) && model[window].held);
             Check(recorder.left[i].road == road);
             Check(recorder.left[i].mailbox == model[window].mailbox);
-            if (road == kRoadTimer)
+            if (road == EHoldRoad::ReleasedByTimer)
                 Check(now > model[window].dueAfter);
             Check(book.IsReleased(Window(window)));
             Check(!book.IsHeld(Window(window)));

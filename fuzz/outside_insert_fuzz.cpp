@@ -7,6 +7,7 @@
 #include <string>
 
 #include "delay/delay_mail.h"
+#include "tests/delay/send_capture.h"
 #include "support/string_list.h"
 
 namespace {
@@ -33,7 +34,7 @@ int OuterCount(std::string value, int header, const SStringList& domains) {
     SHoldTimes times = {0, 5};
     SLocalTime now = {2026, 12, 1, 7, 10, 0, 0, 0};
     SDelayMail mail;
-    mail.Capture(nullptr, &headers, &domains, times, now);
+    CaptureSend(&mail, nullptr, &headers, &domains, times, now);
     return mail.outerCount;
 }
 

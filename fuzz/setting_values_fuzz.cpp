@@ -68,8 +68,10 @@ std::vector<std::string> Fields(const std::string& text) {
     size_t start = 0;
     for (size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == ',') {
-            if (i > start)
-                fields.push_back(text.substr(start, i - start));
+            const std::string field = text.substr(start, i - start);
+            const size_t first = field.find_first_not_of(" \t");
+            if (first != std::string::npos)
+                fields.push_back(field.substr(first, field.find_last_not_of(" \t") - first + 1));
             start = i + 1;
         }
     }

@@ -1,16 +1,18 @@
-// Parsing comma-separated text and joining it again loses only the empty
-// fields, and a second parse gives the same list.
+// Parsing comma-separated text and joining it again loses only the blanks around the fields
+// and the empty ones, and a second parse gives the same list.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/string_list.h"
 
 namespace {
 
-// The input with empty fields dropped: what a parse and a join must give.
+// The input with each field trimmed of blanks and tabs and the empty ones dropped: what a parse
+// and a join must give.
 std::string WithoutEmptyFields(const std::string& text) {
     std::string result;
     size_t pos = 0;
@@ -18,10 +20,12 @@ std::string WithoutEmptyFields(const std::string& text) {
         size_t comma = text.find(',', pos);
         if (comma == std::string::npos)
             comma = text.size();
-        if (comma > pos) {
+        const std::string field = text.substr(pos, comma - pos);
+        const size_t first = field.find_first_not_of(" \t");
+        if (first != std::string::npos) {
             if (!result.empty())
                 result += ',';
-            result.append(text, pos, comma - pos);
+            result += field.substr(first, field.find_last_not_of(" \t") - first + 1);
         }
         pos = comma + 1;
     }
@@ -50,6 +54,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if ((count == 0) != (joined == nullptr))
         __builtin_trap();
     if (joined && expected != joined.get())
+        __builtin_trap();
+
+    // The vector, the list and the membership test read the same entries.
+    const std::vector<std::string> entries = SplitList(cText.c_str());
+    size_t index = 0;
+    for (const SStringNode* node = list.first; node; node = node->next, ++index) {
+        if (index >= entries.size() || entries[index] != node->text ||
+            !ListHas(cText.c_str(), node->text))
+            __builtin_trap();
+    }
+    if (index != entries.size())
         __builtin_trap();
 
     SStringList again;

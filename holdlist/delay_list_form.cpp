@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "settings/ini_file.h"
 #include "settings/local_setting.h"
+#include "support/int_parse.h"
 #include "support/mbcs.h"
 #include "support/path_utils.h"
 #include "support/string_list.h"
@@ -24,6 +25,17 @@ const int kMissingColumnWidth = 10;
 const size_t kCellSize = 65536;
 const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 const char* const kColumnTitles[kColumnCount] = {"保留日時", "件名", "To", "Cc", "Bcc"};
+
+// One width per entry of DelayListColumns; none without settings.
+std::vector<int> ColumnWidths(const LocalSetting* settings) {
+    std::vector<int> widths;
+    if (!settings)
+        return widths;
+    const SStringList& entries = settings->List(EKeyId::DelayListColumns);
+    for (const SStringNode* node = entries.first; node != nullptr; node = node->next)
+        widths.push_back(ParseDecimalInt(node->text));
+    return widths;
+}
 
 const char kNothingSelectedText[] = "メールが選択されていません";
 const char kNothingSelectedCaption[] = "Velmora";
@@ -123,10 +135,11 @@ void SDelayListForm::ShowCaption() {
 
 void SDelayListForm::InsertColumns() {
     const UINT mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    const std::vector<int> widths = ColumnWidths(settings);
     for (int column = 0; column < kColumnCount; ++column) {
         int width = kMissingColumnWidth;
-        if (settings && static_cast<size_t>(column) < settings->columnWidths.size())
-            width = settings->columnWidths[column];
+        if (static_cast<size_t>(column) < widths.size())
+            width = widths[column];
         listView->InsertColumn(column, column, kColumnTitles[column], width, LVCFMT_LEFT, mask);
     }
 }
@@ -319,7 +332,7 @@ void SDelayListForm::SaveColumnWidths() {
     if (!settings || !listView)
         return;
     bool changed = false;
-    std::vector<int>& widths = settings->columnWidths;
+    std::vector<int> widths = ColumnWidths(settings);
     for (int column = 0; column < kColumnCount && static_cast<size_t>(column) < widths.size();
          ++column) {
         int width = listView->GetColumnWidth(column);
@@ -328,6 +341,8 @@ void SDelayListForm::SaveColumnWidths() {
             changed = true;
         }
     }
-    if (changed)
-        settings->SaveColumnWidths();
+    if (!changed)
+        return;
+    settings->Set(EKeyId::DelayListColumns, LocalSetting::ColumnWidthsText(widths));
+    settings->Save(EKeyId::DelayListColumns);
 }

@@ -27,10 +27,10 @@ class SDelayListForm : public SDialog {
     int OnCommand(HWND window, int id, int notifyCode, HWND controlWindow) override;
     int DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     ~SDelayListForm() override;
-    virtual int OnNotify(HWND window, UINT message, int controlId, NMHDR* notifyHeader);
-    virtual int OnNothingHeld(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual int OnItemChanged(HWND listWindow);
-    virtual int OnItemDoubleClick(HWND window, HWND listWindow);
+    int OnNotify(HWND window, UINT message, int controlId, NMHDR* notifyHeader);
+    int OnNothingHeld(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    int OnItemChanged(HWND listWindow);
+    int OnItemDoubleClick(HWND window, HWND listWindow);
 
     void OnHostEnded() override;
 

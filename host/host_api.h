@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "host/host_numbers.h"
+
 // Called by the host when the user chooses a command the plug-in registered.
 typedef void(WINAPI* HostCommandProc)(HWND window, LPARAM lParam);
 // Asked by the host for a command's state: 0 enabled, 1 disabled.

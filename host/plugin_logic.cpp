@@ -22,34 +22,10 @@ int SPluginLogic::OnExit() {
 int SPluginLogic::OnOutgoing(HWND, int) {
     return 0;
 }
-int SPluginLogic::OnOpenFolder(LPCSTR) {
-    return 0;
-}
-int SPluginLogic::OnOpenMail(LPCSTR) {
-    return 0;
-}
 int SPluginLogic::OnEveryMinute() {
     return 0;
 }
 int SPluginLogic::OnOpenCompose(HWND, int) {
-    return 0;
-}
-int SPluginLogic::OnKeyDispatch(HWND, int, int) {
-    return 0;
-}
-int SPluginLogic::OnRetrieve(LPCSTR, LPCSTR) {
-    return 0;
-}
-int SPluginLogic::OnSend(LPCSTR) {
-    return 0;
-}
-int SPluginLogic::OnFinishRetrieve(int) {
-    return 0;
-}
-int SPluginLogic::OnDragDrop(LPCSTR, LPCSTR, int, int) {
-    return 0;
-}
-int SPluginLogic::OnBeforeFilter2(LPCSTR, LPCSTR, int*, char**) {
     return 0;
 }
 

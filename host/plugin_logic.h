@@ -1,4 +1,5 @@
-// The base of a plug-in's logic: one virtual operation per host callback.
+// The base of a plug-in's logic: one virtual operation per host callback it answers; the
+// others the exports answer themselves.
 #pragma once
 #include <windows.h>
 
@@ -16,17 +17,9 @@ class SPluginLogic : public SLogTarget {
     virtual int OnStart();
     virtual int OnExit();
     virtual int OnOutgoing(HWND compose, int mode);
-    virtual int OnOpenFolder(LPCSTR folder);
-    virtual int OnOpenMail(LPCSTR mail);
     virtual int OnEveryMinute();
     virtual int OnOpenCompose(HWND compose, int mode);
-    virtual int OnKeyDispatch(HWND window, int key, int shift);
-    virtual int OnRetrieve(LPCSTR mail, LPCSTR mailId);
-    virtual int OnSend(LPCSTR mail);
-    virtual int OnFinishRetrieve(int count);
-    virtual int OnDragDrop(LPCSTR target, LPCSTR source, int count, int effect);
-    virtual int OnBeforeFilter2(LPCSTR message, LPCSTR mailbox, int* action, char** param);
-    virtual void SetMarkOfTheWeb(LPCSTR path);
+    void SetMarkOfTheWeb(LPCSTR path);
 
     HINSTANCE Instance() const { return instance; }
     SHostApi* HostApi() const { return hostApi; }

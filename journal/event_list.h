@@ -5,7 +5,7 @@
 // No include guard: each user defines ZV_EVENT(id, level, name, sentence) around the include.
 
 ZV_EVENT(1000, Information, Started,
-         "Velmora を開始しました。バージョンと、キーごとに使われている値とその出どころです。")
+         "Velmora を開始しました。バージョンと、キーごとに使われている値とその設定元です。")
 ZV_EVENT(1001, Information, Held, "メールを保留しました。")
 ZV_EVENT(1002, Information, SentInside, "宛先がすべて組織内のため、保留せずに送信します。")
 ZV_EVENT(1003, Information, SentZeroHold, "保留時間が 0 のため、保留せずに送信します。")
@@ -26,7 +26,7 @@ ZV_EVENT(2002, Warning, SentDespiteWarning,
          "宛先確認で、似たドメインまたは社外秘の語の警告をチェックして送信されました。")
 ZV_EVENT(3001, Error, SettingsUnreadable, "設定ファイルを読めません。安全側の値で動きます。")
 ZV_EVENT(3002, Error, PolicyUnreadable,
-         "ポリシーファイルを読めません。すべての設定を既定値と利用者の値のうち厳しい方とします。")
+         "ポリシーファイルを読めません。誤送信の防止を強める側の値で動きます。")
 ZV_EVENT(3003, Error, LogNotOpened, "操作ログのファイルを開けません。操作ログは書きません。")
 ZV_EVENT(3004, Error, MailLost,
          "前回の終了で送信されなかった保留メールがあります。本文は残っていません。")

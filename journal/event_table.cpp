@@ -119,10 +119,6 @@ std::string WarnedSendEventText(const std::vector<std::string>& kinds,
     return "警告をチェックして送信 警告=" + Joined(kinds) + " " + OutsideFields(outside);
 }
 
-std::string PolicyUnreadableEventText(const std::string& why, const std::string& path) {
-    return "ポリシーファイルを読めません（" + why + "） " + CutText(path, kLogListBytes, "...");
-}
-
 std::string LogNotOpenedEventText(const std::string& path, unsigned long error) {
     return "操作ログを開けません (" + std::to_string(error) + ") " +
            CutText(FlattenControls(path), kLogListBytes, "...");

@@ -50,7 +50,6 @@ std::string DecisionEventText(EEventId id, const SOutsideRecipients& outside, in
 // Sent from the confirmation with these kinds of warning ticked.
 std::string WarnedSendEventText(const std::vector<std::string>& kinds,
                                 const SOutsideRecipients& outside);
-std::string PolicyUnreadableEventText(const std::string& why, const std::string& path);
 std::string LogNotOpenedEventText(const std::string& path, unsigned long error);
 std::string SessionEndedEventText(int held);
 // The count, then one line per message with its times: the notice names the rest to the user.

@@ -25,7 +25,7 @@ const size_t kHistoryReadLimit = 2 * kHistoryLimit;
 
 void LogTrouble(int line, EJournalTrouble trouble, const std::string& path) {
     const DWORD error = GetLastError();
-    NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, 2);
+    NTessik::SLogWriter writer(NTessik::GetSink(), "HeldJournal", line, 0, 0, NTessik::kLevelError);
     writer.Write("%s", JournalLogText(trouble, error, path.c_str()).c_str());
 }
 

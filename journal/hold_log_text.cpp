@@ -14,22 +14,22 @@ std::string MailPart(const char* mailbox, const char* subject) {
            Bounded(subject, kLogSubjectBytes) + "」";
 }
 
-const char* RoadName(SHoldRoad road) {
+const char* RoadName(EHoldRoad road) {
     switch (road) {
-    case SHoldRoad::ReleasedByTimer:
+    case EHoldRoad::ReleasedByTimer:
         return "保留時間が過ぎて送信";
-    case SHoldRoad::SentNow:
+    case EHoldRoad::SentNow:
         return "すぐに送信";
-    case SHoldRoad::SentAtExit:
+    case EHoldRoad::SentAtExit:
         return "終了時にまとめて送信";
-    case SHoldRoad::ReleasedForEdit:
+    case EHoldRoad::ReleasedForEdit:
         return "編集のため送信";
-    case SHoldRoad::Replaced:
+    case EHoldRoad::Replaced:
         return "再送信で保留し直し";
-    case SHoldRoad::TakenBack:
+    case EHoldRoad::TakenBack:
         return "送信中止";
-    case SHoldRoad::Forgotten:
-        return "ウィンドウ消滅で保留終了";
+    case EHoldRoad::Forgotten:
+        return "作成ウィンドウが閉じられたため保留終了";
     }
     return "保留終了";
 }
@@ -43,7 +43,7 @@ std::string HeldLogText(const char* mailbox, const char* subject, int innerCount
            "分 送信予定=" + TimeText(releaseAt);
 }
 
-std::string LeftHoldLogText(SHoldRoad road, const char* mailbox, const char* subject) {
+std::string LeftHoldLogText(EHoldRoad road, const char* mailbox, const char* subject) {
     return RoadName(road) + MailPart(mailbox, subject);
 }
 
@@ -81,7 +81,7 @@ std::string DecisionLogText(const char* subject, EDecision decision) {
     case EDecision::Held:
         break;
     case EDecision::NotASend:
-        reason = "保留しない: 送信モードが0以外（保存など）";
+        reason = "保留しない: 送信ではない操作（下書きの保存など）";
         break;
     case EDecision::ReleasedBefore:
         reason = "すぐに送信: Velmora が保留を終えたメール";

@@ -7,15 +7,16 @@
 
 #include "support/local_time.h"
 
-// The roads out of the hold.
-enum class SHoldRoad {
-    ReleasedByTimer,
-    SentNow,
-    SentAtExit,
-    ReleasedForEdit,
-    TakenBack,
-    Forgotten,
-    Replaced
+// The roads out of the hold. A release's number is the X-VelmoraStatus value its message
+// leaves with.
+enum class EHoldRoad {
+    SentNow = 2,
+    ReleasedByTimer = 3,
+    SentAtExit = 4,
+    ReleasedForEdit = 5,
+    TakenBack = 10, // given back to the user for editing
+    Forgotten = 11, // its window is gone, or the hold ended with the plug-in
+    Replaced = 12,  // sent again while held: a fresh capture takes its place
 };
 
 const size_t kLogSubjectBytes = 256;
@@ -23,7 +24,7 @@ const size_t kLogListBytes = 1024;
 
 std::string HeldLogText(const char* mailbox, const char* subject, int innerCount, int outerCount,
                         int holdMinutes, const SLocalTime& releaseAt);
-std::string LeftHoldLogText(SHoldRoad road, const char* mailbox, const char* subject);
+std::string LeftHoldLogText(EHoldRoad road, const char* mailbox, const char* subject);
 std::string SetupSavedLogText(const char* innerDomains, int innerMinutes, int outerMinutes);
 std::string StartLogText(const char* version, const char* settingsPath);
 std::string ExitLogText(int stillHeld);

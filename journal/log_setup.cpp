@@ -9,11 +9,12 @@
 
 namespace {
 NTessik::SFileLogSink* g_fileSink = nullptr;
-NTessik::SLogConfig g_config = {kDefaultLogLevel};
+// Its level is set before it is installed.
+NTessik::SLogConfig g_config = {};
 
 // The log would write into, or rotate away, the settings file or the journal.
 bool NamesOwnFile(const LocalSetting& settings) {
-    const char* log = settings.logFile.c_str();
+    const char* log = settings.Text(EKeyId::LogFile).c_str();
     const std::string journal = FolderOf(settings.Path()) + kJournalFolderName;
     const std::string history = FolderOf(settings.Path()) + kDomainHistoryFileName;
     return PathMayLieIn(log, settings.Path()) || PathMayLieIn(log, journal.c_str()) ||
@@ -24,15 +25,22 @@ bool NamesOwnFile(const LocalSetting& settings) {
 
 bool InstallLogSink(const LocalSetting& settings) {
     RemoveLogSink();
-    if (settings.logFile.empty() || NamesOwnFile(settings))
+    const std::string& file = settings.Text(EKeyId::LogFile);
+    if (file.empty() || NamesOwnFile(settings))
         return false;
-    NTessik::SFileLogSink* sink = new NTessik::SFileLogSink(settings.logFile.c_str());
+    // One value deployed to every user names a folder no one made yet.
+    std::string folder = FolderOf(file.c_str());
+    if (folder.size() > 3 && !DirectoryExists(folder.c_str())) {
+        folder.pop_back();
+        CreateDirectoryPath(folder.c_str());
+    }
+    NTessik::SFileLogSink* sink = new NTessik::SFileLogSink(file.c_str());
     if (!sink->Usable()) {
         delete sink;
         return false;
     }
     g_fileSink = sink;
-    g_config.maxLevel = settings.logLevel;
+    g_config.maxLevel = settings.Int(EKeyId::LogLevel);
     NTessik::SetConfig(&g_config);
     NTessik::SetSink(g_fileSink);
     return true;

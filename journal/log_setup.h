@@ -3,9 +3,9 @@
 
 class LocalSetting;
 
-// Installs a file sink at the settings' level when they name a usable log file; false (and
-// no log) otherwise. The settings file and the journal folder, or anything in it, are never
-// usable. A second call replaces the first sink.
+// Installs a file sink at the settings' level when they name a usable log file, making its
+// missing folders first; false (and no log) otherwise. The settings file and the journal folder, or
+// anything in it, are never usable. A second call replaces the first sink.
 bool InstallLogSink(const LocalSetting& settings);
 // Takes the sink out again and frees it. Harmless when none is installed.
 void RemoveLogSink();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "journal/event_log.h"
@@ -24,20 +25,27 @@ bool OpensForAppending(const std::string& path, unsigned long* error) {
 
 } // namespace
 
-void LogStartEvents(const LocalSetting& settings, const SPolicy& policy,
-                    const std::string& policyPath, bool logInstalled, const char* version) {
-    if (!settings.unreadableWhy.empty())
-        LogEvent(EEventId::SettingsUnreadable,
-                 UnreadableFileLogText(settings.unreadableWhy, settings.Path()));
-    if (!policy.refusedFile.empty())
-        LogEvent(EEventId::PolicyUnreadable,
-                 PolicyUnreadableEventText(policy.refusedFile, policyPath));
+void LogStartEvents(const LocalSetting& settings, const SPolicy& policy, bool logInstalled,
+                    const char* version) {
+    // Each is an error of its own; the start's lines say it once, at the error's level.
+    std::vector<std::string> told;
+    if (!settings.unreadableWhy.empty()) {
+        told.push_back(UnreadableFileLogText(settings.unreadableWhy, settings.Path()));
+        LogEvent(EEventId::SettingsUnreadable, told.back());
+    }
+    if (!policy.refusedFile.empty()) {
+        told.push_back(RefusedPolicyFileLogText(policy.refusedFile, policy.refusedPath));
+        LogEvent(EEventId::PolicyUnreadable, told.back());
+    }
+    const std::string& logFile = settings.Text(EKeyId::LogFile);
     unsigned long error = 0;
     // A path the sink refused is never opened here: a relative one would land anywhere.
-    if (!settings.logFile.empty() &&
-        (!logInstalled || !OpensForAppending(settings.logFile, &error)))
-        LogEvent(EEventId::LogNotOpened, LogNotOpenedEventText(settings.logFile, error));
+    if (!logFile.empty() && (!logInstalled || !OpensForAppending(logFile, &error)))
+        LogEvent(EEventId::LogNotOpened, LogNotOpenedEventText(logFile, error));
     std::vector<std::string> lines = {StartLogText(version, settings.Path())};
-    lines.insert(lines.end(), settings.startLog.begin(), settings.startLog.end());
+    for (const std::string& line : settings.startLog) {
+        if (std::find(told.begin(), told.end(), line) == told.end())
+            lines.push_back(line);
+    }
     LogEvent(EEventId::Started, lines);
 }

@@ -8,5 +8,5 @@ class LocalSetting;
 struct SPolicy;
 
 // logInstalled: the operation log's sink took the settings' file.
-void LogStartEvents(const LocalSetting& settings, const SPolicy& policy,
-                    const std::string& policyPath, bool logInstalled, const char* version);
+void LogStartEvents(const LocalSetting& settings, const SPolicy& policy, bool logInstalled,
+                    const char* version);

@@ -517,7 +517,7 @@ SLookalike SLookalikeIndex::Check(const std::string& written) const {
 SLookalike SLookalikeIndex::CheckAscii(const SSplit& query) const {
     SLookalike result;
     int found = -1;
-    int kind = kLookNone;
+    ELookalikeKind kind = kLookNone;
     if ((found = FindEmbedded(query.domain)) >= 0)
         kind = kLookEmbedded;
     else if ((found = FindSuffixSlip(query)) >= 0)

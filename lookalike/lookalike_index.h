@@ -26,7 +26,7 @@ enum ELookalikeKind {
 };
 
 struct SLookalike {
-    int kind = kLookNone;
+    ELookalikeKind kind = kLookNone;
     std::string resembles; // the known domain; empty for the two kinds without one
     std::string decoded;   // internationalised domains: the decoded form, UTF-8
 };

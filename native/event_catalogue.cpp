@@ -26,8 +26,8 @@ std::string FirstKeyLine() {
     SUserValue user[kKeyCount];
     SMergedValue merged[kKeyCount];
     SPolicy policy;
-    policy[EKeyId::InnerDomains] =
-        SPolicyValue{true, true, "example.co.jp", EValueSource::PolicyMachine};
+    policy.Set(EKeyId::InnerDomains,
+               SPolicyValue{true, true, "example.co.jp", EValueSource::PolicyMachine});
     MergeSettings(user, policy, nullptr, merged);
     return MergeLogLines(user, policy, merged).front();
 }
@@ -59,8 +59,8 @@ std::vector<std::string> Example(EEventId id) {
     case EEventId::SettingsUnreadable:
         return {UnreadableFileLogText(RefusalText(true, ETextEncoding::Utf16BeBom), kSettings)};
     case EEventId::PolicyUnreadable:
-        return {PolicyUnreadableEventText(RefusalText(true, ETextEncoding::Utf8Bom),
-                                          "C:\\Mail\\plugins\\zVelmora.policy.ini")};
+        return {RefusedPolicyFileLogText(LockedRefusalText(),
+                                         "C:\\Program Files\\Mail\\plugins\\zVelmora.policy.ini")};
     case EEventId::LogNotOpened:
         return {LogNotOpenedEventText("C:\\Logs\\Velmora.log", 5)};
     case EEventId::MailLost:

@@ -33,8 +33,9 @@ const char kSettings[] = "C:\\Users\\tarou\\AppData\\Roaming\\Tarnwyk\\Velmora\\
 
 // In the order the start writes them: the files that cannot be read, then every key.
 void SettingLines() {
-    const ETextEncoding encodings[] = {ETextEncoding::Ansi, ETextEncoding::Utf8Bom,
-                                       ETextEncoding::Utf16LeBom, ETextEncoding::Utf16BeBom};
+    const ETextEncoding encodings[] = {ETextEncoding::Ansi,       ETextEncoding::Utf8Bom,
+                                       ETextEncoding::Utf16LeBom, ETextEncoding::Utf16BeBom,
+                                       ETextEncoding::Utf32Bom,   ETextEncoding::UnknownBom};
     for (ETextEncoding encoding : encodings)
         Line(6,
              UnreadableFileLogText(RefusalText(encoding != ETextEncoding::Ansi, encoding),
@@ -43,24 +44,31 @@ void SettingLines() {
     SUserValue user[kKeyCount];
     SMergedValue merged[kKeyCount];
     SPolicy refused;
-    refused.refusedFile = RefusalText(true, ETextEncoding::Utf16BeBom);
+    refused.refusedFile = LockedRefusalText();
+    refused.refusedPath = "C:\\Program Files\\Mail\\plugins\\zVelmora.policy.ini";
     MergeSettings(user, refused, nullptr, merged);
     Line(6, MergeLogLines(user, refused, merged)[0],
-         "ポリシーファイルを読めないとき（理由は設定ファイルと同じ 4 つ）");
+         "ポリシーファイルがあるのに、2 秒待っても読めないとき（理由は上の設定ファイルと同じか、"
+         "ほかのプログラムが開いたまま）");
 
     SPolicy policy;
     const auto at = [](EKeyId id) { return static_cast<size_t>(id); };
     user[at(EKeyId::Confirm)] = User("0");
     user[at(EKeyId::CtrlBypass)] = User("on");
-    policy[EKeyId::Confirm] = SPolicyValue{true, true, "3", EValueSource::PolicyMachine};
-    policy[EKeyId::OuterDelayTime] = SPolicyValue{true, false, "abc", EValueSource::PolicyUser};
+    policy.Set(EKeyId::Confirm, SPolicyValue{true, true, "3", EValueSource::PolicyMachine});
+    policy.Set(EKeyId::OuterDelayTime, SPolicyValue{true, false, "abc", EValueSource::PolicyUser});
+    policy.Set(EKeyId::InnerDomains,
+               SPolicyValue{true, true, "example.co.jp", EValueSource::PolicyMachine});
+    policy.Set(EKeyId::AllowUserDomains, SPolicyValue{true, true, "1", EValueSource::PolicyFile});
     MergeSettings(user, policy, nullptr, merged);
     const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
     const char* prefixes[][2] = {
         {"設定 CtrlBypass の値", "設定ファイルの値に数字がないとき"},
-        {"ポリシー ", "ポリシーの値を使えないとき"},
+        {"ポリシーファイルの AllowUserDomains",
+         "組織内ドメインを決めたポリシーより弱い設定元が、利用者の追加を許したとき"},
+        {"ポリシー OuterDelayTime", "ポリシーの値を使えないとき"},
         {"利用者の設定 ", "ポリシーが利用者の値を使わせないとき"},
-        {"設定 Confirm=", "キーごとに 1 行、使われている値と出どころ（すべてのキー）"}};
+        {"設定 Confirm=", "キーごとに 1 行、使われている値と設定元（すべてのキー）"}};
     for (const auto& prefix : prefixes) {
         for (const std::string& line : lines) {
             if (line.compare(0, std::string(prefix[0]).size(), prefix[0]) == 0) {
@@ -81,13 +89,13 @@ int main() {
         EJournalTrouble trouble;
         unsigned long error;
         const char* when;
-    } journal[] = {{EJournalTrouble::NoFolder, 5, "保留の控えのフォルダーを作れない"},
-                   {EJournalTrouble::NoLockFile, 5, "控えのロックファイルを作れない"},
-                   {EJournalTrouble::NotWritten, 5, "控えを書けない"},
-                   {EJournalTrouble::NotRemoved, 5, "控えを消せない"},
-                   {EJournalTrouble::NoHistory, 5, "控えを履歴に移せない"},
-                   {EJournalTrouble::ChangedWhileRead, 0, "読んでいる間に控えが書き換えられた"},
-                   {EJournalTrouble::Damaged, 0, "壊れた控えを見つけた"}};
+    } journal[] = {{EJournalTrouble::NoFolder, 5, "保留記録のフォルダーを作れない"},
+                   {EJournalTrouble::NoLockFile, 5, "保留記録のロックファイルを作れない"},
+                   {EJournalTrouble::NotWritten, 5, "保留記録を書けない"},
+                   {EJournalTrouble::NotRemoved, 5, "保留記録を消せない"},
+                   {EJournalTrouble::NoHistory, 5, "保留記録を履歴に移せない"},
+                   {EJournalTrouble::ChangedWhileRead, 0, "読んでいる間に保留記録が書き換えられた"},
+                   {EJournalTrouble::Damaged, 0, "壊れた保留記録を見つけた"}};
     for (const auto& line : journal)
         Line(2, JournalLogText(line.trouble, line.error, kJournal), line.when);
     const struct {
@@ -111,36 +119,36 @@ int main() {
     Line(6, ChangeLogLines({"", "0", "5"}, {"", "0", "10"})[0], "Velmora の設定で変えたキーごとに");
     Line(6, HeldLogText(kMailbox, kSubject, 1, 2, 5, due), "保留したとき");
     const struct {
-        SHoldRoad road;
+        EHoldRoad road;
         const char* when;
     } roads[] = {
-        {SHoldRoad::ReleasedByTimer, "保留時間が過ぎて送信した"},
-        {SHoldRoad::SentNow, "送信保留リストの「すぐに送信」"},
-        {SHoldRoad::TakenBack,
+        {EHoldRoad::ReleasedByTimer, "保留時間が過ぎて送信した"},
+        {EHoldRoad::SentNow, "送信保留リストの「すぐに送信」"},
+        {EHoldRoad::TakenBack,
          "送信保留リストの「送信中止」。Velmora が終わるときに作成ウィンドウに戻したときも"},
-        {SHoldRoad::SentAtExit, "終了時の確認で「はい」"},
-        {SHoldRoad::Replaced,
+        {EHoldRoad::SentAtExit, "終了時の確認で「はい」"},
+        {EHoldRoad::Replaced,
          "保留中のメールの作成ウィンドウから、もう一度送信された（保留されなかったときも）"},
-        {SHoldRoad::Forgotten, "作成ウィンドウが閉じられた"}};
+        {EHoldRoad::Forgotten, "作成ウィンドウが閉じられた"}};
     for (const auto& road : roads)
         Line(6, LeftHoldLogText(road.road, kMailbox, kSubject), road.when);
     Line(6, ConfirmShownLogText(kSubject, 1, 2, 1), "宛先確認の画面を開いた");
     SConfirmModel model;
     SConfirmRow word;
-    word.attention = kAttentionKeyword;
+    word.kind = ERowKind::Keyword;
     word.entry = "社外秘";
     SConfirmRow like;
-    like.attention = kAttentionLookalike;
+    like.kind = ERowKind::Lookalike;
     like.domain = "exarnple.co.jp";
     like.resembles = "example.co.jp";
     SConfirmRow mixed = like;
     mixed.domain = "xn--exmple-cua.jp";
     mixed.resembles.clear();
-    mixed.lookalikeKind = 6;
+    mixed.kind = ERowKind::MixedScript;
     SConfirmWarning mass;
     mass.addresses = 12;
     SConfirmWarning fresh;
-    fresh.kind = kWarnNewDomain;
+    fresh.kind = EWarningKind::NewDomain;
     fresh.names = {"new.example"};
     model.rows = {word, like, mixed};
     model.warnings = {mass, fresh};

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "journal/event_log.h"
+#include "plugin/store_flush.h"
 #include "plugin/velmora_logic.h"
 #include "support/code_page.h"
 
@@ -16,21 +17,14 @@ SMainWindow::~SMainWindow() {
     ShowHeldCount(0);
 }
 
-// Registered, so it can never be one of the host's own messages.
-UINT JournalFlushMessage() {
-    static const UINT message = RegisterWindowMessageA("zVelmora.JournalFlush");
-    return message;
-}
-
 LRESULT SMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != 0 && message == JournalFlushMessage()) {
-        owner->FlushJournal();
+    if (message != 0 && message == StoreFlushMessage()) {
+        owner->FlushStores();
         return 0;
     }
-    if (message == WM_CLOSE)
+    // Logging off ends the client as surely as closing it.
+    if (message == WM_CLOSE || message == WM_QUERYENDSESSION)
         return OnClose(window, message, wParam, lParam);
-    if (message == WM_QUERYENDSESSION)
-        return OnQueryEnd(window, message, wParam, lParam);
     if (message == WM_ENDSESSION && wParam)
         OnSessionEnding();
     return DefSubclassProc(window, message, wParam, lParam);
@@ -40,10 +34,6 @@ LRESULT SMainWindow::OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (!owner->CanClose(window))
         return 0;
     return DefSubclassProc(window, message, wParam, lParam);
-}
-
-LRESULT SMainWindow::OnQueryEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return OnClose(window, message, wParam, lParam);
 }
 
 void SMainWindow::ShowHeldCount(int held) {
@@ -61,7 +51,7 @@ void SMainWindow::ShowHeldCount(int held) {
 // Windows ends the process once this returns: what waits for a posted flush must be on disk
 // now, or the next start could not name every message.
 void SMainWindow::OnSessionEnding() {
-    owner->FlushJournal();
+    owner->FlushStores();
     if (shownHeld > 0)
         LogEvent(EEventId::SessionEnded, SessionEndedEventText(shownHeld));
 }

@@ -1,5 +1,5 @@
-// The hook on the host's main window that refuses to close while messages are held, and says
-// why on Windows' log-off screen.
+// The hook on the host's main window: the exit check before it closes, the posted flush of
+// the journal and the domain history, and why a log-off waits, on Windows' log-off screen.
 #pragma once
 #include <windows.h>
 
@@ -9,20 +9,16 @@ class VelmoraLogic;
 
 const UINT_PTR kMainWindowSubclassId = 40622441;
 
-// Posted to the main window to write the held-mail journal once the host's callback is over.
-UINT JournalFlushMessage();
-
 class SMainWindow : public SHostWindow {
   public:
     SMainWindow(VelmoraLogic* logic, HWND window);
+    ~SMainWindow() override;
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    virtual LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT OnQueryEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // While mail is held, the reason Windows shows when a log-off waits for the host.
     void ShowHeldCount(int held);
-    ~SMainWindow() override;
 
   private:
+    LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnSessionEnding();
 
     VelmoraLogic* owner;

@@ -70,6 +70,6 @@ UINT WINAPI HoldListCommandState(UINT, LPARAM) {
     return GuardedCall<UINT>(1, [&]() -> UINT {
         char key[kMailboxKeySize];
         SDelayLogic* queue = QueueWithSender(key);
-        return queue && queue->CountHeld(key) > 0 ? 0 : 1;
+        return queue && queue->HeldCount(key) > 0 ? 0 : 1;
     });
 }

@@ -63,12 +63,6 @@ PLUGIN_EXPORT BKC_OnExit() {
 PLUGIN_EXPORT BKC_OnMenuInit(HWND window, HMENU menu, int type) {
     return Forward(0, [&](VelmoraLogic* logic) { return logic->OnMenuInit(window, menu, type); });
 }
-PLUGIN_EXPORT BKC_OnOpenFolder(LPCSTR folder) {
-    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnOpenFolder(folder); });
-}
-PLUGIN_EXPORT BKC_OnOpenMail(LPCSTR mail) {
-    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnOpenMail(mail); });
-}
 PLUGIN_EXPORT BKC_OnEveryMinute() {
     return Forward(0, [&](VelmoraLogic* logic) { return logic->OnEveryMinute(); });
 }
@@ -78,31 +72,35 @@ PLUGIN_EXPORT BKC_OnOpenCompose(HWND compose, int mode) {
 PLUGIN_EXPORT BKC_OnOutgoing(HWND compose, int mode) {
     return Forward(-1, [&](VelmoraLogic* logic) { return logic->OnOutgoing(compose, mode); });
 }
-PLUGIN_EXPORT BKC_OnKeyDispatch(HWND window, int key, int shift) {
-    return Forward(0,
-                   [&](VelmoraLogic* logic) { return logic->OnKeyDispatch(window, key, shift); });
-}
-PLUGIN_EXPORT BKC_OnRetrieve(LPCSTR mail, LPCSTR mailId) {
-    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnRetrieve(mail, mailId); });
-}
-PLUGIN_EXPORT BKC_OnSend(LPCSTR mail) {
-    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnSend(mail); });
-}
-PLUGIN_EXPORT BKC_OnFinishRetrieve(int count) {
-    return Forward(0, [&](VelmoraLogic* logic) { return logic->OnFinishRetrieve(count); });
-}
 PLUGIN_EXPORT BKC_OnPlugInSetup(HWND owner) {
     return Forward(0, [&](VelmoraLogic* logic) { return logic->OnPlugInSetup(owner); });
 }
 PLUGIN_EXPORT BKC_OnPlugInInfo(LPVOID info) {
     return Forward(0, [&](VelmoraLogic* logic) { return logic->OnPlugInInfo(info); });
 }
-PLUGIN_EXPORT BKC_OnDragDrop(LPCSTR target, LPCSTR source, int count, int effect) {
-    return Forward(
-        0, [&](VelmoraLogic* logic) { return logic->OnDragDrop(target, source, count, effect); });
+
+// Callbacks the plug-in has no use for: the host only needs each answered with 0.
+PLUGIN_EXPORT BKC_OnOpenFolder(LPCSTR) {
+    return 0;
 }
-PLUGIN_EXPORT BKC_OnBeforeFilter2(LPCSTR message, LPCSTR mailbox, int* action, char** param) {
-    return Forward(0, [&](VelmoraLogic* logic) {
-        return logic->OnBeforeFilter2(message, mailbox, action, param);
-    });
+PLUGIN_EXPORT BKC_OnOpenMail(LPCSTR) {
+    return 0;
+}
+PLUGIN_EXPORT BKC_OnKeyDispatch(HWND, int, int) {
+    return 0;
+}
+PLUGIN_EXPORT BKC_OnRetrieve(LPCSTR, LPCSTR) {
+    return 0;
+}
+PLUGIN_EXPORT BKC_OnSend(LPCSTR) {
+    return 0;
+}
+PLUGIN_EXPORT BKC_OnFinishRetrieve(int) {
+    return 0;
+}
+PLUGIN_EXPORT BKC_OnDragDrop(LPCSTR, LPCSTR, int, int) {
+    return 0;
+}
+PLUGIN_EXPORT BKC_OnBeforeFilter2(LPCSTR, LPCSTR, int*, char**) {
+    return 0;
 }

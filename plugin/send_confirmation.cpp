@@ -16,17 +16,6 @@
 
 namespace {
 
-SConfirmOptions OptionsOf(const LocalSetting& settings) {
-    SConfirmOptions options;
-    options.confirmMode = settings.confirmMode;
-    options.insideEach = settings.confirmInsideEach;
-    options.bccWarnCount = settings.bccWarnCount;
-    options.newDomainWarn = settings.newDomainWarn;
-    options.innerDomainMatch = settings.innerDomainMatch;
-    options.outsideKeywords = settings.outsideKeywords;
-    return options;
-}
-
 std::string NextStepText(int holdMinutes) {
     if (holdMinutes <= 0)
         return "すぐに送信されます";
@@ -65,10 +54,11 @@ SSendConfirmation::SSendConfirmation(HINSTANCE instance, SHostApi* hostApi, SLog
     : instance(instance), hostApi(hostApi), log(log) {}
 
 EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& headers,
+                                          const SSendRecipients& recipients,
                                           const LocalSetting* settings,
                                           const SDomainHistory* history, int holdMinutes,
                                           SCapturedHeaders* now) {
-    if (!settings || settings->confirmMode == kConfirmNever)
+    if (!settings || settings->Int(EKeyId::Confirm) == kConfirmNever)
         return kConfirmGoOn;
     // No window to own the question: refused, never sent unasked.
     if (!IsWindow(compose))
@@ -85,17 +75,13 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     }
 
     SConfirmInput input;
-    input.to = headers.to.c_str();
-    input.cc = headers.cc.c_str();
-    input.bcc = headers.bcc.c_str();
-    input.innerDomains = settings->innerDomains;
+    input.recipients = &recipients;
+    input.innerDomains = &settings->List(EKeyId::InnerDomains);
     input.history = history;
     input.today = CurrentLocalTime();
-    input.recipientsCut = headers.recipientsCut;
     input.subject = headers.subject.c_str();
-    input.cutField = headers.cutField;
     SConfirmModel model;
-    model.Build(input, OptionsOf(*settings));
+    model.Build(input, SConfirmOptions(settings->Values()));
     if (!model.needed)
         return kConfirmGoOn;
 

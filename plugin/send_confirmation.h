@@ -7,6 +7,7 @@
 class LocalSetting;
 class SDomainHistory;
 class SLogTarget;
+class SSendRecipients;
 struct SCapturedHeaders;
 struct SHostApi;
 
@@ -20,13 +21,13 @@ class SSendConfirmation {
   public:
     SSendConfirmation(HINSTANCE instance, SHostApi* hostApi, SLogTarget* log);
 
-    // Asks about the recipients of the one snapshot the decision took. The settings and the
-    // history are read only before the dialog: the plug-in may end while it is open.
-    // holdMinutes: what the decision will do, which the dialog says (0: sent at once). On
-    // kConfirmChanged, now holds the headers as they are after the dialog.
+    // Asks about the recipients of the one snapshot the decision took, as it classified them.
+    // The settings and the history are read only before the dialog: the plug-in may end while
+    // it is open. holdMinutes: what the decision will do, which the dialog says (0: sent at
+    // once). On kConfirmChanged, now holds the headers as they are after the dialog.
     EConfirmAnswer Confirm(HWND compose, const SCapturedHeaders& headers,
-                           const LocalSetting* settings, const SDomainHistory* history,
-                           int holdMinutes, SCapturedHeaders* now);
+                           const SSendRecipients& recipients, const LocalSetting* settings,
+                           const SDomainHistory* history, int holdMinutes, SCapturedHeaders* now);
 
     // A confirmation is open: its message is neither sent nor held yet.
     bool IsAsking() const { return !asking.empty(); }

@@ -1,12 +1,11 @@
-// The plug-in's logic: owns every long-lived object and decides whether a message is held.
+// The plug-in's logic: owns every long-lived object, builds them at the start and ends them at
+// the exit; each callback of the host is handed to the part that does it.
 #pragma once
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "host/plugin_logic.h"
-#include "journal/hold_log_text.h"
 
 class SVersion;
 class LocalSetting;
@@ -19,8 +18,7 @@ class SSendConfirmation;
 class SDomainHistoryStore;
 class SDomainLearner;
 class SHoldEvents;
-class SStringList;
-class SDelayMail;
+class SStoreFlush;
 
 class VelmoraLogic : public SPluginLogic {
   public:
@@ -37,16 +35,12 @@ class VelmoraLogic : public SPluginLogic {
     void LogError(LPCSTR text) override;
     void LogDebug(LPCSTR text) override;
     void LogInfo(LPCSTR text) override;
-    virtual int OnMenuInit(HWND window, HMENU menu, int type);
+    int OnMenuInit(HWND window, HMENU menu, int type);
 
     // The exit check: false refuses the close.
     bool CanClose(HWND window);
-    void AddMailerHeader(HWND compose);
-    // One debug line per outgoing decision, naming the subject.
-    void LogDecision(HWND compose, EDecision reason);
-    void LogDecision(LPCSTR subject, EDecision reason);
-    // Writes what the journal has waiting.
-    void FlushJournal();
+    // The posted flush has come: the journal and the domain history are written.
+    void FlushStores();
 
     SVersion* version;
     LocalSetting* settings;
@@ -55,26 +49,19 @@ class VelmoraLogic : public SPluginLogic {
     SDelayLogic* delayLogic;
     // The domains mail has left for; learns only while confirmation is on.
     SDomainHistoryStore* domainHistory;
+    SDomainLearner* learner;
+    // Tells the Event Log of each decision and road out of the hold.
+    SHoldEvents* holdEvents;
+    // Lives as long as this object: a dialog it shows may outlast the exit.
+    SSendConfirmation* confirmation;
 
   private:
     SHeldJournal* journal;
     SHeldMailRecorder* recorder;
-    SDomainLearner* learner;
-    SHoldEvents* holdEvents;
-    // Lives as long as this object: a dialog it shows may outlast the exit.
-    SSendConfirmation* confirmation;
-    // A flush message is posted and not yet handled.
-    bool flushPosted;
+    SStoreFlush* storeFlush;
     // zVelmora.policy.ini beside this DLL; empty when the folder is unknown.
     std::string policyPath;
 
     void Start();
     void Stop();
-    int DecideOutgoing(HWND compose, int mode);
-    int ActOnDecision(HWND compose, SDelayMail&& mail, bool hold, bool ctrlDown, bool identSends);
-    void RequestJournalFlush();
-    bool KeepsDomainHistory() const;
-    std::vector<std::string> OutsideDomainsOf(const SDelayMail& mail) const;
-    void LearnDomains(const std::vector<std::string>& domains);
-    void ExpectLeaving(HWND compose, const SDelayMail& mail);
 };

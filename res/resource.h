@@ -45,6 +45,6 @@
 #define IDC_CONFIRM_NEXT 1062
 #define IDC_CONFIRM_LIST 1063
 #define IDC_CONFIRM_ALL_INSIDE 1064
-#define IDC_CONFIRM_MASS_WARN 1065
-#define IDC_CONFIRM_NEW_WARN 1066
 #define IDC_CONFIRM_SEND 1067
+// The warnings' check boxes, made by the dialog one per kind, from this id on.
+#define IDC_CONFIRM_WARN_FIRST 1065

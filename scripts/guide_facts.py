@@ -102,7 +102,7 @@ def direction(key):
 
 
 def keys_block(keys):
-    lines = ["| キー | セクション | 初期値 | 値 | 内容 | ポリシーで決めたとき |",
+    lines = ["| キー | セクション | 既定値 | 値 | 内容 | ポリシーで決めたとき |",
              "|---|---|---|---|---|---|"]
     for key in keys:
         section = key["section"] or "（ポリシーだけ）"

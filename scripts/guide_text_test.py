@@ -28,7 +28,7 @@ class GuideText(unittest.TestCase):
         lines = data.decode("cp932").splitlines()
         # The table of keys is too wide for columns: one item per key, a field a line.
         item = lines.index("・`CtrlBypass`")
-        self.assertEqual(["  セクション：Option", "  初期値：`1`"], lines[item + 1 : item + 3])
+        self.assertEqual(["  セクション：Option", "  既定値：`1`"], lines[item + 1 : item + 3])
         path = "C:\\Program Files (x86)\\Mail\\Plugins\\zVelmora.dll"
         hard = "- " + "「保留」、（組織外）。" * 12 + " `" + path + "` " + "あ" * 50
         label = "あ" * 35 + "「保留メールの確認...」を選びます。「" + "え" * 45 + "」。"

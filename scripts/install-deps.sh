@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(locales cmake ninja-build g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
-  wine wine32:i386 xvfb xauth fonts-noto-cjk fonts-wine imagemagick
+  wine wine32:i386 wine64 xvfb xauth fonts-noto-cjk fonts-wine imagemagick
   clang libclang-rt-14-dev libbenchmark-dev libgmime-3.0-dev pkg-config clang-format locales)
 
 missing=()

@@ -14,7 +14,8 @@ fi
 export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+# ZV_WINEARCH=win64 gives a 64-bit prefix, where the 32-bit programs run under WoW64.
+export WINEARCH=${ZV_WINEARCH:-win32}
 export WINEPREFIX=$(mktemp -d /tmp/zv-wine.XXXXXX)
 
 wine_cleanup() {

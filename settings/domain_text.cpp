@@ -58,10 +58,8 @@ EDomainCheck NormalizeDomain(const char* text, std::string* domain) {
 }
 
 void AppendTrimmedDomains(SStringList* list, const char* text) {
-    SStringList fields;
-    fields.AppendCommaSeparated(text);
-    for (const SStringNode* node = fields.first; node; node = node->next) {
-        const std::string domain = WithoutLeadingAt(node->text);
+    for (const std::string& entry : SplitList(text)) {
+        const std::string domain = WithoutLeadingAt(entry.c_str());
         if (!domain.empty())
             list->Append(domain.c_str());
     }

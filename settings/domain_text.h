@@ -12,6 +12,6 @@ enum class EDomainCheck { Ok, Empty, BlankInside };
 std::string TrimBlanks(const char* text);
 // What the domain entry dialog accepts: trimmed, one leading @ dropped, no blank inside.
 EDomainCheck NormalizeDomain(const char* text, std::string* domain);
-// One entry per comma-separated field, each read as the entry dialog reads it; fields left
-// empty are skipped.
+// One entry per entry of the list (SplitList), each read as the entry dialog reads it; one that
+// reads as empty is skipped.
 void AppendTrimmedDomains(SStringList* list, const char* text);

@@ -21,9 +21,24 @@ const size_t kMaxValueBuffer = 16 * 1024 * 1024;
 // A settings file this large is not one anybody wrote.
 const DWORD kMaxMarkedFile = 4 * 1024 * 1024;
 
-bool ReadFileBytes(const char* path, std::string* bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+// Another program holding the file open without sharing is waited for up to waitMs.
+bool ReadFileBytes(const char* path, std::string* bytes, DWORD waitMs = 0, bool* locked = nullptr) {
+    const DWORD start = GetTickCount();
+    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (;;) {
+        file = CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+        const DWORD error = GetLastError();
+        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        if (locked != nullptr)
+            *locked = file == INVALID_HANDLE_VALUE && busy;
+        if (file != INVALID_HANDLE_VALUE || !busy || GetTickCount() - start >= waitMs)
+            break;
+        // A writer that shares at least reading or deleting is let in from the second try on.
+        share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        Sleep(50);
+    }
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const DWORD size = GetFileSize(file, nullptr);
@@ -123,10 +138,12 @@ bool SIniFile::SetInt(const char* section, const char* key, int32_t value) {
     return WritePrivateProfileStringA(OrEmpty(section), OrEmpty(key), text, path_) != 0;
 }
 
-bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why) {
+bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why,
+                       unsigned long waitMs) {
     std::string bytes;
-    if (!ReadFileBytes(OrEmpty(path), &bytes)) {
-        *why = RefusalText(false, ETextEncoding::Ansi);
+    bool locked = false;
+    if (!ReadFileBytes(OrEmpty(path), &bytes, waitMs, &locked)) {
+        *why = locked ? LockedRefusalText() : RefusalText(false, ETextEncoding::Ansi);
         return false;
     }
     const ETextEncoding encoding = DetectEncoding(bytes);
@@ -136,21 +153,23 @@ bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why) {
     case ETextEncoding::Ansi:
         *text = body;
         return true;
+    case ETextEncoding::Utf8:
     case ETextEncoding::Utf8Bom:
         if (Utf8ToWide(body, &wide, true) && WideToAnsi(wide, text, true))
             return true;
-        *why = RefusalText(true, encoding);
-        return false;
+        break;
     case ETextEncoding::Utf16LeBom:
         wide.assign(reinterpret_cast<const wchar_t*>(body.data()), body.size() / 2);
         if (body.size() % 2 == 0 && WideToAnsi(wide, text, true))
             return true;
-        *why = RefusalText(true, encoding);
-        return false;
-    default:
-        *why = RefusalText(true, encoding);
-        return false;
+        break;
+    case ETextEncoding::Utf16BeBom:
+    case ETextEncoding::Utf32Bom:
+    case ETextEncoding::UnknownBom:
+        break;
     }
+    *why = RefusalText(true, encoding);
+    return false;
 }
 
 bool SIniFile::ReadMarkedFile(std::string* why) {

@@ -7,10 +7,12 @@
 
 class SIniText;
 
-// A whole INI file as text in the system's code page: a file saved as UTF-8 or UTF-16 with a
-// byte order mark is converted. False, and why in Japanese, for a file that cannot be read
-// or converted.
-bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why);
+// A whole INI file as text in the system's code page: a file saved as UTF-8 (with a byte order
+// mark or without) or as UTF-16 with one is converted. False, and why in Japanese, for a file
+// that cannot be read or converted. A file another program holds open without sharing is
+// tried again for up to waitMs.
+bool ReadIniFileAsAnsi(const char* path, std::string* text, std::string* why,
+                       unsigned long waitMs = 0);
 
 // Accessor for one private-profile (INI) file. Every text it hands out is
 // its own copy: valid until the same key is read or written again with a
@@ -36,9 +38,9 @@ class SIniFile {
 
     // The value of a key and whether it is there at all.
     bool ReadValue(const char* section, const char* key, std::string* value);
-    // A file with a byte order mark is read by the plug-in itself from here on: the
-    // private-profile functions would lose its first section. False, and why, when the file
-    // cannot be read as meant; it then counts as empty.
+    // A file with a byte order mark, or in UTF-8, is read by the plug-in itself from here on:
+    // the private-profile functions would lose its first section or misread its text. False, and
+    // why, when the file cannot be read as meant; it then counts as empty.
     bool ReadMarkedFile(std::string* why);
 
     const char* Path() const { return path_; }

@@ -23,29 +23,96 @@ std::string Trimmed(const std::string& text) {
 
 } // namespace
 
+namespace {
+
+bool StartsWith(const std::string& bytes, const char* mark, size_t size) {
+    return bytes.size() >= size && bytes.compare(0, size, mark, size) == 0;
+}
+
+// Strict: no overlong form, no surrogate, nothing above U+10FFFF.
+bool IsUtf8WithMultiByte(const std::string& bytes) {
+    bool multiByte = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (bytes.size() - i < length)
+            return false;
+        for (size_t k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
+                return false;
+        }
+        multiByte = true;
+        i += length;
+    }
+    return multiByte;
+}
+
+} // namespace
+
 ETextEncoding DetectEncoding(const std::string& bytes) {
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    // UTF-32 little endian begins with the UTF-16 mark: it is looked at first.
+    if (StartsWith(bytes, "\xFF\xFE\0\0", 4) || StartsWith(bytes, "\0\0\xFE\xFF", 4))
+        return ETextEncoding::Utf32Bom;
+    if (StartsWith(bytes, "\xEF\xBB\xBF", 3))
         return ETextEncoding::Utf8Bom;
-    if (bytes.compare(0, 2, "\xFF\xFE") == 0)
+    if (StartsWith(bytes, "\xFF\xFE", 2))
         return ETextEncoding::Utf16LeBom;
-    if (bytes.compare(0, 2, "\xFE\xFF") == 0)
+    if (StartsWith(bytes, "\xFE\xFF", 2))
         return ETextEncoding::Utf16BeBom;
-    return ETextEncoding::Ansi;
+    // UTF-7, UTF-1, UTF-EBCDIC, SCSU, BOCU-1 and GB 18030: no settings file starts so.
+    static const char* const kOtherMarks[] = {"+/v8",         "+/v9",         "+/v+",
+                                              "+/v/",         "\xF7\x64\x4C", "\xDD\x73\x66\x73",
+                                              "\x0E\xFE\xFF", "\xFB\xEE\x28", "\x84\x31\x95\x33"};
+    for (const char* mark : kOtherMarks) {
+        if (StartsWith(bytes, mark, std::char_traits<char>::length(mark)))
+            return ETextEncoding::UnknownBom;
+    }
+    return IsUtf8WithMultiByte(bytes) ? ETextEncoding::Utf8 : ETextEncoding::Ansi;
 }
 
 std::string RefusalText(bool read, ETextEncoding encoding) {
     if (!read)
         return "ファイルを読めません";
     switch (encoding) {
+    case ETextEncoding::Utf8:
     case ETextEncoding::Utf8Bom:
         return "UTF-8 として読めないか、この環境の文字コードにない文字があります";
     case ETextEncoding::Utf16LeBom:
         return "UTF-16 として読めないか、この環境の文字コードにない文字があります";
     case ETextEncoding::Utf16BeBom:
         return "UTF-16 ビッグエンディアンには対応していません";
-    default:
+    case ETextEncoding::Utf32Bom:
+        return "UTF-32 には対応していません";
+    case ETextEncoding::UnknownBom:
+        return "この文字コードには対応していません";
+    case ETextEncoding::Ansi:
         return "";
     }
+    return "";
+}
+
+std::string LockedRefusalText() {
+    return "ほかのプログラムが共有せずに開いています";
 }
 
 std::string WithoutBom(const std::string& bytes, ETextEncoding encoding) {
@@ -55,9 +122,13 @@ std::string WithoutBom(const std::string& bytes, ETextEncoding encoding) {
     case ETextEncoding::Utf16LeBom:
     case ETextEncoding::Utf16BeBom:
         return bytes.substr(2);
-    default:
+    case ETextEncoding::Ansi:
+    case ETextEncoding::Utf8:
+    case ETextEncoding::Utf32Bom:
+    case ETextEncoding::UnknownBom:
         return bytes;
     }
+    return bytes;
 }
 
 SIniText::SIniText(const std::string& text) {

@@ -5,13 +5,25 @@
 #include <map>
 #include <string>
 
-enum class ETextEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
+enum class ETextEncoding {
+    Ansi, // Shift-JIS, the system's code page
+    Utf8, // no mark, but valid UTF-8 with a character of more than one byte
+    Utf8Bom,
+    Utf16LeBom,
+    Utf16BeBom,
+    Utf32Bom,  // either byte order: refused
+    UnknownBom // the mark of another Unicode form: refused
+};
 
+// Text without a mark is UTF-8 only when it is valid UTF-8 and holds a multi-byte sequence:
+// plain ASCII and Shift-JIS stay the code page's.
 ETextEncoding DetectEncoding(const std::string& bytes);
 // The bytes after the mark.
 std::string WithoutBom(const std::string& bytes, ETextEncoding encoding);
 // Why a file could not be read, for the log: unread, or not convertible from its encoding.
 std::string RefusalText(bool read, ETextEncoding encoding);
+// Why, for a file another program keeps open without sharing.
+std::string LockedRefusalText();
 
 // Sections and keys without regard to ASCII case, as the private-profile functions look them
 // up; a key given twice takes its last value.

@@ -3,12 +3,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 
-#include "settings/domain_text.h"
-#include "support/int_parse.h"
 #include "support/string_list.h"
-
-const char kDefaultDelayListColumns[] = "135,164,61,206,128,126,59,89";
 
 namespace {
 
@@ -23,9 +20,7 @@ bool SetOptionIfChanged(SIniFile* file, const char* key, int32_t value, int32_t 
 
 LocalSetting::LocalSetting(const char* path) : SIniFile(path) {}
 
-LocalSetting::~LocalSetting() {
-    delete innerDomains;
-}
+LocalSetting::~LocalSetting() {}
 
 namespace {
 
@@ -46,6 +41,7 @@ void LocalSetting::ReadAll(const SPolicy& policy) {
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
         user_[i] = SUserValue();
+        unsaved_[i] = false;
         if (key.section == nullptr)
             continue;
         if (!readable) {
@@ -58,80 +54,84 @@ void LocalSetting::ReadAll(const SPolicy& policy) {
     }
     policy_ = policy;
     MergeSettings(user_, policy_, LookUpEnvironment, merged_);
-    ApplyMerged();
+    values_.SetMerged(merged_);
     startLog = MergeLogLines(user_, policy_, merged_);
     unreadableWhy = readable ? "" : refused;
     if (!readable)
         startLog.insert(startLog.begin(), UnreadableFileLogText(refused, Path()));
 }
 
-void LocalSetting::ApplyMerged() {
-    innerDomainsText = Merged(EKeyId::InnerDomains).source == EValueSource::UserFile
-                           ? GetString("WhiteList", "InnerDomains", "")
-                           : SetString("WhiteList", "InnerDomains",
-                                       Merged(EKeyId::InnerDomains).text.c_str(), false);
-    delete innerDomains;
-    innerDomains = nullptr;
-    innerDomains = new SStringList;
-    // "a.jp, b.jp" as people type it: a blank kept in an entry would make it match nothing.
-    AppendTrimmedDomains(innerDomains, innerDomainsText);
-    innerDelayTime = Merged(EKeyId::InnerDelayTime).number;
-    outerDelayTime = Merged(EKeyId::OuterDelayTime).number;
-    columnsText = SetString("Option", "DelayListColumns",
-                            Merged(EKeyId::DelayListColumns).text.c_str(), false);
-    columnWidths.clear();
-    SStringList fields;
-    fields.AppendCommaSeparated(columnsText);
-    for (const SStringNode* node = fields.first; node != nullptr; node = node->next)
-        columnWidths.push_back(ParseDecimalInt(node->text));
-    ReadConfirmValues();
-    outsideKeywords = Merged(EKeyId::OutsideKeywords).text;
-    logFile = Merged(EKeyId::LogFile).text;
-    logLevel = Merged(EKeyId::LogLevel).number;
-    ctrlBypass = Merged(EKeyId::CtrlBypass).number != 0;
-    helpUrl = Merged(EKeyId::HelpUrl).text;
+void LocalSetting::Set(EKeyId id, int32_t number) {
+    values_.Set(id, number);
+    unsaved_[static_cast<size_t>(id)] = true;
 }
 
-const std::string& LocalSetting::PolicyDomains() const {
-    static const std::string none;
-    const SPolicyValue& domains = policy_[EKeyId::InnerDomains];
-    return domains.set && domains.readable ? domains.text : none;
+void LocalSetting::Set(EKeyId id, const std::string& text) {
+    values_.Set(id, text);
+    unsaved_[static_cast<size_t>(id)] = true;
 }
 
-bool LocalSetting::SaveDomains() {
-    const SMergedValue& merged = Merged(EKeyId::InnerDomains);
-    char* joined = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
-    if (!merged.bounded) {
-        innerDomainsText = SetString("WhiteList", "InnerDomains", joined, true);
-        delete[] joined;
-        return innerDomainsText != nullptr;
+void LocalSetting::Set(EKeyId id, const SSettingValues& values) {
+    values_.Copy(id, values);
+    unsaved_[static_cast<size_t>(id)] = true;
+}
+
+std::string LocalSetting::PolicyList(EKeyId id) const {
+    const SPolicyValue& value = policy_[id];
+    if (!value.set || !value.readable)
+        return std::string();
+    SStringList list;
+    AppendEntries(KeyOf(id), value.text.c_str(), &list);
+    std::unique_ptr<char[]> joined(list.JoinWithCommas());
+    return joined ? joined.get() : "";
+}
+
+bool LocalSetting::SaveSetupValues() {
+    // Every write is tried: one that fails must not keep the others from the file.
+    bool saved = true;
+    for (size_t i = 0; i < kKeyCount; ++i) {
+        if (unsaved_[i])
+            saved = Save(KeyTable()[i].id) && saved;
     }
-    const std::string shown = joined != nullptr ? joined : "";
-    delete[] joined;
-    innerDomainsText = SetString("WhiteList", "InnerDomains", shown.c_str(), false);
-    if (merged.fixed)
+    return saved;
+}
+
+bool LocalSetting::Save(EKeyId id) {
+    unsaved_[static_cast<size_t>(id)] = false;
+    const SSettingKey& key = KeyOf(id);
+    const SMergedValue& merged = Merged(id);
+    if (key.section == nullptr)
         return true;
-    // The user's file gets the user's own entries: those the policy does not set, and those it
-    // had already.
-    const std::string policyList = "," + UnionOfLists(PolicyDomains(), "") + ",";
+    if (key.type == EKeyType::Int)
+        return SaveNumber(key, Int(id));
+    if (merged.bounded && !merged.fixed && key.rule == EOneWay::DomainList)
+        return SaveOwnEntries(key);
+    // A policy's text stays the policy's; the user's file keeps its own.
+    if (merged.bounded)
+        return true;
+    return SetString(key.section, key.name, values_.JoinedText(id).c_str(), true) != nullptr;
+}
+
+// The user's file gets the user's own entries: those the policy does not set, and those it had
+// already.
+bool LocalSetting::SaveOwnEntries(const SSettingKey& key) {
+    const std::string policyList = PolicyList(key.id);
     std::string own;
-    for (const SStringNode* node = innerDomains->first; node != nullptr; node = node->next) {
-        if (policyList.find("," + std::string(node->text) + ",") == std::string::npos)
+    for (const SStringNode* node = List(key.id).first; node != nullptr; node = node->next) {
+        if (!ListHas(policyList.c_str(), node->text))
             own += (own.empty() ? "" : ",") + std::string(node->text);
     }
     SStringList before;
-    AppendTrimmedDomains(&before, user_[static_cast<size_t>(EKeyId::InnerDomains)].text.c_str());
+    AppendEntries(key, user_[static_cast<size_t>(key.id)].text.c_str(), &before);
     for (const SStringNode* node = before.first; node != nullptr; node = node->next) {
-        if (policyList.find("," + std::string(node->text) + ",") != std::string::npos)
+        if (ListHas(policyList.c_str(), node->text))
             own = UnionOfLists(own, node->text);
     }
-    return SetString("WhiteList", "InnerDomains", own.c_str(), true) != nullptr &&
-           SetString("WhiteList", "InnerDomains", shown.c_str(), false) != nullptr;
+    return SetString(key.section, key.name, own.c_str(), true) != nullptr;
 }
 
-bool LocalSetting::SaveNumber(EKeyId id, int32_t value) {
-    const SSettingKey& key = KeyOf(id);
-    if (!UserMayStore(key, Merged(id), value))
+bool LocalSetting::SaveNumber(const SSettingKey& key, int32_t value) {
+    if (!UserMayStore(key, Merged(key.id), value))
         return true;
     int32_t defaultValue = 0;
     ReadNumber(key.defaultText, &defaultValue);
@@ -140,54 +140,10 @@ bool LocalSetting::SaveNumber(EKeyId id, int32_t value) {
     return SetInt(key.section, key.name, value);
 }
 
-bool LocalSetting::SaveSetupValues() {
-    // Every write is tried: one that fails must not keep the others from the file.
-    const bool domains = SaveDomains();
-    const bool inner = SaveNumber(EKeyId::InnerDelayTime, innerDelayTime);
-    const bool outer = SaveNumber(EKeyId::OuterDelayTime, outerDelayTime);
-    const bool confirm = SaveConfirmValues();
-    return domains && inner && outer && confirm;
-}
-
-// Anything out of range falls back to the default, which is what a user who never set the key
-// gets; a value without digits reads as the safer choice.
-void LocalSetting::ReadConfirmValues() {
-    confirmMode = Merged(EKeyId::Confirm).number;
-    confirmInsideEach = Merged(EKeyId::ConfirmInsideEach).number == 1;
-    bccWarnCount = Merged(EKeyId::BccWarnCount).number;
-    newDomainWarn = Merged(EKeyId::NewDomainWarn).number != 0;
-    innerDomainMatch = Merged(EKeyId::InnerDomainMatch).number;
-}
-
-bool LocalSetting::SaveConfirmValues() {
-    const bool mode = SaveNumber(EKeyId::Confirm, confirmMode);
-    const bool each = SaveNumber(EKeyId::ConfirmInsideEach, confirmInsideEach ? 1 : 0);
-    const bool bcc = SaveNumber(EKeyId::BccWarnCount, bccWarnCount);
-    const bool fresh = SaveNumber(EKeyId::NewDomainWarn, newDomainWarn ? 1 : 0);
-    const bool match = SaveNumber(EKeyId::InnerDomainMatch, innerDomainMatch);
-    return mode && each && bcc && fresh && match;
-}
-
 std::vector<std::string> LocalSetting::ValueTexts() const {
-    std::vector<std::string> texts(kKeyCount);
-    char* domains = innerDomains != nullptr ? innerDomains->JoinWithCommas() : nullptr;
-    texts[static_cast<size_t>(EKeyId::InnerDomains)] = domains != nullptr ? domains : "";
-    delete[] domains;
-    texts[static_cast<size_t>(EKeyId::InnerDelayTime)] = std::to_string(innerDelayTime);
-    texts[static_cast<size_t>(EKeyId::OuterDelayTime)] = std::to_string(outerDelayTime);
-    texts[static_cast<size_t>(EKeyId::DelayListColumns)] = ColumnWidthsText(columnWidths);
-    texts[static_cast<size_t>(EKeyId::Confirm)] = std::to_string(confirmMode);
-    texts[static_cast<size_t>(EKeyId::ConfirmInsideEach)] = std::to_string(confirmInsideEach);
-    texts[static_cast<size_t>(EKeyId::BccWarnCount)] = std::to_string(bccWarnCount);
-    texts[static_cast<size_t>(EKeyId::NewDomainWarn)] = std::to_string(newDomainWarn);
-    texts[static_cast<size_t>(EKeyId::InnerDomainMatch)] = std::to_string(innerDomainMatch);
-    texts[static_cast<size_t>(EKeyId::CtrlBypass)] = std::to_string(ctrlBypass);
-    texts[static_cast<size_t>(EKeyId::OutsideKeywords)] = outsideKeywords;
-    texts[static_cast<size_t>(EKeyId::LogFile)] = logFile;
-    texts[static_cast<size_t>(EKeyId::LogLevel)] = std::to_string(logLevel);
-    texts[static_cast<size_t>(EKeyId::HelpUrl)] = helpUrl;
-    texts[static_cast<size_t>(EKeyId::AllowUserDomains)] =
-        std::to_string(Merged(EKeyId::AllowUserDomains).number);
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < kKeyCount; ++i)
+        texts.push_back(values_.JoinedText(KeyTable()[i].id));
     return texts;
 }
 
@@ -201,12 +157,4 @@ std::string LocalSetting::ColumnWidthsText(const std::vector<int>& widths, size_
         text += entry;
     }
     return text;
-}
-
-void LocalSetting::SaveColumnWidths() {
-    // A policy's widths stay the policy's; the user's file keeps its own.
-    if (Merged(EKeyId::DelayListColumns).bounded)
-        return;
-    const std::string text = ColumnWidthsText(columnWidths);
-    columnsText = SetString("Option", "DelayListColumns", text.c_str(), true);
 }

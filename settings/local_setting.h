@@ -6,13 +6,10 @@
 
 #include "settings/ini_file.h"
 #include "settings/setting_merge.h"
+#include "settings/setting_values.h"
 
-class SStringList;
-
-const int32_t kDefaultLogLevel = 6;
-const int32_t kDefaultBccWarnCount = 10;
-
-// The plug-in's settings record, read once at start-up.
+// The plug-in's settings record, read once at start-up: every key's value in force, read by
+// the key.
 class LocalSetting : public SIniFile {
   public:
     explicit LocalSetting(const char* path);
@@ -20,19 +17,25 @@ class LocalSetting : public SIniFile {
 
     // Reads every key with its default, in start-up order, and merges the policy in.
     void ReadAll(const SPolicy& policy = SPolicy());
-    // Writes innerDomains joined with commas; innerDomainsText follows the
-    // result (null when the write failed). False when the write failed.
-    bool SaveDomains();
-    // Writes what the setup dialog sets: the domains, both hold times and the
-    // confirmation keys. False when any write failed; the record keeps its values
-    // either way.
+
+    int32_t Int(EKeyId id) const { return values_.Int(id); }
+    const std::string& Text(EKeyId id) const { return values_.Text(id); }
+    const SStringList& List(EKeyId id) const { return values_.List(id); }
+    const SSettingValues& Values() const { return values_; }
+
+    // Puts a value in force until the end of the run; the next save writes it.
+    void Set(EKeyId id, int32_t number);
+    void Set(EKeyId id, const std::string& text);
+    // Takes the key's value from values.
+    void Set(EKeyId id, const SSettingValues& values);
+
+    // Writes every value set since the read or the last save, in key table order, each as far
+    // as the policy lets the user's file have it. False when any write failed; the record keeps
+    // its values either way.
     bool SaveSetupValues();
-    // Reads the confirmation keys; part of ReadAll.
-    void ReadConfirmValues();
-    // Writes the confirmation keys whose value differs from the file's.
-    bool SaveConfirmValues();
-    // Writes columnWidths; columnsText follows the result.
-    void SaveColumnWidths();
+    // Writes one key's value now, as SaveSetupValues would.
+    bool Save(EKeyId id);
+
     // "w1,w2,...,wn" in at most maxLength bytes; entries that do not fit are
     // left off.
     static std::string ColumnWidthsText(const std::vector<int>& widths, size_t maxLength = 1023);
@@ -41,47 +44,25 @@ class LocalSetting : public SIniFile {
     const SMergedValue& Merged(EKeyId id) const { return merged_[static_cast<size_t>(id)]; }
     // True when a policy sets any key: the dialogs say so.
     bool PolicyInForce() const { return policy_.Any() || !policy_.refusedFile.empty(); }
-    // The inner domains the policy sets; the user's entries are the others.
-    const std::string& PolicyDomains() const;
+    // The entries a policy sets for a List key, read as the record reads its own and joined
+    // with commas; the user's entries are the others.
+    std::string PolicyList(EKeyId id) const;
+    // The policy file is there but could not be read: the guards are at their strongest.
+    bool PolicyFileRefused() const { return !policy_.refusedFile.empty(); }
 
-    const char* innerDomainsText = nullptr;
-    SStringList* innerDomains = nullptr;
-    int32_t innerDelayTime = 0;
-    int32_t outerDelayTime = 0;
-    const char* columnsText = nullptr;
-    std::vector<int> columnWidths;
-    // Confirmation before the hold: 0 off, 1 when any recipient is outside, 2 always, 3 only
-    // when a row or a warning needs attention.
-    int32_t confirmMode = 0;
-    // Inside recipients are ticked one by one, never all at once.
-    bool confirmInsideEach = false;
-    // Outside To/Cc addresses from which the mass-mail warning shows; 0 is off.
-    int32_t bccWarnCount = kDefaultBccWarnCount;
-    bool newDomainWarn = true;
-    // 0: an entry anywhere in the domain counts inside; 1: the domain or its subdomains.
-    int32_t innerDomainMatch = 0;
-    // Comma list of words that, in the subject of mail with an outside recipient, ask for a
-    // ticked warning. Read only, never written.
-    std::string outsideKeywords;
-    // The operation log: no file means no log. Read only, never written.
-    std::string logFile;
-    int32_t logLevel = kDefaultLogLevel;
-    // Sending with Ctrl held goes out at once unless an organisation switches that off.
-    bool ctrlBypass = true;
-    // The office's own page for the guide; empty for the product's.
-    std::string helpUrl;
     // Read at start, written to the log once it is installed.
     std::vector<std::string> startLog;
     // Why the file could not be read as meant; empty when it could.
     std::string unreadableWhy;
 
   private:
-    void ApplyMerged();
-    bool SaveNumber(EKeyId id, int32_t value);
+    bool SaveNumber(const SSettingKey& key, int32_t value);
+    bool SaveOwnEntries(const SSettingKey& key);
 
     SPolicy policy_;
     SUserValue user_[kKeyCount];
     SMergedValue merged_[kKeyCount];
+    SSettingValues values_;
+    // Set since the read and not saved yet.
+    bool unsaved_[kKeyCount] = {};
 };
-
-extern const char kDefaultDelayListColumns[];

@@ -15,19 +15,40 @@ const char kPolicyFileName[] = "zVelmora.policy.ini";
 
 namespace {
 
-// A policy text longer than this is no setting anyone deployed on purpose.
-const DWORD kMaxPolicyText = 64 * 1024;
+// A policy file another program holds open is waited for this long before it counts as
+// unreadable.
+const unsigned long kPolicyFileWaitMs = 2000;
+
+bool TakesList(const SSettingKey& setting) {
+    return setting.type == EKeyType::List || setting.rule == EOneWay::WordUnion;
+}
+
+// The strings of a REG_MULTI_SZ value joined with commas; empty strings left out.
+std::string JoinedMultiString(const std::vector<char>& data, DWORD size) {
+    std::string joined;
+    size_t at = 0;
+    const size_t end = size < data.size() ? size : data.size();
+    while (at < end) {
+        const size_t length = strnlen(data.data() + at, end - at);
+        if (length > 0)
+            joined += (joined.empty() ? "" : ",") + std::string(data.data() + at, length);
+        at += length + 1;
+    }
+    return joined;
+}
 
 void ReadRegistryValue(HKEY key, const SSettingKey& setting, EValueSource source,
                        SPolicyValue* value) {
-    // One call for the usual value; a longer text is asked for again with its size.
+    // One call for the usual value; a longer one is asked for again with its size, for as long
+    // as it keeps growing.
     DWORD type = 0;
     std::vector<char> buffer(512, '\0');
-    DWORD size = static_cast<DWORD>(buffer.size() - 1);
+    DWORD size = static_cast<DWORD>(buffer.size() - 2);
     LONG result = RegQueryValueExA(key, setting.name, nullptr, &type,
                                    reinterpret_cast<BYTE*>(buffer.data()), &size);
-    if (result == ERROR_MORE_DATA && size <= kMaxPolicyText) {
-        buffer.assign(size + 1, '\0');
+    while (result == ERROR_MORE_DATA) {
+        // Room for the two closing NULs a value may lack.
+        buffer.assign(static_cast<size_t>(size) + 2, '\0');
         result = RegQueryValueExA(key, setting.name, nullptr, &type,
                                   reinterpret_cast<BYTE*>(buffer.data()), &size);
     }
@@ -51,43 +72,49 @@ void ReadRegistryValue(HKEY key, const SSettingKey& setting, EValueSource source
         value->readable = number && dword <= 0x7FFFFFFFu;
         return;
     }
+    if (type == REG_MULTI_SZ && TakesList(setting)) {
+        // As Group Policy Preferences writes a list.
+        value->text = JoinedMultiString(buffer, size);
+        value->readable = true;
+        return;
+    }
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
         value->text = "(種類違い)";
         return;
     }
-    buffer[buffer.size() - 1] = '\0';
-    value->text = buffer.data();
+    value->text = std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
     value->readable = true;
 }
 
-void ReadRegistry(HKEY root, EValueSource source, SPolicy* policy) {
+// The 32-bit plug-in reads the machine's policy where 64-bit Group Policy writes it; the flag
+// is ignored on 32-bit Windows.
+void ReadRegistry(HKEY root, REGSAM view, size_t rank, SPolicy* policy) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, kPolicyKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, kPolicyKeyPath, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
         return;
-    for (size_t i = 0; i < kKeyCount; ++i) {
-        if (!policy->values[i].set)
-            ReadRegistryValue(key, KeyTable()[i], source, &policy->values[i]);
-    }
+    for (size_t i = 0; i < kKeyCount; ++i)
+        ReadRegistryValue(key, KeyTable()[i], kPolicySources[rank], &policy->layers[rank][i]);
     RegCloseKey(key);
 }
 
-void ReadPolicyFile(const char* path, SPolicy* policy) {
+void ReadPolicyFile(const char* path, size_t rank, SPolicy* policy) {
     if (path == nullptr || *path == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return;
     std::string text;
     std::string why;
-    if (!ReadIniFileAsAnsi(path, &text, &why)) {
+    if (!ReadIniFileAsAnsi(path, &text, &why, kPolicyFileWaitMs)) {
         policy->refusedFile = why;
+        policy->refusedPath = path;
         return;
     }
     const SIniText file(text);
     for (size_t i = 0; i < kKeyCount; ++i) {
-        SPolicyValue& value = policy->values[i];
-        if (value.set || !file.FindAnySection(KeyTable()[i].name, &value.text))
+        SPolicyValue& value = policy->layers[rank][i];
+        if (!file.FindAnySection(KeyTable()[i].name, &value.text))
             continue;
         value.set = true;
         value.readable = true;
-        value.source = EValueSource::PolicyFile;
+        value.source = kPolicySources[rank];
     }
 }
 
@@ -95,9 +122,9 @@ void ReadPolicyFile(const char* path, SPolicy* policy) {
 
 SPolicy ReadPolicy(const char* policyFilePath) {
     SPolicy policy;
-    ReadRegistry(HKEY_LOCAL_MACHINE, EValueSource::PolicyMachine, &policy);
-    ReadRegistry(HKEY_CURRENT_USER, EValueSource::PolicyUser, &policy);
-    ReadPolicyFile(policyFilePath, &policy);
+    ReadRegistry(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, 0, &policy);
+    ReadRegistry(HKEY_CURRENT_USER, 0, 1, &policy);
+    ReadPolicyFile(policyFilePath, 2, &policy);
     return policy;
 }
 

@@ -9,8 +9,8 @@
 extern const char kPolicyKeyPath[];
 extern const char kPolicyFileName[];
 
-// Every key of the table from the first source that names it. A source that is missing adds
-// nothing; a value of the wrong type comes back unreadable.
+// Every key of the table from every source, each in its own layer. A source that is missing
+// adds nothing; a value of the wrong type comes back unreadable.
 SPolicy ReadPolicy(const char* policyFilePath);
 // The policy file's path beside the module, or empty when it does not fit.
 std::string PolicyFilePathBeside(const char* modulePath);

@@ -1,10 +1,11 @@
 #include "settings/setting_keys.h"
 
 #include <climits>
-#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "support/int_parse.h"
+#include "support/string_list.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ const SSettingKey kKeys[kKeyCount] = {
      nullptr, 0, EOneWay::Higher, "組織内ドメインのみの保留時間（分）",
      "宛先がすべて組織内のメールの保留時間（分）。0 以下なら保留しない"},
     {EKeyId::OuterDelayTime, "Delay", "OuterDelayTime", EKeyType::Int, "5", 0, kMaxHoldMinutes,
-     nullptr, 5, EOneWay::Higher, "組織内以外を含む保留時間（分）",
+     nullptr, 5, EOneWay::Higher, "組織外の宛先を含む保留時間（分）",
      "組織外の宛先を含むメールの保留時間（分）。0 以下なら保留しない"},
     {EKeyId::DelayListColumns, "Option", "DelayListColumns", EKeyType::List,
      "135,164,61,206,128,126,59,89", 0, 0, nullptr, 0, EOneWay::Fixed, "保留一覧の列幅",
@@ -52,19 +53,18 @@ const SSettingKey kKeys[kKeyCount] = {
     {EKeyId::AllowUserDomains, nullptr, "AllowUserDomains", EKeyType::Int, "0", 0, 1, nullptr, 0,
      EOneWay::Fixed, "利用者による組織内ドメインの追加",
      "ポリシーだけのキー。1 なら利用者の組織内ドメインもポリシーの一覧に加える"},
+    {EKeyId::EventLog, "Option", "EventLog", EKeyType::Int, "1", 0, 2, "0,1,2", 1, EOneWay::Higher,
+     "Windows のイベント ログ",
+     "Windows のイベント ログ（アプリケーション）に書く出来事。0：書かない、1：エラーと警告、2："
+     "すべて"},
 };
 
 // Position in the key's list of choices, weakest first; -1 when it is none of them.
 int ChoiceRank(const char* choices, int32_t value) {
-    int rank = 0;
-    for (const char* p = choices; *p != '\0'; ++rank) {
-        char* end = nullptr;
-        const long choice = std::strtol(p, &end, 10);
-        if (end == p)
-            break;
-        if (choice == value)
-            return rank;
-        p = *end == ',' ? end + 1 : end;
+    const std::vector<std::string> order = SplitList(choices);
+    for (size_t rank = 0; rank < order.size(); ++rank) {
+        if (ParseDecimalInt(order[rank].c_str()) == value)
+            return static_cast<int>(rank);
     }
     return -1;
 }
@@ -140,11 +140,11 @@ bool IsStrongest(const SSettingKey& key, int32_t value) {
         return value <= key.minValue;
     case EOneWay::FewerNotZero:
         return value == 1;
-    case EOneWay::Ranked:
+    case EOneWay::Ranked: {
         // The last choice is the strongest.
-        return key.choices != nullptr && std::strrchr(key.choices, ',') != nullptr &&
-               ChoiceRank(key.choices, std::atoi(std::strrchr(key.choices, ',') + 1)) ==
-                   ChoiceRank(key.choices, value);
+        const int rank = key.choices != nullptr ? ChoiceRank(key.choices, value) : -1;
+        return rank >= 0 && rank + 1 == static_cast<int>(SplitList(key.choices).size());
+    }
     default:
         return false;
     }

@@ -23,6 +23,7 @@ enum class EKeyId {
     LogLevel,
     HelpUrl,
     AllowUserDomains,
+    EventLog,
     Count
 };
 const size_t kKeyCount = static_cast<size_t>(EKeyId::Count);

@@ -1,5 +1,7 @@
 #include "settings/setting_merge.h"
 
+#include "support/string_list.h"
+
 namespace {
 
 bool IsHoldTime(const SSettingKey& key) {
@@ -12,95 +14,186 @@ int32_t DefaultNumber(const SSettingKey& key) {
     return value;
 }
 
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> entries;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        size_t first = start;
-        size_t last = end;
-        while (first < last && (text[first] == ' ' || text[first] == '\t'))
-            ++first;
-        while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t'))
-            --last;
-        if (last > first)
-            entries.push_back(text.substr(first, last - first));
-        start = end + 1;
-    }
-    return entries;
-}
-
 // A policy number the key can take, or false.
 bool ReadPolicyNumber(const SSettingKey& key, const SPolicyValue& value, int32_t* number) {
     return value.readable && ReadNumber(value.text.c_str(), number) && InRange(key, *number);
 }
 
-void MergeNumber(const SSettingKey& key, const SUserValue& user, const SPolicyValue& policy,
-                 SMergedValue* merged) {
-    if (!policy.set)
-        return;
-    merged->bounded = true;
-    int32_t number = 0;
-    if (!ReadPolicyNumber(key, policy, &number)) {
-        // Neither the default nor what the user chose may be weakened by a typo of the policy.
-        merged->policyUnreadable = true;
-        if (StrongerOf(key, merged->number, DefaultNumber(key)) != merged->number) {
-            merged->number = DefaultNumber(key);
-            merged->source = EValueSource::Default;
-        }
-        merged->bound = merged->number;
-        merged->fixed = key.rule == EOneWay::Fixed || IsStrongest(key, merged->number);
-        return;
-    }
-    merged->bound = number;
-    merged->fixed = key.rule == EOneWay::Fixed || IsStrongest(key, number);
-    const bool userStronger = user.present && !merged->fixed && merged->number != number &&
-                              AllowedFrom(key, number, merged->number) &&
-                              merged->source == EValueSource::UserFile;
-    if (userStronger)
-        return;
-    merged->userOverridden = merged->source == EValueSource::UserFile && merged->number != number;
-    merged->number = number;
-    merged->text = std::to_string(number);
-    merged->source = policy.source;
+const size_t kFileRank = kPolicySourceCount - 1;
+
+bool Refused(const SPolicy& policy, size_t rank) {
+    return rank == kFileRank && !policy.refusedFile.empty();
 }
 
-void MergeText(const SSettingKey& key, const SUserValue& user, const SPolicyValue& policy,
-               const SPolicy& all, SMergedValue* merged) {
-    if (!policy.set)
+// What a policy file that is there but cannot be read may have set: the choice that guards
+// most for a key of few values, the default for a time or a count. False for a key without a
+// one-way rule.
+bool StrictValue(const SSettingKey& key, int32_t* value) {
+    if (key.type != EKeyType::Int || key.rule == EOneWay::Fixed)
+        return false;
+    if (key.choices == nullptr && key.maxValue - key.minValue != 1) {
+        *value = DefaultNumber(key);
+        return true;
+    }
+    *value = DefaultNumber(key);
+    for (int32_t each = key.minValue; each <= key.maxValue; ++each) {
+        if (InRange(key, each))
+            *value = StrongerOf(key, *value, each);
+    }
+    return true;
+}
+
+// One source's word on one key; a refused policy file says the strict value, or nothing it
+// can be read for.
+SPolicyValue LayerValue(const SPolicy& policy, size_t rank, size_t index) {
+    if (!Refused(policy, rank))
+        return policy.layers[rank][index];
+    SPolicyValue value;
+    value.set = true;
+    value.source = EValueSource::PolicyFile;
+    int32_t strict = 0;
+    value.readable = StrictValue(KeyTable()[index], &strict);
+    value.text = value.readable ? std::to_string(strict) : std::string();
+    return value;
+}
+
+void NoteUnreadable(const SPolicy& policy, size_t rank, const SPolicyValue& value,
+                    SMergedValue* merged) {
+    // The refused file has its own line.
+    if (Refused(policy, rank) || merged->policyUnreadable)
         return;
-    merged->bounded = true;
-    if (!policy.readable) {
-        merged->policyUnreadable = true;
-        // Fewer inner domains hold more mail; for any other text the user's stands.
-        if (key.rule == EOneWay::DomainList) {
+    merged->policyUnreadable = true;
+    merged->unreadableText = value.text;
+}
+
+// merged holds the user's own reading. Each policy source, strongest first, may only move the
+// value towards the guard; a value that cannot be used counts as the default there, except
+// for a key used as written, where the next source speaks.
+void MergeNumber(const SSettingKey& key, const SPolicy& policy, size_t index,
+                 SMergedValue* merged) {
+    bool any = false;
+    int32_t bound = 0;
+    EValueSource from = EValueSource::Default;
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank) {
+        const SPolicyValue value = LayerValue(policy, rank, index);
+        if (!value.set)
+            continue;
+        merged->bounded = true;
+        int32_t number = 0;
+        EValueSource source = value.source;
+        if (!ReadPolicyNumber(key, value, &number)) {
+            NoteUnreadable(policy, rank, value, merged);
+            if (key.rule == EOneWay::Fixed)
+                continue;
+            number = DefaultNumber(key);
+            source = EValueSource::Default;
+        }
+        if (!any || (key.rule != EOneWay::Fixed && StrongerOf(key, bound, number) != bound)) {
+            bound = number;
+            from = source;
+        }
+        any = true;
+    }
+    if (!merged->bounded)
+        return;
+    if (!any) {
+        merged->bound = merged->number;
+        merged->fixed = true;
+        return;
+    }
+    merged->bound = bound;
+    merged->fixed = key.rule == EOneWay::Fixed || IsStrongest(key, bound);
+    // A stronger value of the user's own stands; so does an equal one where no policy value
+    // could be used.
+    const bool fromUser = merged->source == EValueSource::UserFile;
+    const bool userStands =
+        fromUser && AllowedFrom(key, bound, merged->number) &&
+        (merged->number != bound ? !merged->fixed : from == EValueSource::Default);
+    if (!userStands) {
+        merged->userOverridden =
+            fromUser && merged->number != bound && from != EValueSource::Default;
+        merged->number = bound;
+        merged->source = from;
+    }
+    // Whatever the unreadable value said, the user may not weaken what is now in force.
+    if (merged->policyUnreadable) {
+        merged->bound = merged->number;
+        merged->fixed = key.rule == EOneWay::Fixed || IsStrongest(key, merged->number);
+    }
+}
+
+// The strongest source's AllowUserDomains counts when it is the one that set InnerDomains, or
+// a stronger one: a weaker source must not open a stronger one's list.
+bool UserDomainsAllowed(const SPolicy& policy, size_t domainsRank) {
+    const SSettingKey& key = KeyOf(EKeyId::AllowUserDomains);
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank) {
+        const SPolicyValue value = LayerValue(policy, rank, static_cast<size_t>(key.id));
+        int32_t allowed = 0;
+        if (value.set && ReadPolicyNumber(key, value, &allowed))
+            return rank <= domainsRank && allowed == 1;
+    }
+    return false;
+}
+
+void MergeDomains(const SSettingKey& key, const SUserValue& user, const SPolicy& policy,
+                  size_t index, SMergedValue* merged) {
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank) {
+        const SPolicyValue value = LayerValue(policy, rank, index);
+        if (!value.set)
+            continue;
+        merged->bounded = true;
+        merged->fixed = true;
+        if (!value.readable) {
+            // Fewer inner domains hold more mail.
+            NoteUnreadable(policy, rank, value, merged);
             merged->text = key.defaultText;
             merged->source = EValueSource::Default;
             merged->userOverridden = user.present && !user.text.empty();
+            return;
         }
-        merged->fixed = true;
+        const bool userAdds = UserDomainsAllowed(policy, rank);
+        merged->userOverridden = !userAdds && user.present && !SplitList(user.text.c_str()).empty();
+        merged->text = UnionOfLists(value.text, userAdds ? merged->text : std::string());
+        merged->fixed = !userAdds;
+        merged->source = value.source;
         return;
     }
-    const std::string userText = merged->text;
+}
+
+// Texts used as written take the strongest source that can be used; words add up.
+void MergeText(const SSettingKey& key, const SUserValue& user, const SPolicy& policy, size_t index,
+               SMergedValue* merged) {
     if (key.rule == EOneWay::DomainList) {
-        const SPolicyValue& allow = all[EKeyId::AllowUserDomains];
-        int32_t allowed = 0;
-        const bool userAdds = allow.set &&
-                              ReadPolicyNumber(KeyOf(EKeyId::AllowUserDomains), allow, &allowed) &&
-                              allowed == 1;
-        merged->text = userAdds ? UnionOfLists(policy.text, userText) : policy.text;
-        merged->fixed = !userAdds;
-        merged->userOverridden = !userAdds && user.present && !SplitList(userText).empty();
-    } else if (key.rule == EOneWay::WordUnion) {
-        merged->text = UnionOfLists(policy.text, userText);
-    } else {
-        merged->text = policy.text;
-        merged->fixed = true;
-        merged->userOverridden = user.present && user.text != policy.text;
+        MergeDomains(key, user, policy, index, merged);
+        return;
     }
-    merged->source = policy.source;
+    std::string words;
+    bool any = false;
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank) {
+        const SPolicyValue value = LayerValue(policy, rank, index);
+        if (!value.set)
+            continue;
+        merged->bounded = true;
+        if (!value.readable) {
+            NoteUnreadable(policy, rank, value, merged);
+            continue;
+        }
+        if (!any)
+            merged->source = value.source;
+        if (key.rule == EOneWay::WordUnion) {
+            words = UnionOfLists(words, value.text);
+        } else if (!any) {
+            merged->userOverridden = user.present && user.text != value.text;
+            merged->text = value.text;
+        }
+        any = true;
+    }
+    if (key.rule == EOneWay::WordUnion) {
+        if (any)
+            merged->text = UnionOfLists(words, merged->text);
+    } else if (merged->bounded) {
+        merged->fixed = true;
+    }
 }
 
 } // namespace
@@ -121,11 +214,29 @@ const char* SourceName(EValueSource source) {
 }
 
 bool SPolicy::Any() const {
-    for (const SPolicyValue& value : values) {
-        if (value.set)
-            return true;
+    for (const auto& layer : layers) {
+        for (const SPolicyValue& value : layer) {
+            if (value.set)
+                return true;
+        }
     }
     return false;
+}
+
+const SPolicyValue& SPolicy::operator[](EKeyId id) const {
+    static const SPolicyValue unset;
+    for (const auto& layer : layers) {
+        if (layer[static_cast<size_t>(id)].set)
+            return layer[static_cast<size_t>(id)];
+    }
+    return unset;
+}
+
+void SPolicy::Set(EKeyId id, const SPolicyValue& value) {
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank) {
+        if (kPolicySources[rank] == value.source)
+            layers[rank][static_cast<size_t>(id)] = value;
+    }
 }
 
 std::string ExpandEnvironment(const std::string& text, const SEnvLookup& lookup) {
@@ -183,18 +294,20 @@ void MergeSettings(const SUserValue user[kKeyCount], const SPolicy& policy,
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
         merged[i] = ReadUserValue(key, user[i]);
-        SPolicyValue value = policy.values[i];
-        if (!policy.refusedFile.empty() && !value.set) {
-            value.set = true;
-            value.readable = false;
-            value.source = EValueSource::PolicyFile;
-        }
         if (key.type == EKeyType::Int) {
-            MergeNumber(key, user[i], value, &merged[i]);
+            MergeNumber(key, policy, i, &merged[i]);
             merged[i].text = std::to_string(merged[i].number);
         } else {
-            MergeText(key, user[i], value, policy, &merged[i]);
+            MergeText(key, user[i], policy, i, &merged[i]);
         }
+    }
+    SMergedValue& allow = merged[static_cast<size_t>(EKeyId::AllowUserDomains)];
+    const SMergedValue& domains = merged[static_cast<size_t>(EKeyId::InnerDomains)];
+    if (domains.bounded && domains.fixed && allow.number == 1) {
+        // It did not open the list: set by a source weaker than the list's.
+        allow.number = 0;
+        allow.text = "0";
+        allow.source = EValueSource::Default;
     }
     // One deployed value gives one log per user.
     SMergedValue& logFile = merged[static_cast<size_t>(EKeyId::LogFile)];
@@ -205,8 +318,18 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
                                        const SMergedValue merged[kKeyCount]) {
     std::vector<std::string> lines;
     if (!policy.refusedFile.empty())
-        lines.push_back("ポリシーファイルを読めません（" + policy.refusedFile +
-                        "）: すべての設定を既定値と利用者の値のうち厳しい方とします");
+        lines.push_back(RefusedPolicyFileLogText(policy.refusedFile, policy.refusedPath));
+    const size_t allowIndex = static_cast<size_t>(EKeyId::AllowUserDomains);
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank) {
+        const SPolicyValue& allow = policy.layers[rank][allowIndex];
+        int32_t allowed = 0;
+        if (!allow.set || !ReadPolicyNumber(KeyTable()[allowIndex], allow, &allowed))
+            continue;
+        if (allowed != merged[allowIndex].number)
+            lines.push_back(std::string(SourceName(allow.source)) + "の AllowUserDomains=" +
+                            allow.text + " は、InnerDomains を決めた設定元より弱いため使いません");
+        break;
+    }
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
         const SMergedValue& value = merged[i];
@@ -217,9 +340,9 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
                             "」は数として読めないため " + std::to_string(key.safeValue) +
                             " とします");
         if (value.policyUnreadable)
-            lines.push_back(
-                std::string("ポリシー ") + key.name + " の値「" + policy.values[i].text +
-                "」を使えないため、既定値と利用者の値のうち厳しい方 " + shown + " とします");
+            lines.push_back(std::string("ポリシー ") + key.name + " の値「" + value.unreadableText +
+                            "」を使えないため、既定値と利用者の値のうち厳しい方 " + shown +
+                            " とします");
         if (value.userOverridden)
             lines.push_back(std::string("利用者の設定 ") + key.name + "=" + user[i].text +
                             " はポリシーにより使われません");
@@ -227,6 +350,11 @@ std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const S
                         SourceName(value.source) + ")");
     }
     return lines;
+}
+
+std::string RefusedPolicyFileLogText(const std::string& why, const std::string& path) {
+    return "ポリシーファイルを読めません（" + why + "）: 誤送信の防止を強める側の値で動きます " +
+           path;
 }
 
 std::string UnreadableFileLogText(const std::string& why, const std::string& path) {
@@ -255,16 +383,12 @@ std::vector<std::string> ChangeLogLines(const std::vector<std::string>& before,
 }
 
 std::string UnionOfLists(const std::string& base, const std::string& extra) {
-    std::vector<std::string> entries = SplitList(base);
-    for (const std::string& entry : SplitList(extra)) {
-        bool known = false;
-        for (const std::string& have : entries)
-            known = known || have == entry;
-        if (!known)
-            entries.push_back(entry);
-    }
     std::string joined;
-    for (const std::string& entry : entries)
+    for (const std::string& entry : SplitList(base.c_str()))
         joined += (joined.empty() ? "" : ",") + entry;
+    for (const std::string& entry : SplitList(extra.c_str())) {
+        if (!ListHas(joined.c_str(), entry.c_str()))
+            joined += (joined.empty() ? "" : ",") + entry;
+    }
     return joined;
 }

@@ -13,6 +13,11 @@
 enum class EValueSource { Default, UserFile, PolicyFile, PolicyUser, PolicyMachine };
 const char* SourceName(EValueSource source);
 
+// The policy's sources, strongest first: each may only tighten what a stronger one set.
+const size_t kPolicySourceCount = 3;
+const EValueSource kPolicySources[kPolicySourceCount] = {
+    EValueSource::PolicyMachine, EValueSource::PolicyUser, EValueSource::PolicyFile};
+
 struct SPolicyValue {
     bool set = false;
     // False for a value of the wrong type, out of range or without digits.
@@ -22,13 +27,17 @@ struct SPolicyValue {
 };
 
 struct SPolicy {
-    SPolicyValue values[kKeyCount];
-    // Set when the policy file could not be read as text: every key then counts as an
-    // unreadable policy value.
+    // What each source says, in the order of kPolicySources.
+    SPolicyValue layers[kPolicySourceCount][kKeyCount];
+    // Set when the policy file is there but could not be read: why, and the file. Every key
+    // with a one-way rule then takes the value that guards most.
     std::string refusedFile;
+    std::string refusedPath;
     bool Any() const;
-    const SPolicyValue& operator[](EKeyId id) const { return values[static_cast<size_t>(id)]; }
-    SPolicyValue& operator[](EKeyId id) { return values[static_cast<size_t>(id)]; }
+    // The strongest source's value of the key; an unset value when no source has it.
+    const SPolicyValue& operator[](EKeyId id) const;
+    // Into the layer of value.source.
+    void Set(EKeyId id, const SPolicyValue& value);
 };
 
 struct SUserValue {
@@ -45,6 +54,7 @@ struct SMergedValue {
     // The user's file has a value that the policy replaced.
     bool userOverridden = false;
     bool policyUnreadable = false;
+    std::string unreadableText; // the first policy value that could not be used
     // A policy limits this key: the user may move only away from bound, by the key's rule.
     bool bounded = false;
     int32_t bound = 0;
@@ -75,6 +85,8 @@ bool UserMayStore(const SSettingKey& key, const SMergedValue& merged, int32_t va
 
 // The line before them when the user's file could not be read as text.
 std::string UnreadableFileLogText(const std::string& why, const std::string& path);
+// The line before them when the policy file is there but could not be read.
+std::string RefusedPolicyFileLogText(const std::string& why, const std::string& path);
 
 // One line per key whose value differs between two snapshots of ValueTexts.
 std::vector<std::string> ChangeLogLines(const std::vector<std::string>& before,

@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "setup/help_opener.h"
 #include "settings/local_setting.h"
+#include "setup/confirm_setting_form.h"
+#include "setup/help_opener.h"
+#include "setup/key_controls.h"
 #include "setup/text_edit_form.h"
-#include "support/int_parse.h"
 #include "support/string_list.h"
 #include "support/version.h"
 #include "ui/win_control.h"
@@ -34,28 +35,23 @@ bool AskDomain(SDialog* owner, const char* caption, const char* initialText, cha
     return confirmed;
 }
 
-// False for a field that is empty, negative or no number: a typo must not switch holding off.
-bool ReadDelayField(HWND window, int id, int32_t* minutes) {
-    char text[MAX_PATH] = "";
-    GetDlgItemTextA(window, id, text, sizeof(text));
-    text[sizeof(text) - 1] = '\0';
-    return ParseEnteredMinutes(text, minutes);
-}
+const char kTimeRefusalCaption[] = "送信保留時間の入力";
 
-// Names the field and what it takes, then puts the focus back into it.
-bool CheckDelayField(HWND window, int id, const char* fieldName) {
-    int32_t minutes = 0;
-    if (ReadDelayField(window, id, &minutes))
-        return true;
-    char text[512];
-    snprintf(text, sizeof(text),
-             "送信保留時間「%s」には 0 以上の数字（分）を入力してください。\n"
-             "0 を入力すると保留しません。",
-             fieldName);
-    MessageBoxA(window, text, "送信保留時間の入力", MB_ICONWARNING);
-    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, id)), TRUE);
-    return false;
-}
+// The domain list and its buttons follow the key's policy; the form fills and reads the list.
+const SKeyControl kSetupControls[] = {
+    {IDC_DOMAIN_LIST, EKeyId::InnerDomains, EKeyControl::Own, 0, nullptr, nullptr},
+    {IDC_DOMAIN_ADD, EKeyId::InnerDomains, EKeyControl::Own, 0, nullptr, nullptr},
+    {IDC_DOMAIN_EDIT, EKeyId::InnerDomains, EKeyControl::Own, 0, nullptr, nullptr},
+    {IDC_DOMAIN_DELETE, EKeyId::InnerDomains, EKeyControl::Own, 0, nullptr, nullptr},
+    {IDC_INNER_DELAY, EKeyId::InnerDelayTime, EKeyControl::Number, 0,
+     "送信保留時間「組織内ドメインのみ」には 0 以上の数字（分）を入力してください。\n"
+     "0 を入力すると保留しません。",
+     kTimeRefusalCaption},
+    {IDC_OUTER_DELAY, EKeyId::OuterDelayTime, EKeyControl::Number, 0,
+     "送信保留時間「組織外の宛先を含む」には 0 以上の数字（分）を入力してください。\n"
+     "0 を入力すると保留しません。",
+     kTimeRefusalCaption},
+};
 
 } // namespace
 
@@ -65,13 +61,10 @@ BaseSettingForm::BaseSettingForm(HINSTANCE moduleInstance, HWND parent, UINT tem
 BaseSettingForm::~BaseSettingForm() {}
 
 LocalSettingForm::LocalSettingForm(HINSTANCE moduleInstance, HWND parent)
-    : BaseSettingForm(moduleInstance, parent, IDD_SETUP), domainList(nullptr),
-      innerTimeEdit(nullptr), outerTimeEdit(nullptr), confirmValues() {}
+    : BaseSettingForm(moduleInstance, parent, IDD_SETUP), domainList(nullptr) {}
 
 LocalSettingForm::~LocalSettingForm() {
     delete domainList;
-    delete innerTimeEdit;
-    delete outerTimeEdit;
 }
 
 void LocalSettingForm::ShowVersionCaption() {
@@ -97,31 +90,21 @@ void LocalSettingForm::ShowCaptionIcon(HWND window) {
 
 int LocalSettingForm::OnInitDialog(HWND window) {
     domainList = new SListBox(GetDlgItem(window, IDC_DOMAIN_LIST));
-    innerTimeEdit = new SEdit(GetDlgItem(window, IDC_INNER_DELAY));
-    outerTimeEdit = new SEdit(GetDlgItem(window, IDC_OUTER_DELAY));
-    char number[16];
-    if (settings) {
-        if (settings->innerDomains) {
-            for (const SStringNode* node = settings->innerDomains->first; node; node = node->next)
-                domainList->AddString(node->text ? node->text : "");
-        }
-        snprintf(number, sizeof(number), "%d", static_cast<int>(settings->innerDelayTime));
-        innerTimeEdit->SetText(number);
-        confirmValues = ConfirmValuesOf(*settings);
-    }
     ShowVersionCaption();
-    if (settings) {
-        snprintf(number, sizeof(number), "%d", static_cast<int>(settings->outerDelayTime));
-        outerTimeEdit->SetText(number);
-    }
     ShowCaptionIcon(window);
-    if (settings && settings->PolicyInForce()) {
-        ShowWindow(GetDlgItem(window, IDC_SETUP_POLICY_NOTE), SW_SHOW);
-        for (int id : {IDC_DOMAIN_LIST, IDC_DOMAIN_ADD, IDC_DOMAIN_EDIT, IDC_DOMAIN_DELETE})
-            GreyIfFixed(window, id, settings, EKeyId::InnerDomains);
-        GreyIfFixed(window, IDC_INNER_DELAY, settings, EKeyId::InnerDelayTime);
-        GreyIfFixed(window, IDC_OUTER_DELAY, settings, EKeyId::OuterDelayTime);
-    }
+    if (!settings)
+        return 0;
+    values = settings->Values();
+    const SStringList& domains = values.List(EKeyId::InnerDomains);
+    for (const SStringNode* node = domains.first; node; node = node->next)
+        domainList->AddString(node->text ? node->text : "");
+    ShowKeyValues(this, KeyControls(kSetupControls), values, settings);
+    if (settings->PolicyInForce())
+        ShowItem(IDC_SETUP_POLICY_NOTE, true);
+    if (settings->PolicyFileRefused())
+        SetDlgItemTextA(
+            window, IDC_SETUP_POLICY_NOTE,
+            "ポリシーファイルを読めないため、\n誤送信の防止を強める側の値で動いています。");
     return 0;
 }
 
@@ -129,8 +112,7 @@ int LocalSettingForm::OnInitDialog(HWND window) {
 bool LocalSettingForm::IsPolicyDomain(HWND window, const char* domain) {
     if (!settings)
         return false;
-    const std::string policy = "," + settings->PolicyDomains() + ",";
-    if (policy.find("," + std::string(domain) + ",") == std::string::npos)
+    if (!ListHas(settings->PolicyList(EKeyId::InnerDomains).c_str(), domain))
         return false;
     MessageBoxA(window, "この組織内ドメインは管理者が決めています。変更や削除はできません。",
                 "管理者の設定", MB_OK | MB_ICONINFORMATION);
@@ -182,13 +164,12 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
         EditConfirmValues(window);
         return 0;
     case IDC_SETUP_HELP:
-        OpenHelp(moduleInstance, window, settings ? settings->helpUrl : std::string());
+        OpenHelp(moduleInstance, window,
+                 settings ? settings->Text(EKeyId::HelpUrl) : std::string());
         return 0;
     case IDOK:
-        if (!CheckDelayField(window, IDC_INNER_DELAY, "組織内ドメインのみ") ||
-            !CheckDelayField(window, IDC_OUTER_DELAY, "組織内以外のドメインを含む") ||
-            !DelayFieldAccepted(window, IDC_INNER_DELAY, EKeyId::InnerDelayTime) ||
-            !DelayFieldAccepted(window, IDC_OUTER_DELAY, EKeyId::OuterDelayTime))
+        // The dialog stays open while a value may not be taken.
+        if (!ReadKeyValues(this, KeyControls(kSetupControls), settings, &values))
             return 0;
         StoreValues(window);
         EndDialog(window, IDOK);
@@ -201,38 +182,24 @@ int LocalSettingForm::OnCommand(HWND window, int id, int, HWND) {
     }
 }
 
-bool LocalSettingForm::DelayFieldAccepted(HWND window, int id, EKeyId key) {
-    int32_t minutes = 0;
-    if (!ReadDelayField(window, id, &minutes) || AcceptedByPolicy(window, settings, key, minutes))
-        return true;
-    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, id)), TRUE);
-    return false;
-}
-
 void LocalSettingForm::EditConfirmValues(HWND window) {
-    SConfirmSettingForm form(moduleInstance, window, confirmValues);
+    SConfirmSettingForm form(moduleInstance, window, values);
     form.limits = settings;
     if (form.DoModal() == IDOK)
-        confirmValues = form.values;
+        values = form.values;
 }
 
-void LocalSettingForm::StoreValues(HWND window) {
+void LocalSettingForm::StoreValues(HWND) {
     if (!settings)
         return;
-    if (!settings->innerDomains)
-        settings->innerDomains = new SStringList;
-    settings->innerDomains->Clear();
+    std::string domains;
     int count = domainList->GetItemCount();
     for (int index = 0; index < count; ++index) {
         char domain[kDomainSize];
         if (domainList->GetItemText(index, domain, sizeof(domain)))
-            settings->innerDomains->Append(domain);
+            domains += (domains.empty() ? "" : ",") + std::string(domain);
     }
-    settings->SaveDomains();
-    int32_t minutes = 0;
-    if (ReadDelayField(window, IDC_INNER_DELAY, &minutes))
-        settings->innerDelayTime = minutes;
-    if (ReadDelayField(window, IDC_OUTER_DELAY, &minutes))
-        settings->outerDelayTime = minutes;
-    StoreConfirmValues(confirmValues, settings);
+    values.Set(EKeyId::InnerDomains, domains);
+    StoreKeyValues(KeyControls(kSetupControls), values, settings);
+    StoreKeyValues(ConfirmControls(), values, settings);
 }

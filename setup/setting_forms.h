@@ -2,18 +2,17 @@
 #pragma once
 #include <windows.h>
 
-#include "setup/confirm_setting_form.h"
+#include "settings/setting_values.h"
 #include "ui/dialog.h"
 
 class LocalSetting;
 class SListBox;
-class SEdit;
 
 class BaseSettingForm : public SDialog {
   public:
     BaseSettingForm(HINSTANCE moduleInstance, HWND parent, UINT templateId);
     ~BaseSettingForm() override;
-    // Copies the dialog's fields into the settings record.
+    // Puts the dialog's values in force in the settings record.
     virtual void StoreValues(HWND window) = 0;
     void OnHostEnded() override { settings = nullptr; }
 
@@ -31,10 +30,9 @@ class LocalSettingForm : public BaseSettingForm {
     void StoreValues(HWND window) override;
 
     SListBox* domainList;
-    SEdit* innerTimeEdit;
-    SEdit* outerTimeEdit;
-    // Set by the confirmation's own dialog, stored with this dialog's OK.
-    SConfirmValues confirmValues;
+    // What the dialogs show and set, by key: the confirmation's own dialog sets its keys here,
+    // stored with this dialog's OK.
+    SSettingValues values;
 
   private:
     void ShowVersionCaption();
@@ -44,5 +42,4 @@ class LocalSettingForm : public BaseSettingForm {
     void DeleteDomain(HWND window);
     void EditConfirmValues(HWND window);
     bool IsPolicyDomain(HWND window, const char* domain);
-    bool DelayFieldAccepted(HWND window, int id, EKeyId key);
 };

@@ -6,6 +6,11 @@
 
 namespace NTessik {
 
+// The levels a record is written at; a log keeps those up to its maximum.
+const int32_t kLevelError = 2;
+const int32_t kLevelInfo = 6;
+const int32_t kLevelDebug = 8;
+
 // Header of one log record, filled when the writer is made.
 struct SLogDigest {
     int32_t level; // 2 error, 4 warning, 6 information, 8 debug
@@ -43,7 +48,7 @@ class SLogWriter {
   public:
     SLogWriter(SLogSink* sink, const char* sourceFile, int32_t sourceLine, uint32_t reserved1,
                uint32_t reserved2, int32_t level);
-    virtual ~SLogWriter() = default;
+    ~SLogWriter() = default;
 
     // Formats printf-style and hands the record to the sink. False without a
     // sink or above the maximum level; the format is not touched then.

@@ -2,9 +2,49 @@
 
 #include <cstring>
 
+#include "support/mbcs.h"
+
 namespace {
 
 const size_t kBlockSize = 8192;
+
+// Bytes of the separator at p, 0 when none starts there. p is always at a character's start,
+// so a separator of two bytes can never be matched inside another character.
+size_t SeparatorLength(const char* p) {
+    return *p == ',' ? 1 : 0;
+}
+
+// Never a lead or a trail byte: trimming them byte by byte cannot cut a character.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Calls take(start, length) for each entry of the list, trimmed and not empty.
+template <typename Take> void ForEachEntry(const char* text, Take take) {
+    if (text == nullptr)
+        return;
+    const char* start = text;
+    const char* p = text;
+    for (;;) {
+        const size_t separator = *p != '\0' ? SeparatorLength(p) : 0;
+        if (*p != '\0' && separator == 0) {
+            p += CharLength(p);
+            continue;
+        }
+        const char* first = start;
+        const char* last = p;
+        while (first < last && IsBlank(*first))
+            ++first;
+        while (last > first && IsBlank(last[-1]))
+            --last;
+        if (last > first)
+            take(first, static_cast<size_t>(last - first));
+        if (*p == '\0')
+            return;
+        p += separator;
+        start = p;
+    }
+}
 
 size_t Aligned(size_t size) {
     const size_t alignment = alignof(SStringNode);
@@ -75,21 +115,11 @@ void SStringList::Append(const char* text) {
 }
 
 int SStringList::AppendCommaSeparated(const char* text) {
-    if (text == nullptr)
-        return 0;
     int count = 0;
-    const char* p = text;
-    while (*p != '\0') {
-        while (*p == ',')
-            ++p;
-        if (*p == '\0')
-            break;
-        const char* end = std::strchr(p, ',');
-        const size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
-        AppendNode(NewNode(p, length));
+    ForEachEntry(text, [&](const char* entry, size_t length) {
+        AppendNode(NewNode(entry, length));
         ++count;
-        p += length;
-    }
+    });
     return count;
 }
 
@@ -120,4 +150,22 @@ void SStringList::CopyFrom(const SStringList* other) {
         return;
     for (const SStringNode* node = other->first; node; node = node->next)
         Append(node->text);
+}
+
+std::vector<std::string> SplitList(const char* text) {
+    std::vector<std::string> entries;
+    ForEachEntry(text,
+                 [&](const char* entry, size_t length) { entries.emplace_back(entry, length); });
+    return entries;
+}
+
+bool ListHas(const char* list, const char* entry) {
+    if (entry == nullptr)
+        return false;
+    const size_t wanted = std::strlen(entry);
+    bool found = false;
+    ForEachEntry(list, [&](const char* each, size_t length) {
+        found = found || (length == wanted && std::memcmp(each, entry, length) == 0);
+    });
+    return found;
 }

@@ -2,6 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+// Lists as people type them ("a.jp, b.jp"): the entries between the separators, each without
+// the blanks and tabs around it; entries left empty are dropped. Every list of the plug-in is
+// read this way.
+std::vector<std::string> SplitList(const char* text);
+// True when entry is one of the list's entries as SplitList reads them.
+bool ListHas(const char* list, const char* entry);
 
 struct SStringNode {
     char* text; // in the list's own storage, may be null
@@ -25,8 +34,8 @@ class SStringList {
     void Clear();
     // Appends a copy of text; a null text makes a node with a null text.
     void Append(const char* text);
-    // Appends one node per non-empty comma-separated field, untrimmed.
-    // Returns the number of nodes appended.
+    // Appends one node per entry of the list, as SplitList reads it. Returns the number of
+    // nodes appended.
     int AppendCommaSeparated(const char* text);
     // All texts joined with single commas, or null when the list is empty.
     // The caller frees the result with delete[].

@@ -5,7 +5,7 @@
 class SVersion {
   public:
     explicit SVersion(LPCSTR modulePath);
-    virtual ~SVersion();
+    ~SVersion();
 
     // A new copy of one value; the empty text when the key is missing.
     char* QueryString(LPCSTR key) const;

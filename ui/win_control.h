@@ -6,15 +6,15 @@
 class SWinControl {
   public:
     explicit SWinControl(HWND window);
-    virtual LRESULT OnSize(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSize(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual ~SWinControl();
-    virtual void Attach(HWND window);
+    void Attach(HWND window);
     // Copies the control's current text into the cached text.
-    virtual void RefreshText();
+    void RefreshText();
 
     // The cached text, cut to size - 1 bytes without splitting a double-byte character.
     void GetText(char* buffer, size_t size) const;

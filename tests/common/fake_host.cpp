@@ -185,7 +185,7 @@ VelmoraLogic* StartLogic(FakeHost* host) {
     // The settings file is shared with the end-to-end scenarios running beside these tests:
     // their Confirm must not put a dialog in front of every send here.
     if (logic->settings)
-        logic->settings->confirmMode = 0;
+        logic->settings->Set(EKeyId::Confirm, 0);
     return logic;
 }
 

@@ -17,13 +17,13 @@ const SLocalTime kToday = {2026, 12, 1, 7, 10, 0, 0, 0};
 // One row as the dialog would read it: field, what it is, the entry shown.
 std::string Describe(const SConfirmRow& row) {
     static const char* const kFields[] = {"To", "Cc", "Bcc", "Subject"};
-    std::string kind = row.attention == kAttentionLookalike ? "like:" + row.resembles
-                       : row.attention == kAttentionKeyword ? std::string("keyword")
-                       : row.malformed                      ? "bad"
-                       : row.outside                        ? "out"
-                       : row.substringOnly                  ? "sub"
-                       : row.insideTickable                 ? "in"
-                                                            : "in1";
+    std::string kind = row.kind == ERowKind::Keyword     ? std::string("keyword")
+                       : row.kind != ERowKind::Recipient ? "like:" + row.resembles
+                       : row.malformed                   ? "bad"
+                       : row.outside                     ? "out"
+                       : row.substringOnly               ? "sub"
+                       : row.insideTickable              ? "in"
+                                                         : "in1";
     return std::string(kFields[row.field]) + " " + kind + (row.newDomain ? " new " : " ") +
            row.entry;
 }
@@ -38,11 +38,21 @@ std::vector<std::string> Describe(const SConfirmModel& model) {
 class ConfirmRowsTest : public ::testing::Test {
   protected:
     ConfirmRowsTest() { domains.Append("example.co.jp"); }
+    // The recipients as the send classifies them, with the same rule as the options.
+    const SSendRecipients* Classified(const char* to, const char* cc = "", const char* bcc = "",
+                                      bool hostSaidLonger = false, int cutField = kFieldTo) {
+        SCapturedHeaders headers;
+        headers.to = to;
+        headers.cc = cc;
+        headers.bcc = bcc;
+        headers.recipientsCut = hostSaidLonger;
+        headers.cutField = cutField;
+        recipients.Classify(&headers, SDomainMatcher(&domains, options.innerDomainMatch), true);
+        return &recipients;
+    }
     const SConfirmModel& Build(const char* to, const char* cc = "", const char* bcc = "") {
         SConfirmInput input;
-        input.to = to;
-        input.cc = cc;
-        input.bcc = bcc;
+        input.recipients = Classified(to, cc, bcc);
         input.innerDomains = &domains;
         input.history = history;
         input.today = kToday;
@@ -52,6 +62,7 @@ class ConfirmRowsTest : public ::testing::Test {
     SStringList domains;
     SConfirmOptions options;
     const SDomainHistory* history = nullptr;
+    SSendRecipients recipients;
     SConfirmModel model;
 };
 
@@ -140,7 +151,7 @@ TEST_F(ConfirmRowsTest, MassMailCountsOutsideToAndCcOnly) {
         ASSERT_EQ(c.warned ? 1u : 0u, model.warnings.size()) << c.threshold;
         if (!c.warned)
             continue;
-        EXPECT_EQ(kWarnMassMail, model.warnings[0].kind);
+        EXPECT_EQ(EWarningKind::MassMail, model.warnings[0].kind);
         EXPECT_EQ(10, model.warnings[0].addresses);
         EXPECT_EQ(3, model.warnings[0].domains);
         SConfirmTicks ticks = model.NewTicks();
@@ -177,7 +188,7 @@ TEST_F(ConfirmRowsTest, DomainsMailNeverLeftForAreMarkedAndNamed) {
         std::vector<std::string> names;
         int marked = 0;
         for (const SConfirmWarning& warning : model.warnings) {
-            if (warning.kind == kWarnNewDomain)
+            if (warning.kind == EWarningKind::NewDomain)
                 names = warning.names;
         }
         for (const SConfirmRow& row : model.rows)
@@ -213,7 +224,7 @@ TEST_F(ConfirmRowsTest, LookAlikesOfKnownDomainsLeadAndNeedTheirOwnTick) {
     history = nullptr;
     Build("a@exarnple.co.jp, b@partner-tradimg.com");
     EXPECT_EQ("like:example.co.jp a@exarnple.co.jp", Describe(model.rows[0]).substr(3));
-    EXPECT_EQ(kAttentionNone, model.rows[1].attention);
+    EXPECT_EQ(ERowKind::Recipient, model.rows[1].kind);
 }
 
 // 社外秘 and 親展 in the list; the subject is only read when a recipient is outside.
@@ -225,14 +236,14 @@ TEST_F(ConfirmRowsTest, OutsideKeywordsOfTheSubjectAddARowToTick) {
     // 【社外秘】 ｃｏｎｆｉｄｅｎｔｉａｌ (full width, lower case)
     input.subject = "\x81\x79\x8E\xD0\x8A\x4F\x94\xE9\x81\x7A \x82\x83\x82\x8F\x82\x8E"
                     "\x82\x86\x82\x89\x82\x84\x82\x85\x82\x8E\x82\x94\x82\x89\x82\x81\x82\x8C";
-    input.to = "a@example.co.jp, b@other.test";
+    input.recipients = Classified("a@example.co.jp, b@other.test");
     model.Build(input, options);
     EXPECT_EQ((std::vector<std::string>{"Subject keyword \x8E\xD0\x8A\x4F\x94\xE9",
                                         "Subject keyword CONFIDENTIAL", "To out b@other.test",
                                         "To in a@example.co.jp"}),
               Describe(model));
     EXPECT_EQ(1, model.outsideCount);
-    input.to = "a@example.co.jp";
+    input.recipients = Classified("a@example.co.jp");
     model.Build(input, options);
     EXPECT_EQ((std::vector<std::string>{"To in a@example.co.jp"}), Describe(model));
 }
@@ -317,10 +328,8 @@ TEST_F(ConfirmRowsTest, AHeaderThatFillsItsBufferShowsWhatItLostAsOutside) {
     EXPECT_EQ(std::string("Cc bad ") + kCutRowEntry, Describe(model.rows[0]));
     EXPECT_FALSE(model.CanSend(model.NewTicks()));
     SConfirmInput input; // the host's answer alone says a header was cut
-    input.to = "in@example.co.jp";
+    input.recipients = Classified("in@example.co.jp", "", "", true, kFieldBcc);
     input.innerDomains = &domains;
-    input.recipientsCut = true;
-    input.cutField = kFieldBcc;
     model.Build(input, options);
     EXPECT_EQ(1, model.outsideCount);
     EXPECT_EQ(std::string("Bcc bad ") + kCutRowEntry, Describe(model.rows[0]));

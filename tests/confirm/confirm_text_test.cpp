@@ -10,7 +10,7 @@ namespace {
 
 SConfirmWarning NewDomains(int count, const std::string& stem) {
     SConfirmWarning warning;
-    warning.kind = kWarnNewDomain;
+    warning.kind = EWarningKind::NewDomain;
     for (int i = 0; i < count; ++i)
         warning.names.push_back(stem + std::to_string(i) + ".example");
     return warning;
@@ -21,10 +21,10 @@ SConfirmWarning NewDomains(int count, const std::string& stem) {
 TEST(ConfirmText, NewDomainWarningNamesABoundedFewAndCountsTheRest) {
     EXPECT_EQ("初めて送るドメインがあります: a0.example, a1.example。"
               "宛先に誤りがないか確認してください。",
-              NewDomainWarningText(NewDomains(2, "a")));
+              WarningText(NewDomains(2, "a")));
 
     // 500 names of 30 bytes: only the first few fit; the rest are counted, not dropped.
-    std::string text = NewDomainWarningText(NewDomains(500, std::string(18, 'd')));
+    std::string text = WarningText(NewDomains(500, std::string(18, 'd')));
     EXPECT_LT(text.size(), 400u);
     size_t named = 0;
     for (size_t at = text.find(".example"); at != std::string::npos;
@@ -36,9 +36,9 @@ TEST(ConfirmText, NewDomainWarningNamesABoundedFewAndCountsTheRest) {
 
 TEST(ConfirmText, NamesAreEscapedAndCannotUnderlineACharacter) {
     SConfirmWarning warning;
-    warning.kind = kWarnNewDomain;
+    warning.kind = EWarningKind::NewDomain;
     warning.names = {"r&d\x01.example"};
-    std::string text = NewDomainWarningText(warning);
+    std::string text = WarningText(warning);
     EXPECT_NE(std::string::npos, text.find("r&&d\\x01.example")) << text;
     EXPECT_EQ("R&&D 部 && 営業", ButtonText("R&D 部 & 営業"));
 }
@@ -55,11 +55,11 @@ TEST(ConfirmText, LogLinesCarryCountsAndABoundedSubject) {
 TEST(ConfirmText, WarningLogLinesNameKindAndResembledDomain) {
     SConfirmModel model;
     SConfirmRow like;
-    like.attention = kAttentionLookalike;
+    like.kind = ERowKind::Lookalike;
     like.domain = "exarnple.co.jp";
     like.resembles = "example.co.jp";
     SConfirmRow word;
-    word.attention = kAttentionKeyword;
+    word.kind = ERowKind::Keyword;
     word.field = kFieldSubject;
     word.entry = "社外秘";
     SConfirmRow plain;

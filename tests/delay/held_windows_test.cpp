@@ -51,9 +51,9 @@ namespace {
 
 // The settings file is shared with the end-to-end runs beside this test.
 void UseDefaultTimes(VelmoraLogic* logic) {
-    logic->settings->innerDelayTime = 0;
-    logic->settings->outerDelayTime = 5;
-    logic->settings->innerDomains->Clear();
+    logic->settings->Set(EKeyId::InnerDelayTime, 0);
+    logic->settings->Set(EKeyId::OuterDelayTime, 5);
+    logic->settings->Set(EKeyId::InnerDomains, std::string());
 }
 
 class HeldWindows : public ::testing::Test {
@@ -194,7 +194,7 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
     VelmoraLogic* logic = StartLogic(&host);
     UseDefaultTimes(logic);
     // Switched on here rather than in the shared settings file, which other tests rewrite.
-    logic->settings->logFile = log;
+    logic->settings->Set(EKeyId::LogFile, log);
     ASSERT_TRUE(InstallLogSink(*logic->settings));
     HWND windows[5];
     for (HWND& window : windows) {
@@ -233,7 +233,7 @@ TEST(HeldMailRecords, EveryRoadOutRemovesItsRecordAndTheLogHasALinePerEvent) {
                                   "保留 ",
                                   "すぐに送信",
                                   "送信中止",
-                                  "ウィンドウ消滅で保留終了",
+                                  "作成ウィンドウが閉じられたため保留終了",
                                   "保留時間が過ぎて送信",
                                   "終了時にまとめて送信",
                                   "終了 保留中=0通"};

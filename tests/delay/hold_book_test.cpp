@@ -9,6 +9,7 @@
 
 #include "delay/hold_book.h"
 #include "delay/recipient_class.h"
+#include "tests/delay/send_capture.h"
 #include "support/string_list.h"
 
 namespace {
@@ -35,7 +36,8 @@ struct Roads : SHoldObserver {
         seen.push_back("held " + box + " " + mail.subject);
     }
     void OnLeft(const std::string& box, const SDelayMail& mail, EHoldRoad road) override {
-        seen.push_back("left " + box + " " + mail.subject + " " + std::to_string(road));
+        seen.push_back("left " + box + " " + mail.subject + " " +
+                       std::to_string(static_cast<int>(road)));
     }
     void OnWindowGone(SWindowId window) override {
         seen.push_back("gone " + std::to_string(reinterpret_cast<uintptr_t>(window)));
@@ -56,7 +58,7 @@ class HoldBookTest : public ::testing::Test {
         headers.to = to;
         headers.bcc = bcc;
         SDelayMail mail;
-        if (!mail.Capture(Window(window), &headers, &domains, times, now, match))
+        if (!CaptureSend(&mail, Window(window), &headers, &domains, times, now, match))
             return false;
         book.Hold("box", std::move(mail));
         return true;
@@ -212,13 +214,13 @@ TEST_F(HoldBookTest, ARecordKeepsEveryFieldThroughCopiesMovesAndASecondCapture) 
     headers.cc = "\"C, c\" <c@inner.jp>";
     headers.bcc = "d@outer.com; e@inner.jp";
     SDelayMail mail;
-    ASSERT_TRUE(mail.Capture(Window(7), &headers, &domains, times, At(10, 0, 30)));
+    ASSERT_TRUE(CaptureSend(&mail, Window(7), &headers, &domains, times, At(10, 0, 30)));
     ExpectWhole(mail);
 
     SDelayMail copy(mail);
     ExpectWhole(copy);
     SDelayMail assigned;
-    ASSERT_TRUE(assigned.Capture(Window(8), &headers, &domains, times, At(9, 0)));
+    ASSERT_TRUE(CaptureSend(&assigned, Window(8), &headers, &domains, times, At(9, 0)));
     assigned = copy;
     ExpectWhole(assigned);
     EXPECT_NE(copy.cc, assigned.cc); // each owns its lists
@@ -232,7 +234,7 @@ TEST_F(HoldBookTest, ARecordKeepsEveryFieldThroughCopiesMovesAndASecondCapture) 
 
     SCapturedHeaders second;
     second.to = "x@inner.jp";
-    EXPECT_FALSE(moved.Capture(Window(9), &second, &domains, times, At(11, 0)));
+    EXPECT_FALSE(CaptureSend(&moved, Window(9), &second, &domains, times, At(11, 0)));
     EXPECT_EQ(Window(9), moved.composeWindow);
     EXPECT_EQ(0, CompareLocalTime(At(11, 0), moved.heldAt));
     EXPECT_EQ("x@inner.jp", Joined(moved.to));

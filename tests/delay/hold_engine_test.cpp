@@ -17,10 +17,9 @@ class HoldEngine : public ::testing::Test {
   protected:
     void SetUp() override {
         logic = StartLogic(&host);
-        logic->settings->innerDomains->Clear();
-        logic->settings->innerDomains->Append("inner.jp");
-        logic->settings->innerDelayTime = 0;
-        logic->settings->outerDelayTime = 5;
+        logic->settings->Set(EKeyId::InnerDomains, std::string("inner.jp"));
+        logic->settings->Set(EKeyId::InnerDelayTime, 0);
+        logic->settings->Set(EKeyId::OuterDelayTime, 5);
         SetClock(MakeTime(2026, 12, 7, 10, 0, 30));
     }
     void TearDown() override {
@@ -65,7 +64,7 @@ TEST_F(HoldEngine, OneOuterRecipientAnywhereHoldsTheWholeMessage) {
     EXPECT_EQ("1", host.Header(window, "X-VelmoraStatus"));
     EXPECT_EQ("Velmora " VELMORA_VERSION_TEXT, host.Header(window, "X-Mailer-Plugin"));
     ASSERT_NE(nullptr, Sender());
-    ASSERT_EQ(1, Sender()->GetCount());
+    ASSERT_EQ(1, Sender()->HeldCount());
     const SDelayMail& mail = Sender()->GetMails()[0];
     EXPECT_EQ(1, mail.innerCount);
     EXPECT_EQ(1, mail.outerCount);
@@ -91,7 +90,7 @@ TEST_F(HoldEngine, RecipientsAreKeptRawAndCountedPerOccurrence) {
 TEST_F(HoldEngine, NoRecipientsTakesTheInnerHoldTime) {
     HWND empty = Compose("");
     EXPECT_EQ(0, logic->OnOutgoing(empty, 0));
-    logic->settings->innerDelayTime = 2;
+    logic->settings->Set(EKeyId::InnerDelayTime, 2);
     HWND again = Compose("");
     EXPECT_EQ(-1, logic->OnOutgoing(again, 0));
     EXPECT_EQ(10, Sender()->GetMails()[0].releaseAt.wHour);
@@ -99,10 +98,10 @@ TEST_F(HoldEngine, NoRecipientsTakesTheInnerHoldTime) {
 }
 
 TEST_F(HoldEngine, EmptyDomainListMakesEveryoneOuterAndNegativeTimeSendsAtOnce) {
-    logic->settings->innerDomains->Clear();
+    logic->settings->Set(EKeyId::InnerDomains, std::string());
     HWND window = Compose("a@inner.jp");
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
-    logic->settings->outerDelayTime = -3;
+    logic->settings->Set(EKeyId::OuterDelayTime, -3);
     HWND other = Compose("a@outer.com");
     EXPECT_EQ(0, logic->OnOutgoing(other, 0));
     EXPECT_TRUE(IsWindowVisible(other));
@@ -116,12 +115,12 @@ TEST_F(HoldEngine, TimerReleasesOnlyStrictlyAfterTheReleaseTime) {
     SetClock(MakeTime(2026, 12, 7, 10, 5, 30)); // equal to the millisecond: not yet due
     logic->OnEveryMinute();
     EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));
-    EXPECT_EQ(1, Sender()->GetCount());
+    EXPECT_EQ(1, Sender()->HeldCount());
     SetClock(MakeTime(2026, 12, 7, 10, 6, 10));
     logic->OnEveryMinute();
     EXPECT_EQ(1, host.CountCommand(window, kComposeSendCommand));
     EXPECT_EQ("3", host.Header(window, "X-VelmoraStatus"));
-    EXPECT_EQ(0, Sender()->GetCount());
+    EXPECT_EQ(0, Sender()->HeldCount());
     // The host sends a released window straight away, without holding it again.
     EXPECT_EQ(0, logic->OnOutgoing(window, 0));
     // A later sweep shows the released window that is still open, and posts nothing more.
@@ -132,10 +131,10 @@ TEST_F(HoldEngine, TimerReleasesOnlyStrictlyAfterTheReleaseTime) {
 
 TEST_F(HoldEngine, ADueMessageBehindOneNotDueIsReleased) {
     HWND a = Compose("x@outer.com");
-    logic->settings->outerDelayTime = 10;
+    logic->settings->Set(EKeyId::OuterDelayTime, 10);
     SetClock(MakeTime(2026, 12, 7, 10, 0));
     ASSERT_EQ(-1, logic->OnOutgoing(a, 0));
-    logic->settings->outerDelayTime = 2;
+    logic->settings->Set(EKeyId::OuterDelayTime, 2);
     HWND b = Compose("y@outer.com");
     SetClock(MakeTime(2026, 12, 7, 10, 1));
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
@@ -144,7 +143,7 @@ TEST_F(HoldEngine, ADueMessageBehindOneNotDueIsReleased) {
     logic->OnEveryMinute();
     EXPECT_EQ(1, host.CountCommand(b, kComposeSendCommand));
     EXPECT_EQ(0, host.CountCommand(a, kComposeSendCommand));
-    ASSERT_EQ(1, Sender()->GetCount());
+    ASSERT_EQ(1, Sender()->HeldCount());
     EXPECT_EQ(a, Sender()->GetMails()[0].composeWindow);
 }
 
@@ -189,14 +188,14 @@ TEST_F(HoldEngine, SendNowReleasesOnceAndRefusesAWindowNoLongerHeld) {
     EXPECT_EQ("", host.Header(other, "X-VelmoraStatus"));
 }
 
-TEST_F(HoldEngine, ReEditGivesTheMessageBackAndTheNextSendHoldsItAgain) {
+TEST_F(HoldEngine, TakeBackGivesTheMessageBackAndTheNextSendHoldsItAgain) {
     HWND window = Compose("x@outer.com");
     ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
-    EXPECT_EQ(window, Sender()->ReEdit(window));
-    EXPECT_EQ(nullptr, Sender()->ReEdit(window));
+    EXPECT_EQ(window, Sender()->TakeBack(window));
+    EXPECT_EQ(nullptr, Sender()->TakeBack(window));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ("", host.Header(window, "X-VelmoraStatus"));
-    EXPECT_EQ(0, Sender()->GetCount());
+    EXPECT_EQ(0, Sender()->HeldCount());
     SetClock(MakeTime(2026, 12, 7, 10, 2));
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
     EXPECT_EQ(2, Sender()->GetMails()[0].heldAt.wMinute);
@@ -222,8 +221,8 @@ TEST_F(HoldEngine, ReleaseAllPostsOneSendPerMessageInOrder) {
         EXPECT_EQ("4", host.Header(window, "X-VelmoraStatus"));
     }
     EXPECT_EQ(1, host.CountCommand(other, kComposeSendCommand));
-    EXPECT_EQ(0, Sender()->GetCount());
-    EXPECT_EQ(0, Sender("box2")->GetCount());
+    EXPECT_EQ(0, Sender()->HeldCount());
+    EXPECT_EQ(0, Sender("box2")->HeldCount());
 }
 
 TEST_F(HoldEngine, ReleaseAllForEditShowsAndPostsBothCommands) {
@@ -243,13 +242,13 @@ TEST_F(HoldEngine, MailboxesAreSeparateAndKeyedWithCase) {
     host.mailbox = "box1";
     HWND b = Compose("x@outer.com");
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
-    EXPECT_EQ(1, Sender("Box1")->GetCount());
-    EXPECT_EQ(1, Sender("box1")->GetCount());
+    EXPECT_EQ(1, Sender("Box1")->HeldCount());
+    EXPECT_EQ(1, Sender("box1")->HeldCount());
     EXPECT_EQ(nullptr, Sender("BOX1"));
     // A sender whose mail is gone stays.
     Sender("box1")->SendNow(b, 2);
     ASSERT_NE(nullptr, Sender("box1"));
-    EXPECT_EQ(0, Sender("box1")->GetCount());
+    EXPECT_EQ(0, Sender("box1")->HeldCount());
 }
 
 TEST_F(HoldEngine, OnePausedMailboxDoesNotStopTheOthers) {
@@ -282,7 +281,7 @@ TEST_F(HoldEngine, AHeldWindowThatIsDestroyedLeavesTheHold) {
     ASSERT_EQ(-1, logic->OnOutgoing(window, 0));
     DestroyWindow(window);
     host.compose.erase(window);
-    EXPECT_EQ(0, Sender()->GetCount());
+    EXPECT_EQ(0, Sender()->HeldCount());
     EXPECT_EQ(nullptr, logic->composeManager->FindComposeWindow(window));
     SetClock(MakeTime(2026, 12, 7, 12, 0));
     EXPECT_TRUE(logic->delayLogic->ReleaseDue());
@@ -302,7 +301,7 @@ TEST_F(HoldEngine, ShowAgainReachesWindowsReleasedByAnotherMailbox) {
     ASSERT_EQ(-1, logic->OnOutgoing(a, 0));
     host.mailbox = "box2";
     HWND b = Compose("x@outer.com");
-    logic->settings->outerDelayTime = 30;
+    logic->settings->Set(EKeyId::OuterDelayTime, 30);
     ASSERT_EQ(-1, logic->OnOutgoing(b, 0));
     SetClock(MakeTime(2026, 12, 7, 10, 10));
     // box1's sweep releases a (still hidden); box2's show-again step then shows it.
@@ -321,8 +320,8 @@ TEST_F(HoldEngine, ASecondSendOfAHeldWindowReplacesItsOneRecord) {
     SetClock(MakeTime(2026, 12, 7, 10, 3));
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(0, Sender()->GetCount());
-    ASSERT_EQ(1, Sender("box2")->GetCount());
+    EXPECT_EQ(0, Sender()->HeldCount());
+    ASSERT_EQ(1, Sender("box2")->HeldCount());
     EXPECT_EQ("changed", Sender("box2")->GetMails()[0].subject);
     EXPECT_EQ(3, Sender("box2")->GetMails()[0].heldAt.wMinute);
     EXPECT_TRUE(logic->delayLogic->ReleaseAll());
@@ -335,7 +334,7 @@ TEST_F(HoldEngine, ASecondSendOfAHeldWindowThatIsNoLongerHeldGoesOnceAndForgetsT
     host.SetHeader(window, "To", "boss@inner.jp");
     EXPECT_EQ(0, logic->OnOutgoing(window, 0));
     EXPECT_EQ("", host.Header(window, "X-VelmoraStatus"));
-    EXPECT_EQ(0, Sender()->GetCount());
+    EXPECT_EQ(0, Sender()->HeldCount());
     SetClock(MakeTime(2026, 12, 7, 12, 0));
     logic->delayLogic->ReleaseDue();
     EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));

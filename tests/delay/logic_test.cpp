@@ -25,8 +25,8 @@ class Logic : public ::testing::Test {
   protected:
     void SetUp() override {
         logic = StartLogic(&host);
-        logic->settings->innerDelayTime = 0;
-        logic->settings->outerDelayTime = 5;
+        logic->settings->Set(EKeyId::InnerDelayTime, 0);
+        logic->settings->Set(EKeyId::OuterDelayTime, 5);
     }
     void TearDown() override {
         SetLocalTimeOverride(nullptr);
@@ -84,7 +84,7 @@ TEST_F(Logic, CtrlDownSendsAtOnceWithoutTouchingHeaders) {
     EXPECT_EQ(-1, logic->OnOutgoing(window, 0));
 
     // An organisation that switches the bypass off: Ctrl changes nothing.
-    logic->settings->ctrlBypass = false;
+    logic->settings->Set(EKeyId::CtrlBypass, 0);
     HWND other = OuterCompose();
     SetCtrl(true);
     result = logic->OnOutgoing(other, 0);
@@ -98,10 +98,11 @@ TEST_F(Logic, DebugLogHasOneDecisionLinePerSendWithItsReason) {
     const std::string log =
         temp + std::string("zvdecide-") + std::to_string(GetCurrentProcessId()) + ".log";
     DeleteFileA(log.c_str());
-    logic->settings->logFile = log;
-    logic->settings->logLevel = 8;
+    logic->settings->Set(EKeyId::LogFile, log);
+    logic->settings->Set(EKeyId::LogLevel, 8);
     ASSERT_TRUE(InstallLogSink(*logic->settings));
-    logic->settings->innerDomains->Append("inner.example");
+    logic->settings->Set(EKeyId::InnerDomains,
+                         logic->settings->Text(EKeyId::InnerDomains) + ",inner.example");
     const struct {
         const char* subject;
         const char* to;
@@ -112,7 +113,7 @@ TEST_F(Logic, DebugLogHasOneDecisionLinePerSendWithItsReason) {
     } sends[] = {
         {"held", "x@outer.com", 0, false, "", "「held」 保留"},
         {"inner", "x@inner.example", 0, false, "", "すぐに送信: 宛先がすべて組織内で"},
-        {"draft", "x@outer.com", 1, false, "", "保留しない: 送信モードが0以外"},
+        {"draft", "x@outer.com", 1, false, "", "保留しない: 送信ではない操作"},
         {"ctrl", "x@outer.com", 0, true, "", "すぐに送信: Ctrl キー"},
         {"ident", "x@outer.com", 0, false, "a,1", "すぐに送信: X-KRV-Ident"},
     };
@@ -272,7 +273,7 @@ TEST_F(Logic, ExitCheckNoKeepsEverythingAndRefuses) {
     EXPECT_EQ("送信保留メールが残っているため終了できません。\nすべてを送信しますか？",
               answer.text);
     EXPECT_EQ("送信保留メールがあります", answer.caption);
-    EXPECT_EQ(1, logic->delayLogic->FindSender("box1")->GetCount());
+    EXPECT_EQ(1, logic->delayLogic->FindSender("box1")->HeldCount());
     EXPECT_EQ(0, host.CountCommand(window, kComposeSendCommand));
 }
 

@@ -9,6 +9,7 @@
 #include "delay/delay_mail.h"
 #include "delay/recipient_class.h"
 #include "support/string_list.h"
+#include "tests/delay/send_capture.h"
 
 namespace {
 
@@ -179,14 +180,14 @@ TEST(CaptureRecipients, OutsideDomainsAreGatheredOnceEachAndKeptToTheirLimit) {
     SOuterDomains domains;
     std::string to = "B <x@Outer.Example>, y@outer.example, a@inner.example, broken@, z@other.jp";
     int in = 0, out = 0;
-    delete ClassifyRecipients(&to[0], matcher, &in, &out, &domains);
+    delete ClassifyRecipients(&to[0], matcher, &in, &out, nullptr, nullptr, &domains);
     EXPECT_EQ(4, out);
     EXPECT_EQ((std::vector<std::string>{"other.jp", "outer.example"}), domains.Names());
     EXPECT_FALSE(domains.Cut());
     std::string many;
     for (size_t i = 0; i <= kKeptOuterDomains; ++i)
         many += "x@d" + std::to_string(i) + ".example, ";
-    delete ClassifyRecipients(&many[0], matcher, &in, &out, &domains);
+    delete ClassifyRecipients(&many[0], matcher, &in, &out, nullptr, nullptr, &domains);
     EXPECT_EQ(kKeptOuterDomains, domains.Names().size());
     EXPECT_TRUE(domains.Cut());
 }
@@ -230,7 +231,7 @@ TEST(CaptureRecipients, CutOrBrokenTextCountsOutside) {
         *fields[c.header] = c.value;
         headers.recipientsCut = c.hostSaidLonger;
         SDelayMail mail;
-        EXPECT_EQ(mail.Capture(nullptr, &headers, &domains, times, now), c.outer > 0)
+        EXPECT_EQ(CaptureSend(&mail, nullptr, &headers, &domains, times, now), c.outer > 0)
             << c.value.substr(0, 60);
         EXPECT_EQ(mail.innerCount, c.inner) << c.value.substr(0, 60);
         EXPECT_EQ(mail.outerCount, c.outer) << c.value.substr(0, 60);

@@ -47,12 +47,26 @@ TEST(UiDialogs, DomainEntryRefusesBlanksAndHelpOpensTheGuideOrAsks) {
     ExpectScenarioMet("ui_setup_entry_help", 21);
 }
 
-TEST(UiDialogs, PolicyHoldTimeConfirmAndCtrlForcedGreyedAndRefusedInTheDialogs) {
+// The administrator's policy: these also run in a 64-bit prefix, the machine's policy written
+// there by the 64-bit reg.exe.
+TEST(Policy, HoldTimeConfirmAndCtrlForcedGreyedAndRefusedInTheDialogs) {
     ExpectScenarioMet("policy_registry", 35);
 }
 
-TEST(UiDialogs, PolicyFileBesideTheDllAndAUtf16SettingsFile) {
+TEST(Policy, FileBesideTheDllAndAUtf16SettingsFile) {
     ExpectScenarioMet("policy_file", 6);
+}
+
+TEST(Policy, AWeakerSourceOnlyTightensAMultiStringListAndTheShippedLogExample) {
+    ExpectScenarioMet("policy_ranking", 16);
+}
+
+TEST(Policy, AFileHeldOpenWithoutSharingGuardsMost) {
+    ExpectScenarioMet("policy_file_locked", 14);
+}
+
+TEST(Policy, Utf8WithoutAMarkIsReadAndUtf32IsRefused) {
+    ExpectScenarioMet("policy_encodings", 8);
 }
 
 TEST(UiDialogs, ConfirmMarksANewDomainUntilMailToItHasLeftAndAFailedSendTeachesOnlyIfClosedEarly) {

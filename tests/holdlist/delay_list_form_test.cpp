@@ -86,7 +86,7 @@ TEST_F(HoldListTest, ShowsTheHeldMessagesWithTheAccountAndPausesTheSweep) {
     EXPECT_EQ((std::vector<int>{135, 164, 61, 206, 128}), widths);
     EXPECT_EQ(1, paused);
     EXPECT_EQ(0, (world.Paused() ? 1 : 0));
-    EXPECT_EQ(2, world.Sender()->GetCount());
+    EXPECT_EQ(2, world.Sender()->HeldCount());
     // Closing without touching a column writes nothing.
     EXPECT_EQ("<missing>", world.Setting("Option", "DelayListColumns"));
 }
@@ -113,7 +113,7 @@ TEST_F(HoldListTest, StopSendingGivesBackEverySelectedMessageAndCloses) {
         .Then("confirm", Answer("送信中止の確認", IDYES, &question));
     Open(&world, &driver);
     EXPECT_EQ("送信を中止しますか？", question);
-    ASSERT_EQ(1, world.Sender()->GetCount());
+    ASSERT_EQ(1, world.Sender()->HeldCount());
     EXPECT_EQ(second, world.Sender()->GetMails()[0].composeWindow);
     for (HWND window : {first, third, fourth}) {
         EXPECT_TRUE(IsWindowVisible(window));
@@ -161,7 +161,7 @@ TEST_F(HoldListTest, NoAtTheConfirmationOrNothingSelectedKeepsTheListOpen) {
         .Then("still open, close it", [&] {
             if (FindDialog("送信中止の確認") || !FindDialog(kListCaption))
                 return false;
-            countAfterNo = world.Sender()->GetCount();
+            countAfterNo = world.Sender()->HeldCount();
             PostClick(dialog, IDCANCEL);
             return true;
         });
@@ -169,7 +169,7 @@ TEST_F(HoldListTest, NoAtTheConfirmationOrNothingSelectedKeepsTheListOpen) {
     EXPECT_EQ("メールが選択されていません", stopText);
     EXPECT_EQ("メールが選択されていません", sendText);
     EXPECT_EQ(2, countAfterNo);
-    EXPECT_EQ(2, world.Sender()->GetCount());
+    EXPECT_EQ(2, world.Sender()->HeldCount());
 }
 
 TEST_F(HoldListTest, SendNowWithARowNoLongerHeldSaysSoRefreshesAndSendsNothing) {
@@ -205,7 +205,7 @@ TEST_F(HoldListTest, SendNowWithARowNoLongerHeldSaysSoRefreshesAndSendsNothing) 
     Open(&world, &driver);
     EXPECT_EQ("選択したメールはもう送信保留中ではありません。\n一覧を最新の状態にしました。", text);
     EXPECT_EQ((std::vector<std::string>{"1", "3"}), subjects);
-    EXPECT_EQ(2, world.Sender()->GetCount());
+    EXPECT_EQ(2, world.Sender()->HeldCount());
     EXPECT_EQ("1", world.Status(first));
     EXPECT_EQ("1", world.Status(third));
     EXPECT_EQ("1", world.Status(gone));
@@ -215,7 +215,7 @@ TEST_F(HoldListTest, EmptyListSaysSoClosesAndWritesNoSettings) {
     HoldWorld world;
     // The mailbox has held a message, which is back with the user.
     HWND window = world.Hold("1", "a@example.com");
-    world.Sender()->ReEdit(window);
+    world.Sender()->TakeBack(window);
     std::string text;
     SDialogDriver driver;
     driver.Then("nothing held", Answer("Velmora", IDOK, &text));
@@ -240,7 +240,8 @@ TEST_F(HoldListTest, ChangedWidthsAreWrittenWithTheEntriesBeyondTheFifth) {
     });
     Open(&world, &driver);
     EXPECT_EQ("135,250,61,206,128,126,59,89", world.Setting("Option", "DelayListColumns"));
-    EXPECT_STREQ("135,250,61,206,128,126,59,89", world.logic->settings->columnsText);
+    EXPECT_EQ("135,250,61,206,128,126,59,89",
+              world.logic->settings->Text(EKeyId::DelayListColumns));
 }
 
 TEST_F(HoldListTest, MissingWidthEntriesOpenTenPixelsWideAndAreNotInvented) {
@@ -263,7 +264,7 @@ TEST_F(HoldListTest, MissingWidthEntriesOpenTenPixelsWideAndAreNotInvented) {
     Open(&world, &driver);
     EXPECT_EQ((std::vector<int>{100, 120, 140, 10, 10}), widths);
     EXPECT_EQ("100,120,140", world.Setting("Option", "DelayListColumns"));
-    EXPECT_EQ(3u, world.logic->settings->columnWidths.size());
+    EXPECT_EQ("100,120,140", world.logic->settings->Text(EKeyId::DelayListColumns));
 }
 
 TEST_F(HoldListTest, LongAccountNameIsCutWholeCharactersInsideTheBrackets) {
@@ -297,7 +298,7 @@ TEST_F(HoldListTest, TemplateThatFailsToLoadOpensNothingAndUnpauses) {
     HoldListCommand(nullptr, 0);
     g_logic = nullptr;
     EXPECT_EQ(0, (world.Paused() ? 1 : 0));
-    EXPECT_EQ(1, world.Sender()->GetCount());
+    EXPECT_EQ(1, world.Sender()->HeldCount());
     EXPECT_EQ("", world.SettingsFile());
 }
 

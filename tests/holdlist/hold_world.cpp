@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "delay/clock.h"
+#include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
 #include "plugin/velmora_logic.h"
@@ -49,12 +50,15 @@ HoldWorld::HoldWorld(const std::string& settingsText, HINSTANCE instance)
     logic->settings = new LocalSetting(iniPath.c_str());
     logic->settings->ReadAll();
     logic->mainWindow = new SMainWindow(logic, nullptr);
-    logic->delayLogic = new SDelayLogic(&host.api, logic->settings, nullptr);
+    logic->composeManager = new SComposeManager(logic);
+    logic->delayLogic = new SDelayLogic(&host.api, logic->composeManager);
 }
 
 HoldWorld::~HoldWorld() {
     delete logic->delayLogic;
     logic->delayLogic = nullptr;
+    delete logic->composeManager;
+    logic->composeManager = nullptr;
     delete logic->mainWindow;
     logic->mainWindow = nullptr;
     delete logic->settings;
@@ -77,7 +81,7 @@ HWND HoldWorld::Hold(const std::string& subject, const std::string& to, const st
     host.SetHeader(window, "Bcc", bcc);
     SYSTEMTIME heldAt = {2026, 12, 1, 7, 9, 5, static_cast<WORD>(second), 0};
     SetLocalTimeOverride(&heldAt);
-    logic->delayLogic->Hold(mailbox.c_str(), window);
+    logic->OnOutgoing(window, 0);
     return window;
 }
 

@@ -17,8 +17,8 @@ class HoldWorld {
                        HINSTANCE instance = GetModuleHandleA(nullptr));
     ~HoldWorld();
 
-    // A fake-host compose window held in the mailbox; recipients are comma-separated, empty for
-    // none.
+    // A fake-host compose window sent, and so held, in the mailbox; recipients are
+    // comma-separated, empty for none.
     HWND Hold(const std::string& subject, const std::string& to, const std::string& cc = "",
               const std::string& bcc = "", int second = 0);
     // The window's status header as the host has it.

@@ -35,7 +35,8 @@ std::vector<std::string> ListBoxEntries(HWND list) {
 
 std::vector<std::string> RecordDomains(const LocalSetting* settings) {
     std::vector<std::string> domains;
-    for (const SStringNode* node = settings->innerDomains->first; node; node = node->next)
+    for (const SStringNode* node = settings->List(EKeyId::InnerDomains).first; node;
+         node = node->next)
         domains.push_back(node->text ? node->text : "");
     return domains;
 }
@@ -155,8 +156,8 @@ TEST(SetupDialog, ShowsTheVersionSortedDomainsAndTimesAndCancelChangesNothing) {
     EXPECT_EQ(before, world.SettingsFile());
     EXPECT_EQ((std::vector<std::string>{"b.example.jp", "a.example.jp"}),
               RecordDomains(world.logic->settings));
-    EXPECT_EQ(0, world.logic->settings->innerDelayTime);
-    EXPECT_EQ(5, world.logic->settings->outerDelayTime);
+    EXPECT_EQ(0, world.logic->settings->Int(EKeyId::InnerDelayTime));
+    EXPECT_EQ(5, world.logic->settings->Int(EKeyId::OuterDelayTime));
 }
 
 TEST(SetupDialog, AddEditDeleteAndOkWriteTheListBoxOrderAndTheTimes) {
@@ -187,8 +188,8 @@ TEST(SetupDialog, AddEditDeleteAndOkWriteTheListBoxOrderAndTheTimes) {
     EXPECT_EQ("0", world.Setting("Delay", "OuterDelayTime"));
     EXPECT_EQ((std::vector<std::string>{"z.example.jp", "ab.example.jp", "b.example.jp"}),
               RecordDomains(world.logic->settings));
-    EXPECT_EQ(5, world.logic->settings->innerDelayTime);
-    EXPECT_EQ(0, world.logic->settings->outerDelayTime);
+    EXPECT_EQ(5, world.logic->settings->Int(EKeyId::InnerDelayTime));
+    EXPECT_EQ(0, world.logic->settings->Int(EKeyId::OuterDelayTime));
 }
 
 // A typo must not switch holding off: refused at OK with the field named and focused, nothing
@@ -203,8 +204,8 @@ TEST(SetupDialog, TyposInTheHoldTimesAreRefusedAndZeroOrFullWidthDigitsAreTaken)
         const char* name;
     };
     const Refusal refusals[] = {{"五", "5", IDC_INNER_DELAY, "組織内ドメインのみ"},
-                                {"0", "", IDC_OUTER_DELAY, "組織内以外のドメインを含む"},
-                                {"0", "-3", IDC_OUTER_DELAY, "組織内以外のドメインを含む"}};
+                                {"0", "", IDC_OUTER_DELAY, "組織外の宛先を含む"},
+                                {"0", "-3", IDC_OUTER_DELAY, "組織外の宛先を含む"}};
     std::vector<std::string> boxes, expectedBoxes;
     std::vector<int> focused, expectedFocus;
     bool saved = false;
@@ -254,8 +255,8 @@ TEST(SetupDialog, TyposInTheHoldTimesAreRefusedAndZeroOrFullWidthDigitsAreTaken)
     EXPECT_EQ("", world.Setting("WhiteList", "InnerDomains"));
     EXPECT_EQ("0", world.Setting("Delay", "InnerDelayTime"));
     EXPECT_EQ("10", world.Setting("Delay", "OuterDelayTime"));
-    EXPECT_EQ(10, world.logic->settings->outerDelayTime);
-    EXPECT_EQ(nullptr, world.logic->settings->innerDomains->first);
+    EXPECT_EQ(10, world.logic->settings->Int(EKeyId::OuterDelayTime));
+    EXPECT_EQ(nullptr, world.logic->settings->List(EKeyId::InnerDomains).first);
 }
 
 TEST(SetupDialog, LongDomainIsCutTo259BytesWithoutSplittingACharacter) {
@@ -343,8 +344,8 @@ TEST(SetupDialog, AnUnwritableFileIsReportedAndTheTypedValuesStayInForce) {
     EXPECT_EQ("設定を保存できませんでした。\n" + world.iniPath +
                   "\nこの設定は今回の起動中だけ有効です。",
               warning);
-    EXPECT_EQ(10, world.logic->settings->innerDelayTime);
-    EXPECT_EQ(0, world.logic->settings->outerDelayTime);
+    EXPECT_EQ(10, world.logic->settings->Int(EKeyId::InnerDelayTime));
+    EXPECT_EQ(0, world.logic->settings->Int(EKeyId::OuterDelayTime));
     EXPECT_EQ((std::vector<std::string>{"a.example.jp", "b.example.jp"}),
               RecordDomains(world.logic->settings));
     RemoveDirectoryA(world.iniPath.c_str());
@@ -383,7 +384,7 @@ TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
     EXPECT_TRUE(cancelled.Finished()) << cancelled.Waiting();
     EXPECT_EQ((std::vector<std::string>{"1", "0", "0", "0", "0", "1", "0", "10"}), shown);
     EXPECT_EQ(before, world.SettingsFile());
-    EXPECT_EQ(0, world.logic->settings->confirmMode);
+    EXPECT_EQ(0, world.logic->settings->Int(EKeyId::Confirm));
 
     SDialogDriver saved;
     saved.Then("open", Press(IDC_CONFIRM_SETUP))
@@ -396,8 +397,8 @@ TEST(SetupDialog, ConfirmationButtonEditsItsKeysWhichTheSetupOkSaves) {
     EXPECT_EQ("0", world.Setting("Option", "BccWarnCount"));
     EXPECT_EQ("1", world.Setting("Option", "InnerDomainMatch"));
     EXPECT_EQ("<missing>", world.Setting("Option", "NewDomainWarn"));
-    EXPECT_EQ(2, world.logic->settings->confirmMode);
-    EXPECT_EQ(1, world.logic->settings->innerDomainMatch);
+    EXPECT_EQ(2, world.logic->settings->Int(EKeyId::Confirm));
+    EXPECT_EQ(1, world.logic->settings->Int(EKeyId::InnerDomainMatch));
 }
 
 // The web guide must be a page that exists: a release's tag, else the build's own commit;

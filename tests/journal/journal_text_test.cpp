@@ -126,7 +126,7 @@ TEST(HoldLogText, HeldNamesCountsMinutesAndReleaseWithABoundedSubject) {
     EXPECT_NE(held.find("組織内=2 組織外=1 保留時間=5分 送信予定=2024/05/07 09:30:09"),
               std::string::npos);
     EXPECT_LT(held.size(), 2 * kLogSubjectBytes);
-    EXPECT_NE(LeftHoldLogText(SHoldRoad::TakenBack, nullptr, "s").find("件名「s」"),
+    EXPECT_NE(LeftHoldLogText(EHoldRoad::TakenBack, nullptr, "s").find("件名「s」"),
               std::string::npos);
 }
 

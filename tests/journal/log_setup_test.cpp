@@ -42,12 +42,12 @@ TEST(LogSetup, ThePluginsOwnFilesAreRefusedHoweverTheyAreNamed) {
         folder + "\\domainhistory.TXT",
     };
     for (const std::string& log : refused) {
-        settings.logFile = log;
+        settings.Set(EKeyId::LogFile, log);
         EXPECT_FALSE(InstallLogSink(settings)) << log;
     }
 
     for (const char* name : {"\\ops.log", "\\Journal.log", "\\Velmora.ini.log"}) {
-        settings.logFile = folder + name;
+        settings.Set(EKeyId::LogFile, folder + name);
         EXPECT_TRUE(InstallLogSink(settings)) << name;
         RemoveLogSink();
     }

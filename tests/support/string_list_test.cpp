@@ -30,15 +30,51 @@ std::string Join(const SStringList& list) {
 
 using Texts_ = std::vector<std::string>;
 
-TEST(SStringList, AppendCommaSeparatedSkipsEmptyFieldsAndKeepsBlanks) {
-    SStringList list;
-    EXPECT_EQ(list.AppendCommaSeparated(",a.jp,,b.jp,"), 2);
-    EXPECT_EQ(list.AppendCommaSeparated(""), 0);
-    EXPECT_EQ(list.AppendCommaSeparated(nullptr), 0);
-    EXPECT_EQ(list.AppendCommaSeparated(",,,"), 0);
-    // Appends without clearing; fields are not trimmed.
-    EXPECT_EQ(list.AppendCommaSeparated("c.jp, d.jp "), 2);
-    EXPECT_EQ(Texts(list), (Texts_{"a.jp", "b.jp", "c.jp", " d.jp "}));
+// Every list of the plug-in is read by this one rule.
+TEST(SStringList, ListsSplitAtCommasTrimmedWithoutEmptyEntries) {
+    const struct {
+        const char* text;
+        Texts_ entries;
+    } cases[] = {
+        {",a.jp,,b.jp,", {"a.jp", "b.jp"}},
+        {"", {}},
+        {nullptr, {}},
+        {",,,", {}},
+        {"a.jp, b.jp", {"a.jp", "b.jp"}},
+        {" \tc.jp \t, d.jp ", {"c.jp", "d.jp"}},
+        {" , \t,", {}},
+        {"a b.jp,0,3,1,2", {"a b.jp", "0", "3", "1", "2"}},
+        // A lead byte before a comma is a byte of its own; 0x5C as a trail byte is no blank.
+        {"\x82,\x95\x5C ,b", {"\x82", "\x95\x5C", "b"}},
+        // Only ASCII blanks: a full-width one is the business of who reads the entry.
+        {"\x81\x40x.jp", {"\x81\x40x.jp"}},
+    };
+    for (const auto& c : cases) {
+        const char* shown = c.text ? c.text : "(null)";
+        EXPECT_EQ(SplitList(c.text), c.entries) << shown;
+        SStringList list;
+        list.Append("kept");
+        EXPECT_EQ(list.AppendCommaSeparated(c.text), static_cast<int>(c.entries.size())) << shown;
+        Texts_ appended = {"kept"};
+        appended.insert(appended.end(), c.entries.begin(), c.entries.end());
+        EXPECT_EQ(Texts(list), appended) << shown;
+    }
+}
+
+// A policy written "a.jp, b.jp" sets b.jp too.
+TEST(SStringList, ListHasComparesWholeTrimmedEntries) {
+    const struct {
+        const char* list;
+        const char* entry;
+        bool has;
+    } cases[] = {
+        {"a.jp, b.jp", "b.jp", true}, {"a.jp,b.jp", "a.jp", true}, {" b.jp\t", "b.jp", true},
+        {"ab.jp", "b.jp", false},     {"a.jp,b.jp", "b", false},   {"a.jp,,", "", false},
+        {nullptr, "a.jp", false},     {"a.jp", nullptr, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListHas(c.list, c.entry), c.has)
+            << (c.list ? c.list : "(null)") << " / " << (c.entry ? c.entry : "(null)");
 }
 
 TEST(SStringList, JoinWithCommas) {

@@ -34,7 +34,7 @@ const int kClockSteps[] = {1, 5, 10, 20, 30, 45, 59, 60, 61, 90, 119, 120, 121, 
 const char kConfirm[] = "宛先確認";
 const char kConfirmSetup[] = "宛先確認の設定";
 const int kConfirmList = 1063, kConfirmSend = 1067, kConfirmButton = 1008, kConfirmOff = 1050;
-const int kConfirmWarnings[] = {1065, 1066};
+const int kConfirmAllInside = 1064;
 
 // Kind names for --ops, the letter that starts the operation, and its weight.
 struct Kind {
@@ -492,11 +492,21 @@ bool RandomUse::AnswerConfirm(HWND dialog, bool send) {
     HWND list = GetDlgItem(dialog, kConfirmList);
     for (int row = 0, rows = DialogDriver::RowCount(list); row < rows; ++row)
         DialogDriver::SetRowTicked(list, row, true);
-    for (int id : kConfirmWarnings) {
-        HWND box = GetDlgItem(dialog, id);
-        if (box && IsWindowVisible(box) && SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED)
-            Click(dialog, id);
+    // Every warning's check box, of whatever kinds the plug-in has: each one besides the box
+    // for the inside rows.
+    std::vector<int> warnings;
+    for (HWND box = GetWindow(dialog, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(box);
+        char type[16] = "";
+        GetClassNameA(box, type, sizeof(type));
+        if (_stricmp(type, "Button") == 0 &&
+            (GetWindowLongA(box, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX &&
+            id != kConfirmAllInside && IsWindowVisible(box) &&
+            SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED)
+            warnings.push_back(id);
     }
+    for (int id : warnings)
+        Click(dialog, id);
     // Fails when the send button is still disabled with everything ticked.
     Click(dialog, kConfirmSend);
     if (IsWindow(dialog) && IsWindowVisible(dialog))

@@ -156,7 +156,8 @@ bool ParseDuration(const std::string& text, DWORD* milliseconds) {
 }
 
 ScenarioRunner::ScenarioRunner()
-    : next(0), context(nullptr), timer(0), busy(false), ended(false), started(0), timeoutMs(0) {}
+    : next(0), context(nullptr), timer(0), busy(false), ended(false), started(0), timeoutMs(0),
+      holder(nullptr) {}
 
 bool ScenarioRunner::Load(const char* path) {
     std::ifstream file(path, std::ios::binary);
@@ -272,6 +273,120 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
         static_cast<unsigned>(file ? bytes.size() : 0));
 }
 
+std::wstring AnsiToWide(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return wide;
+}
+
+// Under 64-bit Windows Group Policy writes the machine's policy from a 64-bit process: here
+// the 64-bit reg.exe, which a 32-bit process reaches through sysnative.
+bool UnderWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool RunReg64(const std::string& arguments) {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string command = std::string("\"") + windows + "\\sysnative\\reg.exe\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code == 0;
+}
+
+// The value as a REG_MULTI_SZ: "\0" in the scenario's text parts the strings.
+std::string MultiString(const std::string& text) {
+    std::string strings;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find("\\0", start);
+        strings += text.substr(start, end == std::string::npos ? end : end - start);
+        strings += '\0';
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
+    return strings + '\0';
+}
+
+void WritePolicyValue(const std::vector<std::string>& w) {
+    const bool machine = w[1] == "HKLM";
+    const std::string& name = w[2];
+    const std::string& type = w[3];
+    const std::string& text = w[4];
+    if (machine && UnderWow64()) {
+        const char* regType = type == "dword"   ? "REG_DWORD"
+                              : type == "multi" ? "REG_MULTI_SZ"
+                                                : "REG_SZ";
+        const bool written = RunReg64(std::string("add \"HKLM\\") + kPolicyKey + "\" /v " + name +
+                                      " /t " + regType + " /d \"" + text + "\" /f");
+        Log("client: policy HKLM %s = %s written by the 64-bit reg.exe%s", name.c_str(),
+            text.c_str(), written ? "" : " (FAILED)");
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, kPolicyKey, 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (type == "dword") {
+        const DWORD number = static_cast<DWORD>(strtoul(text.c_str(), nullptr, 0));
+        RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                       sizeof number);
+    } else {
+        const std::string data = type == "multi" ? MultiString(text) : text + '\0';
+        RegSetValueExA(key, name.c_str(), 0, type == "multi" ? REG_MULTI_SZ : REG_SZ,
+                       reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+    }
+    RegCloseKey(key);
+    Log("client: policy %s %s = %s written by the scenario", w[1].c_str(), name.c_str(),
+        text.c_str());
+}
+
+// Another program keeps the file open without sharing: the helper beside the client, until the
+// scenario ends.
+HANDLE HoldFileOpen(const std::string& path) {
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string command = module;
+    command =
+        command.substr(0, command.find_last_of('\\') + 1) + "zv_file_holder.exe \"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process)) {
+        Log("client: FAILED to start %s", command.c_str());
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    for (DWORD waited = 0; waited < 10000; waited += 20) {
+        HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+            Log("client: %s held open without sharing by another process", path.c_str());
+            return process.hProcess;
+        }
+        if (probe != INVALID_HANDLE_VALUE)
+            CloseHandle(probe);
+        Sleep(20);
+    }
+    Log("client: FAILED the helper did not hold %s", path.c_str());
+    return process.hProcess;
+}
+
 } // namespace
 
 // The policy file lies beside the DLL the client loads.
@@ -289,49 +404,57 @@ std::string ScenarioRunner::PolicyFilePath() const {
     return std::string(full) + "zVelmora.policy.ini";
 }
 
-// policy HKLM|HKCU <name> dword <n> | sz <text>: a Group Policy value, as an administrator's
-// tool writes it; policy-file <text>: the file beside the DLL; settings-file-utf16 <name>
-// <text>: a settings-folder file saved as UTF-16 with its byte order mark. Whatever an earlier
-// scenario left is removed first: every scenario starts without a policy.
+// policy HKLM|HKCU <name> dword <n> | sz <text> | multi <a\0b>: a Group Policy value, as an
+// administrator's tool writes it; policy-file <text>: the file beside the DLL;
+// policy-file-utf32 <text>: the same saved as UTF-32 with its byte order mark;
+// policy-file-held: the file then kept open without sharing by another process;
+// settings-file-utf16 <name> <text>: a settings-folder file saved as UTF-16 with its byte
+// order mark; settings-file-utf8 <name> <text>: one saved as UTF-8 without it. Whatever an
+// earlier scenario left is removed first: every scenario starts without a policy.
 void ScenarioRunner::PreparePolicy() {
     RemovePolicy();
     for (const ScenarioLine& line : lines) {
         const std::vector<std::string>& w = line.words;
         if (w[0] == "policy-file" && w.size() >= 2) {
             WriteBytes(PolicyFilePath(), Unescaped(w[1]));
+        } else if (w[0] == "policy-file-utf32" && w.size() >= 2) {
+            std::string bytes("\xFF\xFE\0\0", 4);
+            for (wchar_t c : AnsiToWide(Unescaped(w[1])))
+                bytes +=
+                    std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), '\0', '\0'};
+            WriteBytes(PolicyFilePath(), bytes);
         } else if (w[0] == "settings-file-utf16" && w.size() >= 3) {
-            const std::string text = Unescaped(w[2]);
-            std::wstring wide(text.size() + 1, L'\0');
-            const int length =
-                MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                    static_cast<int>(wide.size()));
-            wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+            std::wstring wide = AnsiToWide(Unescaped(w[2]));
             wide.insert(wide.begin(), L'\xFEFF');
             WriteBytes(SettingsFolderFile(w[1]),
                        std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
+        } else if (w[0] == "settings-file-utf8" && w.size() >= 3) {
+            const std::wstring wide = AnsiToWide(Unescaped(w[2]));
+            std::string utf8(wide.size() * 3, '\0');
+            const int length =
+                WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                    &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
+            utf8.resize(length > 0 ? static_cast<size_t>(length) : 0);
+            WriteBytes(SettingsFolderFile(w[1]), utf8);
         } else if (w[0] == "policy" && w.size() >= 5) {
-            HKEY key = nullptr;
-            HKEY root = w[1] == "HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-            if (RegCreateKeyExA(root, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                nullptr) != ERROR_SUCCESS)
-                continue;
-            if (w[3] == "dword") {
-                const DWORD number = static_cast<DWORD>(strtoul(w[4].c_str(), nullptr, 0));
-                RegSetValueExA(key, w[2].c_str(), 0, REG_DWORD,
-                               reinterpret_cast<const BYTE*>(&number), sizeof number);
-            } else {
-                RegSetValueExA(key, w[2].c_str(), 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>(w[4].c_str()),
-                               static_cast<DWORD>(w[4].size() + 1));
-            }
-            RegCloseKey(key);
-            Log("client: policy %s %s = %s written by the scenario", w[1].c_str(), w[2].c_str(),
-                w[4].c_str());
+            WritePolicyValue(w);
         }
+    }
+    for (const ScenarioLine& line : lines) {
+        if (line.words[0] == "policy-file-held")
+            holder = HoldFileOpen(PolicyFilePath());
     }
 }
 
-void ScenarioRunner::RemovePolicy() const {
+void ScenarioRunner::RemovePolicy() {
+    if (holder != nullptr) {
+        TerminateProcess(holder, 0);
+        WaitForSingleObject(holder, 5000);
+        CloseHandle(holder);
+        holder = nullptr;
+    }
+    if (UnderWow64())
+        RunReg64(std::string("delete \"HKLM\\") + kPolicyKey + "\" /f");
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicyKey);
     RegDeleteTreeA(HKEY_CURRENT_USER, kPolicyKey);
     const std::string file = PolicyFilePath();
@@ -384,7 +507,8 @@ void ScenarioRunner::Step() {
 StepResult ScenarioRunner::Execute(const ScenarioLine& line) {
     const std::string& name = line.words[0];
     if (name == "option" || name == "setting" || name == "settings-file" || name == "policy" ||
-        name == "policy-file" || name == "settings-file-utf16")
+        name == "policy-file" || name == "settings-file-utf16" || name == "settings-file-utf8" ||
+        name == "policy-file-utf32" || name == "policy-file-held")
         return kStepDone;
     context->line = &line;
     const StepCommand* command = FindCommand(name);

@@ -89,7 +89,7 @@ class ScenarioRunner {
     void End();
     std::string PolicyFilePath() const;
     void PreparePolicy();
-    void RemovePolicy() const;
+    void RemovePolicy();
 
     std::vector<ScenarioLine> lines;
     size_t next;
@@ -99,4 +99,5 @@ class ScenarioRunner {
     bool ended;
     DWORD started;
     DWORD timeoutMs;
+    HANDLE holder; // the process that holds the policy file open, or null
 };

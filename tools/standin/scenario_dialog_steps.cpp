@@ -129,8 +129,9 @@ StepResult ExpectText(ScenarioContext& context) {
     if (!control)
         return kStepFailed;
     std::string text = DialogDriver::WindowText(control);
-    return context.Check(text == context.Word(3), "control %d shows \"%s\" (expected \"%s\")", id,
-                         Abbreviate(text).c_str(), Abbreviate(context.Word(3)).c_str());
+    const std::string expected = DialogDriver::Unescape(context.Word(3));
+    return context.Check(text == expected, "control %d shows \"%s\" (expected \"%s\")", id,
+                         Abbreviate(text).c_str(), Abbreviate(expected).c_str());
 }
 
 StepResult ExpectCell(ScenarioContext& context) {

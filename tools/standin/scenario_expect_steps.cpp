@@ -318,8 +318,12 @@ StepResult FileLines(ScenarioContext& context) {
     int expected = Number(context, 4, &ok);
     if (!ok)
         return kStepFailed;
-    // A name without a drive is one of the settings folder.
-    const std::string& name = context.Word(2);
+    // A name without a drive is one of the settings folder; %NAME% is the environment's, as the
+    // plug-in expands a deployed log path.
+    char expanded[MAX_PATH] = "";
+    const DWORD length =
+        ExpandEnvironmentStringsA(context.Word(2).c_str(), expanded, sizeof expanded);
+    const std::string name = length > 0 && length <= sizeof expanded ? expanded : context.Word(2);
     std::ifstream file(name.find(':') != std::string::npos ? name : SettingsFolderFile(name),
                        std::ios::binary);
     int count = 0;

@@ -1,0 +1,107 @@
+#include "confirm/confirm_kinds.h"
+
+#include <cstdio>
+
+#include "confirm/confirm_rows.h"
+#include "confirm/confirm_text.h"
+
+namespace {
+
+const size_t kWarningNamesBytes = 240;
+const size_t kDomainNameBytes = 64;
+
+// A domain as the list and the log show it: raw in the model, escaped and bounded here.
+std::string Shown(const std::string& domain) {
+    return DisplayText(domain.c_str(), kDomainNameBytes);
+}
+
+const char kLookalikeWarned[] = "似たドメイン";
+
+std::string LookalikeLog(const SConfirmRow& row, const std::string& what) {
+    return "似たドメイン ドメイン=" + Shown(row.domain) + what;
+}
+
+std::string MassMailText(const SConfirmWarning& warning) {
+    char text[256];
+    snprintf(text, sizeof(text),
+             "To/Cc に組織外のアドレスが %d 件（%d ドメイン）あります。"
+             "一斉送信なら Bcc に入れてください。",
+             warning.addresses, warning.domains);
+    return text;
+}
+
+// The new domains are named up to a bound, the rest counted.
+std::string NewDomainText(const SConfirmWarning& warning) {
+    std::string names;
+    size_t named = 0;
+    for (const std::string& name : warning.names) {
+        std::string shown = Shown(name);
+        if (named > 0 && names.size() + shown.size() > kWarningNamesBytes)
+            break;
+        names += (named > 0 ? ", " : "") + shown;
+        ++named;
+    }
+    if (named < warning.names.size())
+        names += " ほか " + std::to_string(warning.names.size() - named) + " 件";
+    return ButtonText("初めて送るドメインがあります: " + names +
+                      "。宛先に誤りがないか確認してください。");
+}
+
+} // namespace
+
+SRowKind RowKindOf(ERowKind kind) {
+    switch (kind) {
+    case ERowKind::Recipient:
+        return {0, false, nullptr, nullptr, nullptr, nullptr};
+    case ERowKind::Keyword:
+        return {-2,
+                true,
+                "社外秘の語",
+                [](const SConfirmRow& row) {
+                    return "件名に「" + row.entry +
+                           "」があります。組織外へ送ってよいか確認してください";
+                },
+                [](const SConfirmRow& row) { return "社外秘の語 語「" + row.entry + "」"; },
+                "社外秘の語"};
+    case ERowKind::Lookalike:
+        return {-1,
+                true,
+                nullptr,
+                [](const SConfirmRow& row) { return Shown(row.resembles) + " に似ています"; },
+                [](const SConfirmRow& row) {
+                    return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
+                },
+                kLookalikeWarned};
+    case ERowKind::MixedScript:
+        return {
+            -1,
+            true,
+            nullptr,
+            [](const SConfirmRow&) { return std::string("文字の種類が混在したドメイン名です"); },
+            [](const SConfirmRow& row) { return LookalikeLog(row, " 文字の種類が混在"); },
+            kLookalikeWarned};
+    case ERowKind::UnreadableIdn:
+        return {
+            -1,
+            true,
+            nullptr,
+            [](const SConfirmRow&) { return std::string("読み取れない国際化ドメイン名です"); },
+            [](const SConfirmRow& row) { return LookalikeLog(row, " 国際化ドメイン名を読めない"); },
+            kLookalikeWarned};
+    }
+    return {0, false, nullptr, nullptr, nullptr, nullptr};
+}
+
+SWarningKind WarningKindOf(EWarningKind kind) {
+    switch (kind) {
+    case EWarningKind::MassMail:
+        return {MassMailText, [](const SConfirmWarning& warning) {
+                    return "一斉送信 組織外=" + std::to_string(warning.addresses);
+                }};
+    case EWarningKind::NewDomain:
+        return {NewDomainText, [](const SConfirmWarning& warning) {
+                    return "初めて送るドメイン 件数=" + std::to_string(warning.names.size());
+                }};
+    }
+    return {nullptr, nullptr};
+}
