@@ -16,6 +16,8 @@ std::string Shown(const std::string& domain) {
     return DisplayText(domain.c_str(), kDomainNameBytes);
 }
 
+const char kLookalikeWarned[] = "似たドメイン";
+
 std::string LookalikeLog(const SConfirmRow& row, const std::string& what) {
     return "似たドメイン ドメイン=" + Shown(row.domain) + what;
 }
@@ -51,43 +53,57 @@ std::string NewDomainText(const SConfirmWarning& warning) {
 SRowKind RowKindOf(ERowKind kind) {
     switch (kind) {
     case ERowKind::Recipient:
-        return {0, false, nullptr, nullptr, nullptr};
+        return {0, false, nullptr, nullptr, nullptr, nullptr};
     case ERowKind::Keyword:
-        return {-2, true, "社外秘の語",
+        return {-2,
+                true,
+                "社外秘の語",
                 [](const SConfirmRow& row) {
                     return "件名に「" + row.entry +
                            "」があります。組織外へ送ってよいか確認してください";
                 },
-                [](const SConfirmRow& row) { return "社外秘の語 語「" + row.entry + "」"; }};
+                [](const SConfirmRow& row) { return "社外秘の語 語「" + row.entry + "」"; },
+                "社外秘の語"};
     case ERowKind::Lookalike:
-        return {-1, true, nullptr,
+        return {-1,
+                true,
+                nullptr,
                 [](const SConfirmRow& row) { return Shown(row.resembles) + " に似ています"; },
                 [](const SConfirmRow& row) {
                     return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
-                }};
+                },
+                kLookalikeWarned};
     case ERowKind::SuffixTypo:
         // Which suffix was meant first: a narrow column cuts the end.
-        return {-1, true, nullptr,
+        return {-1,
+                true,
+                nullptr,
                 [](const SConfirmRow& row) {
                     return "末尾は ." + Shown(SplitDomain(row.resembles).suffix) + " では？ " +
                            Shown(row.resembles) + " に似ています";
                 },
                 [](const SConfirmRow& row) {
                     return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
-                }};
+                },
+                kLookalikeWarned};
     case ERowKind::MixedScript:
         return {
-            -1, true, nullptr,
+            -1,
+            true,
+            nullptr,
             [](const SConfirmRow&) { return std::string("文字の種類が混在したドメイン名です"); },
-            [](const SConfirmRow& row) { return LookalikeLog(row, " 文字の種類が混在"); }};
+            [](const SConfirmRow& row) { return LookalikeLog(row, " 文字の種類が混在"); },
+            kLookalikeWarned};
     case ERowKind::UnreadableIdn:
-        return {-1, true, nullptr,
-                [](const SConfirmRow&) { return std::string("読み取れない国際化ドメイン名です"); },
-                [](const SConfirmRow& row) {
-                    return LookalikeLog(row, " 国際化ドメイン名を読めない");
-                }};
+        return {
+            -1,
+            true,
+            nullptr,
+            [](const SConfirmRow&) { return std::string("読み取れない国際化ドメイン名です"); },
+            [](const SConfirmRow& row) { return LookalikeLog(row, " 国際化ドメイン名を読めない"); },
+            kLookalikeWarned};
     }
-    return {0, false, nullptr, nullptr, nullptr};
+    return {0, false, nullptr, nullptr, nullptr, nullptr};
 }
 
 SWarningKind WarningKindOf(EWarningKind kind) {

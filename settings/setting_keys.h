@@ -24,6 +24,7 @@ enum class EKeyId {
     HelpUrl,
     AllowUserDomains,
     IdentBypass,
+    EventLog,
     Count
 };
 const size_t kKeyCount = static_cast<size_t>(EKeyId::Count);

@@ -106,6 +106,8 @@ TEST(SettingMerge, PolicyUserAndDefaultForEveryKey) {
         {EKeyId::InnerDomainMatch, "0", "1", "1", M, true},
         {EKeyId::ConfirmInsideEach, "0", "1", "1", M, true},
         {EKeyId::CtrlBypass, "1", kUnreadable, "1", U, false},
+        {EKeyId::EventLog, "0", "1", "1", M, true},
+        {EKeyId::EventLog, "2", "1", "2", U, false},
         // A lower warning count, never a higher one and never 0.
         {EKeyId::BccWarnCount, "5", "20", "5", U, false},
         {EKeyId::BccWarnCount, "30", "20", "20", M, true},
@@ -190,6 +192,7 @@ TEST(SettingMerge, EachSourceOnlyTightensWhatAStrongerOneSet) {
         {EKeyId::HelpUrl, "http://a/", "http://b/"},
         {EKeyId::AllowUserDomains, "0", "1"},
         {EKeyId::IdentBypass, "1", "0"},
+        {EKeyId::EventLog, "1", "2"},
     };
     static_assert(sizeof values / sizeof values[0] == kKeyCount, "one row per key");
     const EValueSource ranked[] = {M, P, F, U}; // strongest first
