@@ -21,6 +21,8 @@ std::string Organisation(const std::string& name) {
     return name.empty() ? std::string() : "（" + DisplayText(name.c_str(), kDomainNameBytes) + "）";
 }
 
+const char kLookalikeWarned[] = "似たドメイン";
+
 std::string LookalikeLog(const SConfirmRow& row, const std::string& what) {
     return "似たドメイン ドメイン=" + Shown(row.domain) + what;
 }
@@ -56,26 +58,34 @@ std::string NewDomainText(const SConfirmWarning& warning) {
 SRowKind RowKindOf(ERowKind kind) {
     switch (kind) {
     case ERowKind::Recipient:
-        return {0, false, nullptr, nullptr, nullptr};
+        return {0, false, nullptr, nullptr, nullptr, nullptr};
     case ERowKind::Keyword:
-        return {-2, true, "社外秘の語",
+        return {-2,
+                true,
+                "社外秘の語",
                 [](const SConfirmRow& row) {
                     return "件名に「" + row.entry +
                            "」があります。組織外へ送ってよいか確認してください";
                 },
-                [](const SConfirmRow& row) { return "社外秘の語 語「" + row.entry + "」"; }};
+                [](const SConfirmRow& row) { return "社外秘の語 語「" + row.entry + "」"; },
+                "社外秘の語"};
     case ERowKind::Lookalike:
-        return {-1, true, nullptr,
+        return {-1,
+                true,
+                nullptr,
                 [](const SConfirmRow& row) {
                     return Shown(row.resembles) + Organisation(row.resemblesOrganisation) +
                            " に似ています";
                 },
                 [](const SConfirmRow& row) {
                     return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
-                }};
+                },
+                kLookalikeWarned};
     case ERowKind::SuffixTypo:
         // Which suffix was meant first: a narrow column cuts the end.
-        return {-1, true, nullptr,
+        return {-1,
+                true,
+                nullptr,
                 [](const SConfirmRow& row) {
                     return "末尾は ." + Shown(SplitDomain(row.resembles).suffix) + " では？ " +
                            Shown(row.resembles) + Organisation(row.resemblesOrganisation) +
@@ -83,34 +93,47 @@ SRowKind RowKindOf(ERowKind kind) {
                 },
                 [](const SConfirmRow& row) {
                     return LookalikeLog(row, " 似ている=" + Shown(row.resembles));
-                }};
+                },
+                kLookalikeWarned};
     case ERowKind::MixedScript:
         return {
-            -1, true, nullptr,
+            -1,
+            true,
+            nullptr,
             [](const SConfirmRow&) { return std::string("文字の種類が混在したドメイン名です"); },
-            [](const SConfirmRow& row) { return LookalikeLog(row, " 文字の種類が混在"); }};
+            [](const SConfirmRow& row) { return LookalikeLog(row, " 文字の種類が混在"); },
+            kLookalikeWarned};
     case ERowKind::UnreadableIdn:
-        return {-1, true, nullptr,
-                [](const SConfirmRow&) { return std::string("読み取れない国際化ドメイン名です"); },
-                [](const SConfirmRow& row) {
-                    return LookalikeLog(row, " 国際化ドメイン名を読めない");
-                }};
+        return {
+            -1,
+            true,
+            nullptr,
+            [](const SConfirmRow&) { return std::string("読み取れない国際化ドメイン名です"); },
+            [](const SConfirmRow& row) { return LookalikeLog(row, " 国際化ドメイン名を読めない"); },
+            kLookalikeWarned};
     case ERowKind::BccOnlyOutside:
-        return {-1, true, nullptr,
+        return {-1,
+                true,
+                nullptr,
                 [](const SConfirmRow&) { return std::string("Bcc だけに社外の宛先があります"); },
                 [](const SConfirmRow& row) {
                     return "Bcc だけに社外の宛先 ドメイン=" + Shown(row.domain);
-                }};
+                },
+                "Bcc だけに社外の宛先"};
     case ERowKind::BccMoved:
+        // Told, not warned: the settings did it.
         return {
-            -3, true, "Bcc に移しました",
+            -3,
+            true,
+            "Bcc に移しました",
             [](const SConfirmRow& row) {
                 return "一斉送信のため、社外の宛先 " + std::to_string(row.moved) +
                        " 件を Bcc に移しました";
             },
-            [](const SConfirmRow& row) { return "Bcc に移動 件数=" + std::to_string(row.moved); }};
+            [](const SConfirmRow& row) { return "Bcc に移動 件数=" + std::to_string(row.moved); },
+            nullptr};
     }
-    return {0, false, nullptr, nullptr, nullptr};
+    return {0, false, nullptr, nullptr, nullptr, nullptr};
 }
 
 SWarningKind WarningKindOf(EWarningKind kind) {

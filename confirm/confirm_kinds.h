@@ -33,6 +33,9 @@ struct SRowKind {
     const char* label;
     std::string (*says)(const SConfirmRow& row); // null: nothing
     std::string (*log)(const SConfirmRow& row);  // the log line after 種類=; null: none
+    // The kind of warning the Event Log names when the mail is sent despite the row; null:
+    // none.
+    const char* warned;
 };
 
 SRowKind RowKindOf(ERowKind kind);

@@ -20,12 +20,13 @@ SStringList* CopyList(const SStringList* source) {
 
 SDelayMail::SDelayMail()
     : composeWindow(nullptr), heldAt(), releaseAt(), to(nullptr), cc(nullptr), bcc(nullptr),
-      innerCount(0), outerCount(0), holdMinutes(0) {}
+      innerCount(0), outerCount(0), holdMinutes(0), outerDomainsCut(false) {}
 
 SDelayMail::SDelayMail(const SDelayMail& other)
     : composeWindow(other.composeWindow), heldAt(other.heldAt), releaseAt(other.releaseAt),
       subject(other.subject), from(other.from), to(nullptr), cc(nullptr), bcc(nullptr),
-      innerCount(other.innerCount), outerCount(other.outerCount), holdMinutes(other.holdMinutes) {
+      innerCount(other.innerCount), outerCount(other.outerCount), holdMinutes(other.holdMinutes),
+      outerDomains(other.outerDomains), outerDomainsCut(other.outerDomainsCut) {
     to = CopyList(other.to);
     cc = CopyList(other.cc);
     bcc = CopyList(other.bcc);
@@ -35,7 +36,8 @@ SDelayMail::SDelayMail(SDelayMail&& other) noexcept
     : composeWindow(other.composeWindow), heldAt(other.heldAt), releaseAt(other.releaseAt),
       subject(std::move(other.subject)), from(std::move(other.from)), to(other.to), cc(other.cc),
       bcc(other.bcc), innerCount(other.innerCount), outerCount(other.outerCount),
-      holdMinutes(other.holdMinutes) {
+      holdMinutes(other.holdMinutes), outerDomains(std::move(other.outerDomains)),
+      outerDomainsCut(other.outerDomainsCut) {
     other.to = other.cc = other.bcc = nullptr;
 }
 
@@ -55,6 +57,8 @@ SDelayMail& SDelayMail::operator=(SDelayMail&& other) noexcept {
     innerCount = other.innerCount;
     outerCount = other.outerCount;
     holdMinutes = other.holdMinutes;
+    outerDomains = std::move(other.outerDomains);
+    outerDomainsCut = other.outerDomainsCut;
     return *this;
 }
 
@@ -67,6 +71,7 @@ SDelayMail& SDelayMail::operator=(const SDelayMail& other) {
     std::unique_ptr<SStringList> newBcc(CopyList(other.bcc));
     std::string newSubject = other.subject;
     std::string newFrom = other.from;
+    std::vector<std::string> newDomains = other.outerDomains;
     FreeLists();
     composeWindow = other.composeWindow;
     heldAt = other.heldAt;
@@ -79,6 +84,8 @@ SDelayMail& SDelayMail::operator=(const SDelayMail& other) {
     innerCount = other.innerCount;
     outerCount = other.outerCount;
     holdMinutes = other.holdMinutes;
+    outerDomains.swap(newDomains);
+    outerDomainsCut = other.outerDomainsCut;
     return *this;
 }
 
@@ -104,6 +111,8 @@ void SDelayMail::Capture(SWindowId window, SCapturedHeaders* headers, SSendRecip
     bcc = recipients->TakeList(2);
     innerCount = recipients->innerCount;
     outerCount = recipients->outerCount;
+    outerDomains = recipients->outerDomains.Names();
+    outerDomainsCut = recipients->outerDomains.Cut();
     heldAt = now;
     holdMinutes = minutes;
     if (minutes > 0)

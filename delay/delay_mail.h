@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "support/local_time.h"
 
@@ -61,6 +62,10 @@ class SDelayMail {
     int innerCount;
     int outerCount;
     int holdMinutes;
+    // The distinct lower-case domains of the plain outside entries, sorted; at most
+    // kKeptOuterDomains, outerDomainsCut when there were more.
+    std::vector<std::string> outerDomains;
+    bool outerDomainsCut;
 
   private:
     void FreeLists();

@@ -8,18 +8,37 @@
 #include "support/mbcs.h"
 #include "support/string_list.h"
 
-std::string LowerCaseDomain(const char* domain) {
-    std::string lower;
+namespace {
+
+void AppendLowerCase(const char* domain, std::string* lower) {
     for (const char* p = domain; *p;) {
         // ASCII letters only: a trail byte of a double-byte character may look like one.
         const size_t n = CharLength(p);
         if (n == 1 && *p >= 'A' && *p <= 'Z')
-            lower += static_cast<char>(*p - 'A' + 'a');
+            *lower += static_cast<char>(*p - 'A' + 'a');
         else
-            lower.append(p, n);
+            lower->append(p, n);
         p += n;
     }
+}
+
+} // namespace
+
+std::string LowerCaseDomain(const char* domain) {
+    std::string lower;
+    AppendLowerCase(domain, &lower);
     return lower;
+}
+
+void SOuterDomains::Add(const char* domain) {
+    key.clear();
+    AppendLowerCase(domain, &key);
+    if (names.count(key))
+        return;
+    if (names.size() < kKeptOuterDomains)
+        names.insert(key);
+    else
+        cut = true;
 }
 
 SDomainMatcher::SDomainMatcher(const SStringList* innerDomains, int match) {
@@ -121,7 +140,7 @@ bool SDomainMatcher::IsDomainOrSub(const char* domain) const {
 
 SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
                                 int* outerCount, std::vector<SRecipient>* recipients,
-                                SStringList* domains) {
+                                SStringList* domains, SOuterDomains* outerDomains) {
     if (!value[0])
         return nullptr;
     char* entry = NextAddress(value);
@@ -133,10 +152,13 @@ SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int*
         // Whatever is not one plain address might hide an outside one.
         const char* domain = PlainAddressDomain(entry, address.get());
         const bool inner = domain && matcher.IsInnerDomain(domain);
-        if (inner)
+        if (inner) {
             ++*innerCount;
-        else
+        } else {
             ++*outerCount;
+            if (domain && outerDomains)
+                outerDomains->Add(domain);
+        }
         list->Append(entry);
         if (recipients) {
             if (domain)
@@ -158,6 +180,7 @@ void SSendRecipients::Clear() {
         field = SField();
     }
     domainTexts.Clear();
+    outerDomains = SOuterDomains();
     cutByAnswer = -1;
     innerCount = 0;
     outerCount = 0;
@@ -179,8 +202,9 @@ void SSendRecipients::Classify(SCapturedHeaders* headers, const SDomainMatcher& 
             copy.assign(*texts[i]);
             walked = &copy;
         }
-        field.list = ClassifyRecipients(&(*walked)[0], matcher, &innerCount, &outerCount,
-                                        confirming ? &field.entries : nullptr, &domainTexts);
+        field.list =
+            ClassifyRecipients(&(*walked)[0], matcher, &innerCount, &outerCount,
+                               confirming ? &field.entries : nullptr, &domainTexts, &outerDomains);
     }
     // A header cut short lost entries nobody saw: the hold counts them as one outside
     // recipient, the confirmation shows a row for each such header.

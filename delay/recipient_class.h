@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -48,6 +49,22 @@ class SDomainMatcher {
     std::unordered_set<std::string> lowerDomains; // for kMatchDomainOrSub
 };
 
+// The distinct lower-case domains of a message's plain outside entries, as the Event Log names
+// them: the first kKeptOuterDomains, and whether there were more. Gathered during the walk,
+// which has each domain at hand: a second walk would cost the send as much as the first.
+const size_t kKeptOuterDomains = 64;
+class SOuterDomains {
+  public:
+    void Add(const char* domain);
+    std::vector<std::string> Names() const { return {names.begin(), names.end()}; }
+    bool Cut() const { return cut; }
+
+  private:
+    std::set<std::string> names;
+    std::string key; // reused: most entries name a domain already seen
+    bool cut = false;
+};
+
 // One entry of a recipient header, as written, and how it was classified.
 struct SRecipient {
     const char* entry;  // in the list of its header
@@ -61,7 +78,8 @@ struct SRecipient {
 // each entry is also added there, its domain copied into domains.
 SStringList* ClassifyRecipients(char* value, const SDomainMatcher& matcher, int* innerCount,
                                 int* outerCount, std::vector<SRecipient>* recipients = nullptr,
-                                SStringList* domains = nullptr);
+                                SStringList* domains = nullptr,
+                                SOuterDomains* outerDomains = nullptr);
 
 // The recipients of one send, classified once from its snapshot: the hold counts them, the
 // confirmation shows them and the domain history learns from them.
@@ -97,6 +115,8 @@ class SSendRecipients {
     int innerCount = 0;
     // A header cut short counts as one outside recipient more: nobody saw what it lost.
     int outerCount = 0;
+    // Gathered on every send: the events name them whether or not the confirmation is on.
+    SOuterDomains outerDomains;
 
   private:
     void Clear();

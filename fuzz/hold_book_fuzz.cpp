@@ -2,6 +2,8 @@
 // against the hold book, with a plain model beside it. A message is delivered when it leaves
 // by a release; it must be delivered at most once, never before its time, with the code of
 // the road it took, and never lost: every hold ends by exactly one road or is still held.
+// A release lets the one send it posted through, and no later one; the observer, which keeps
+// the journal, is told of each record that enters and leaves, so its view is the book's.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -34,6 +36,12 @@ struct SModelMail {
     std::string to, cc, bcc; // as the record keeps them, joined with commas
 };
 
+// A window the book released, and whether the one send its release posted is still to come.
+struct SModelWindow {
+    bool released = false;
+    bool pass = false;
+};
+
 // A record's list as one text; empty for no list.
 std::string Joined(const SStringList* list) {
     char* text = list ? list->JoinWithCommas() : nullptr;
@@ -48,13 +56,25 @@ struct SLeft {
     EHoldRoad road;
 };
 
+// What a journal kept in step by the observer holds: each window's mailbox and To.
 struct SRecorder : SHoldObserver {
     std::vector<SLeft> left;
-    int held = 0;
-    void OnHeld(const std::string&, const SDelayMail&) override { ++held; }
+    std::map<SWindowId, std::string> journal;
+    int strays = 0; // a window held twice, or leaving what it never entered
+    std::vector<SWindowId> gone;
+    void OnHeld(const std::string& mailbox, const SDelayMail& mail) override {
+        strays += journal.count(mail.composeWindow) ? 1 : 0;
+        journal[mail.composeWindow] = mailbox + "|" + Joined(mail.to);
+    }
     void OnLeft(const std::string& mailbox, const SDelayMail& mail, EHoldRoad road) override {
         left.push_back(SLeft{mail.composeWindow, mailbox, road});
+        auto entry = journal.find(mail.composeWindow);
+        strays += entry == journal.end() ||
+                  entry->second.compare(0, mailbox.size() + 1, mailbox + "|") != 0;
+        if (entry != journal.end())
+            journal.erase(entry);
     }
+    void OnWindowGone(SWindowId window) override { gone.push_back(window); }
 };
 
 SLocalTime TimeOf(long minutes) {
@@ -110,6 +130,7 @@ class SRun {
             return;
         }
         book.Hold(kMailboxes[mailbox], std::move(mail));
+        windows[window] = SModelWindow();
         Opened(mailbox);
         if (model.count(window) && model[window].held)
             Expect(window, EHoldRoad::Replaced, before);
@@ -160,6 +181,9 @@ class SRun {
         if (gone) {
             book.WindowGone(Window(window));
             Check(!book.IsReleased(Window(window)));
+            Check(recorder.gone.size() == 1 && recorder.gone[0] == Window(window));
+            recorder.gone.clear();
+            windows[window] = SModelWindow();
         } else {
             Check(book.TakeBack(Window(window)) == wasHeld);
         }
@@ -182,6 +206,18 @@ class SRun {
         }
     }
 
+    // The send a release posted comes, or any later send: only the first one passes.
+    void Send(int window) {
+        Check(book.UsePass(Window(window)) == windows[window].pass);
+        windows[window].pass = false;
+    }
+
+    // A send from a released window that did not pass: a new message, no longer released.
+    void SendAgain(int window) {
+        Check(book.ReturnToUser(Window(window)) == windows[window].released);
+        windows[window] = SModelWindow();
+    }
+
     void Advance(int minutes) { now += minutes; }
 
     // Nothing lost: what the model holds, the book holds, recipients and all, and nothing else.
@@ -199,6 +235,13 @@ class SRun {
         Check(count == inBook);
         Check(book.AnyHeld() == (count > 0));
         Check(book.Mailboxes() == opened);
+        Check(recorder.strays == 0 && static_cast<int>(recorder.journal.size()) == count);
+        size_t released = 0;
+        for (int window = 0; window < kWindows; ++window) {
+            Check(book.IsReleased(Window(window)) == windows[window].released);
+            released += windows[window].released ? 1 : 0;
+        }
+        Check(book.ReleasedWindows().size() == released);
     }
 
   private:
@@ -218,6 +261,7 @@ class SRun {
                 found = &mail;
         }
         Check(found != nullptr);
+        Check(recorder.journal[Window(window)] == expected.mailbox + "|" + expected.to);
         Check(Joined(found->to) == expected.to && Joined(found->cc) == expected.cc &&
               Joined(found->bcc) == expected.bcc);
         Check(CompareLocalTime(found->heldAt, TimeOf(expected.heldAt)) == 0);
@@ -245,6 +289,7 @@ class SRun {
             Check(book.IsReleased(Window(window)));
             Check(!book.IsHeld(Window(window)));
             model[window].held = false;
+            windows[window].released = windows[window].pass = true;
         }
         recorder.left.resize(before);
     }
@@ -254,6 +299,7 @@ class SRun {
     SStringList domains;
     std::vector<std::string> opened;
     std::map<int, SModelMail> model;
+    SModelWindow windows[kWindows];
     int pauses[3] = {0, 0, 0};
     long now = 0;
 };
@@ -263,7 +309,7 @@ class SRun {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SRun run;
     for (size_t i = 0; i + 1 < size; i += 2) {
-        int op = data[i] % 9;
+        int op = data[i] % 11;
         int arg = data[i + 1];
         int window = arg % kWindows;
         int mailbox = (arg / kWindows) % 3;
@@ -290,6 +336,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         case 6:
             run.Pause(mailbox, arg & 0x80);
+            break;
+        case 7:
+            run.Send(window);
+            break;
+        case 8:
+            run.SendAgain(window);
             break;
         default:
             run.Advance(arg % 7);

@@ -1,6 +1,7 @@
 // The settings value readers against plain references: the integer parsers (full-width digits
 // included, a leading 0 with an 8 or a 9 decimal) and the comma lists behind InnerDomains and
 // DelayListColumns.
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "delay/recipient_class.h"
 #include "support/int_parse.h"
+#include "support/mbcs.h"
 #include "support/string_list.h"
 
 namespace {
@@ -63,19 +65,36 @@ std::string HalfWidthText(const std::string& text) {
     return half;
 }
 
+// Bytes of the separator starting the character at i: , ; CR LF, or the full-width comma and
+// the ideographic comma of Shift-JIS.
+size_t SeparatorAt(const std::string& text, size_t i) {
+    const char c = text[i];
+    if (c == ',' || c == ';' || c == '\r' || c == '\n')
+        return 1;
+    if (c == '\x81' && i + 1 < text.size() && (text[i + 1] == '\x43' || text[i + 1] == '\x41'))
+        return 2;
+    return 0;
+}
+
 std::vector<std::string> Fields(const std::string& text) {
     std::vector<std::string> fields;
     size_t start = 0;
-    for (size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == ',') {
-            const std::string field = text.substr(start, i - start);
-            const size_t first = field.find_first_not_of(" \t");
-            if (first != std::string::npos)
-                fields.push_back(field.substr(first, field.find_last_not_of(" \t") - first + 1));
-            start = i + 1;
+    size_t i = 0;
+    for (;;) {
+        const size_t width = i < text.size() ? SeparatorAt(text, i) : 0;
+        if (i < text.size() && width == 0) {
+            i += CharLength(text.c_str() + i);
+            continue;
         }
+        const std::string field = text.substr(start, std::min(i, text.size()) - start);
+        const size_t first = field.find_first_not_of(" \t");
+        if (first != std::string::npos)
+            fields.push_back(field.substr(first, field.find_last_not_of(" \t") - first + 1));
+        if (i >= text.size())
+            return fields;
+        i += width;
+        start = i;
     }
-    return fields;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "confirm/confirm_events.h"
 #include "confirm/confirm_form.h"
 #include "confirm/confirm_rows.h"
 #include "confirm/confirm_text.h"
@@ -145,6 +146,8 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     }
     if (refused) {
         log->LogInfo(ConfirmCancelledLogText(subject, why).c_str());
+        if (why == EConfirmEnd::ByUser)
+            LogConfirmEnd(model, false);
         return kConfirmRefused;
     }
     // Another dialog's loop may have run in between: the rows ticked must be the ones sent.
@@ -156,5 +159,6 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     log->LogInfo(
         ConfirmSentLogText(subject, model.insideCount, model.outsideCount, form.WarningsTicked())
             .c_str());
+    LogConfirmEnd(model, true);
     return kConfirmGoOn;
 }

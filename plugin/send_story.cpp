@@ -11,6 +11,7 @@
 #include "delay/compose_manager.h"
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
+#include "delay/hold_events.h"
 #include "delay/recipient_class.h"
 #include "delay/send_decision.h"
 #include "host/host_api.h"
@@ -188,6 +189,8 @@ int SSendStory::Act(const SSendDecision& decision, SCapturedHeaders* snapshot,
     case EDecision::ReleasedBefore:
         if (logic.learner)
             logic.learner->PassUsed(compose);
+        if (logic.holdEvents)
+            logic.holdEvents->PassUsed(compose);
         return 0;
     case EDecision::IdentHeader:
         hostApi()->BKA_CompSetSpecifiedHeader(compose, kIdentHeader, "");
@@ -197,6 +200,8 @@ int SSendStory::Act(const SSendDecision& decision, SCapturedHeaders* snapshot,
     case EDecision::ZeroHold:
         break;
     }
+    if (logic.holdEvents)
+        logic.holdEvents->SentAtOnce(decision.reason, *recipients);
     LetGo(*recipients);
     return 0;
 }

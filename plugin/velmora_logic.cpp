@@ -10,11 +10,14 @@
 #include "delay/delay_logic.h"
 #include "delay/delay_sender.h"
 #include "delay/held_mail_recorder.h"
+#include "delay/hold_events.h"
 #include "host/host_api.h"
+#include "journal/event_log.h"
 #include "journal/held_journal.h"
 #include "journal/hold_log_text.h"
 #include "journal/log_setup.h"
 #include "journal/lost_mail_notice.h"
+#include "journal/start_events.h"
 #include "plugin/exit_check.h"
 #include "plugin/main_window.h"
 #include "plugin/menu_command.h"
@@ -43,8 +46,8 @@ void Log(int level, int line, LPCSTR text) {
 VelmoraLogic::VelmoraLogic(HINSTANCE instance, SHostApi* hostApi, LPCSTR modulePath)
     : SPluginLogic(instance, hostApi), version(nullptr), settings(nullptr), mainWindow(nullptr),
       composeManager(nullptr), delayLogic(nullptr), domainHistory(nullptr), learner(nullptr),
-      confirmation(nullptr), journal(nullptr), recorder(nullptr), storeFlush(nullptr),
-      policyPath(PolicyFilePathBeside(modulePath)) {
+      holdEvents(nullptr), confirmation(nullptr), journal(nullptr), recorder(nullptr),
+      storeFlush(nullptr), policyPath(PolicyFilePathBeside(modulePath)) {
     version = new SVersion(modulePath);
     confirmation = new SSendConfirmation(instance, hostApi, this);
 }
@@ -69,12 +72,12 @@ void VelmoraLogic::Start() {
     ChooseSettingsPath(instance, path);
 
     std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
-    newSettings->ReadAll(ReadPolicy(policyPath.c_str()));
-    InstallLogSink(*newSettings);
-    LogInfo(StartLogText(version->productVersion, path).c_str());
+    const SPolicy policy = ReadPolicy(policyPath.c_str());
+    newSettings->ReadAll(policy);
+    const bool logInstalled = InstallLogSink(*newSettings);
+    StartEventLog(newSettings->Int(EKeyId::EventLog));
     // Which value is in force and where it came from: what an administrator checks first.
-    for (const std::string& line : newSettings->startLog)
-        LogInfo(line.c_str());
+    LogStartEvents(*newSettings, policy, logInstalled, version->productVersion);
     LogDebug(SettingsReadLogText(
                  newSettings->Text(EKeyId::InnerDomains).c_str(),
                  newSettings->Int(EKeyId::InnerDelayTime), newSettings->Int(EKeyId::OuterDelayTime),
@@ -101,7 +104,11 @@ void VelmoraLogic::Start() {
     std::unique_ptr<SDomainLearner> newLearner(
         new SDomainLearner(newRecorder.get(), newSettings.get(), newHistory.get()));
     newLearner->LoadHistory();
-    newDelayLogic->SetObserver(newLearner.get());
+    std::unique_ptr<SHoldEvents> newEvents(new SHoldEvents(newLearner.get(), [this](int held) {
+        if (mainWindow)
+            mainWindow->ShowHeldCount(held);
+    }));
+    newDelayLogic->SetObserver(newEvents.get());
 
     settings = newSettings.release();
     composeManager = newComposeManager.release();
@@ -111,12 +118,13 @@ void VelmoraLogic::Start() {
     domainHistory = newHistory.release();
     storeFlush = newFlush.release();
     learner = newLearner.release();
+    holdEvents = newEvents.release();
     mainWindow = newMainWindow.release();
     // Hooked last: the exit check must find the objects it asks about.
     mainWindow->Attach();
     // Mail held when an earlier client ended without this exit was never sent: say so once.
     if (!lost.empty()) {
-        LogError(LostMailLogText(static_cast<int>(lost.size())).c_str());
+        LogEvent(EEventId::MailLost, LostMailEventLines(lost));
         ShowLostMailNotice(handles[0], lost);
     }
 }
@@ -136,6 +144,9 @@ void VelmoraLogic::Stop() {
             recorder->Flush();
             recorder->KeepRecords();
         }
+        // What it gives back is named at the next start instead.
+        if (holdEvents)
+            holdEvents->Quiet();
         delayLogic->TakeBackAll();
     }
     delete delayLogic;
@@ -144,6 +155,8 @@ void VelmoraLogic::Stop() {
     composeManager = nullptr;
     delete mainWindow;
     mainWindow = nullptr;
+    delete holdEvents;
+    holdEvents = nullptr;
     delete learner;
     learner = nullptr;
     delete storeFlush;
@@ -159,6 +172,7 @@ void VelmoraLogic::Stop() {
     domainHistory = nullptr;
     delete journal;
     journal = nullptr;
+    StopEventLog();
     RemoveLogSink();
 }
 

@@ -17,6 +17,7 @@ class SHeldMailRecorder;
 class SSendConfirmation;
 class SDomainHistoryStore;
 class SDomainLearner;
+class SHoldEvents;
 class SStoreFlush;
 
 class VelmoraLogic : public SPluginLogic {
@@ -49,6 +50,8 @@ class VelmoraLogic : public SPluginLogic {
     // The domains mail has left for; learns only while confirmation is on.
     SDomainHistoryStore* domainHistory;
     SDomainLearner* learner;
+    // Tells the Event Log of each decision and road out of the hold.
+    SHoldEvents* holdEvents;
     // Lives as long as this object: a dialog it shows may outlast the exit.
     SSendConfirmation* confirmation;
 

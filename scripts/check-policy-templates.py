@@ -200,6 +200,8 @@ def check_log_examples(folder):
             if words[:2] == ["expect", "file-lines"] and len(words) > 2:
                 ran.add(words[2])
     for path, text in texts.items():
+        # The example of a log that could not be opened is no path to copy.
+        text = "\n".join(line for line in text.splitlines() if "操作ログを開けません" not in line)
         for example in LOG_EXAMPLE.findall(text):
             if example not in ran:
                 fail(f"{path}: the example log {example} is written by no scenario")

@@ -1,9 +1,10 @@
 #!/bin/bash
 # The release zip as a user gets it (inside xvfb-run, on an existing build): unpacked into a
-# fresh folder it holds exactly its files (the policy templates among them), SHA256SUMS
-# verifies, the guide is CP932 text with CR LF that fits 80 columns and reads well (no label
-# split, no stray last characters, no raw table), the guide's facts match the code, and the
-# demo scenario runs in the stand-in client from the unpacked DLL.
+# fresh folder it holds exactly its files (the policy templates among them, and the Event
+# Viewer's custom view, well-formed XML), SHA256SUMS verifies, the guide is CP932 text with
+# CR LF that fits 80 columns and reads well (no label split, no stray last characters, no raw
+# table), the guide's facts match the code, and the demo scenario runs in the stand-in client
+# from the unpacked DLL.
 # Usage: check-release.sh dist/zVelmora-<version>...zip
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,15 +15,21 @@ trap 'rm -rf "$unpacked"' EXIT
 
 python3 - "$zip" "$unpacked" <<'PY'
 import re, sys, zipfile
+import xml.etree.ElementTree as ElementTree
 zip_path, folder = sys.argv[1:]
 with zipfile.ZipFile(zip_path) as archive:
     names = archive.namelist()
     archive.extractall(folder)
 expected = ["zVelmora.dll", "zVelmora.txt", "LICENSE.txt", "policy/zVelmora.admx",
             "policy/ja-JP/zVelmora.adml", "policy/en-US/zVelmora.adml",
-            "policy/zVelmora-policy-sample.reg", "SHA256SUMS"]
+            "policy/zVelmora-policy-sample.reg", "policy/zVelmora-eventlog.reg",
+            "policy/zVelmora-events.xml", "SHA256SUMS"]
 if names != expected:
     sys.exit(f"zip holds {names}, not {expected}")
+try:
+    ElementTree.parse(f"{folder}/policy/zVelmora-events.xml")
+except ElementTree.ParseError as error:
+    sys.exit(f"policy/zVelmora-events.xml is not well-formed: {error}")
 data = open(f"{folder}/zVelmora.txt", "rb").read()
 text = data.decode("cp932")  # strict: any byte that is not CP932 fails here
 if "\ufffd" in text:
@@ -39,12 +46,12 @@ PY
 # label, quote or code span on one line so that search finds it; no line of one or two
 # characters ending a paragraph; tables as columns, not Markdown.
 python3 "$root/scripts/guide_text.py" --check "$unpacked/zVelmora.txt"
-# The guide's facts against the code: the table of keys and the catalogue of log lines as the
-# native programs print them, no log text outside the functions that make them, and every
-# quoted text still in the product.
+# The guide's facts against the code: the table of keys and the catalogues of log lines and
+# events as the native programs print them, the custom view's events, no log text outside the
+# functions that make them, and every quoted text still in the product.
 native=${NATIVE_BUILD_DIR:-$root/build-native}
 CXX=clang++ cmake -G Ninja -S "$root/native" -B "$native" >/dev/null
-cmake --build "$native" -j "${JOBS:-2}" --target key_table_dump log_catalogue >/dev/null
+cmake --build "$native" -j "${JOBS:-2}" --target key_table_dump log_catalogue event_catalogue >/dev/null
 python3 "$root/scripts/guide_facts.py" --check "$native"
 
 source "$root/scripts/wine-env.sh"

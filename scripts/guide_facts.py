@@ -6,9 +6,14 @@ Between markers in docs/ja/README.md:
                                              (native program key_table_dump);
   <!-- log:begin --> ... <!-- log:end -->    every line the operation log can write, with an
                                              example, from the functions that write them
-                                             (native program log_catalogue).
+                                             (native program log_catalogue);
+  <!-- events:begin --> ... <!-- events:end -->  every event of the Windows Event Log with an
+                                             example of its text, from the code's table
+                                             (native program event_catalogue).
 --check also fails when a log call in the product passes its own text instead of one made by
-those functions, and when the guide quotes in 「」 a text the product no longer has.
+those functions, when the guide quotes in 「」 a text the product no longer has, and when the
+Event Viewer's custom view (policy/zVelmora-events.xml) is not well-formed XML, names an event
+the table lacks, or is not the query the guide shows.
 
 Usage: guide_facts.py --write NATIVE_BUILD_DIR   (rewrites the blocks in the guide)
        guide_facts.py --check NATIVE_BUILD_DIR   (fails on any difference)
@@ -17,16 +22,19 @@ import os
 import re
 import subprocess
 import sys
+import xml.etree.ElementTree as ElementTree
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 GUIDE = os.path.join(ROOT, "docs", "ja", "README.md")
+VIEW = os.path.join(ROOT, "policy", "zVelmora-events.xml")
 PRODUCT = ["support", "journal", "settings", "confirm", "delay", "plugin", "host", "lookalike",
            "setup", "ui", "holdlist"]
 LEVELS = {"2": "レベル 2（エラー）", "6": "レベル 6（情報）", "8": "レベル 8（詳細）"}
+EVENT_LEVELS = {"error": "エラー", "warning": "警告", "information": "情報"}
 
 # A call that writes the log: the logic's three levels, the writers' own helpers and the
 # writer itself. Its arguments may hold no text of their own but a printf format.
-LOG_CALL = re.compile(r"\b(Log(?:Info|Error|Debug|Trouble|Decision)?|Write|startLog\.\w+)\s*\(")
+LOG_CALL = re.compile(r"\b(Log(?:Info|Error|Debug|Trouble|Decision|Event)?|Write|startLog\.\w+)\s*\(")
 FORMAT_ONLY = re.compile(r'^"(?:%[a-z]+|\s)*"$')
 # Files whose log calls never run in the plug-in: the zone writer is not called by it.
 LOG_CALL_EXEMPT = {"support/mark_of_the_web.cpp": "not called by the plug-in"}
@@ -40,6 +48,9 @@ QUOTE_ALLOWED = {
     "現状のまま": "the licence's words",
     "▲ example.co.jp に似ています": "the mark and the look-alike text are joined at run time",
     "▲ Bcc だけに社外の宛先があります": "the mark and the row's text are joined at run time",
+    "アプリケーション": "the Event Viewer's log of applications",
+    "全般": "a tab of the Event Viewer",
+    "カスタム ビューのインポート": "a command of the Event Viewer",
 }
 # Past texts are what the version history is about.
 HISTORY = "## 変更履歴"
@@ -126,8 +137,50 @@ def log_block(build):
     return lines[1:-1]
 
 
+def events_of(build):
+    """The events in the table's order, each with the lines of its example."""
+    events = []
+    for line in run(os.path.join(build, "event_catalogue")):
+        event_id, level, sentence, example = line.split("|", 3)
+        if events and events[-1]["id"] == event_id:
+            events[-1]["examples"].append(example)
+        else:
+            events.append(dict(id=event_id, level=level, sentence=sentence, examples=[example]))
+    return events
+
+
+def events_block(events):
+    lines = []
+    for level, title in EVENT_LEVELS.items():
+        lines += ["", f"**{title}**", ""]
+        for event in (e for e in events if e["level"] == level):
+            examples = "、".join(f"`{example}`" for example in event["examples"])
+            lines += [f"- {event['id']}：{event['sentence']}例：{examples}", ""]
+    return lines[1:-1]
+
+
+def view_problems(view, markdown, events):
+    """The custom view: well-formed, one query, only events of the table, the guide's query."""
+    try:
+        selects = ElementTree.parse(view).getroot().findall(".//Select")
+    except ElementTree.ParseError as error:
+        return [f"{view}: not well-formed XML: {error}"]
+    if len(selects) != 1:
+        return [f"{view}: {len(selects)} Select elements, expected one"]
+    query = selects[0].text or ""
+    known = {event["id"] for event in events}
+    named = re.findall(r"EventID\s*=\s*(\d+)", query)
+    found = [f"{view}: EventID={n} is no event of the table" for n in named if n not in known]
+    if not named:
+        found.append(f"{view}: names no event")
+    if " ".join(query.split()) not in " ".join(markdown.split()):
+        found.append(f"{GUIDE}: does not show the custom view's query as it is in {view}")
+    return found
+
+
 def blocks(build):
-    return {"keys": keys_block(keys_of(build)), "log": log_block(build)}
+    return {"keys": keys_block(keys_of(build)), "log": log_block(build),
+            "events": events_block(events_of(build))}
 
 
 def replaced(markdown, name, body):
@@ -276,7 +329,10 @@ def main(argv):
                         f" should be {new[first] if first < len(new) else ''!r}")
     problems += stray_log_texts()
     catalogue = [line.split("|")[1] for line in run(os.path.join(build, "log_catalogue"))]
+    events = events_of(build)
+    catalogue += [event["sentence"] for event in events]
     problems += stale_quotes(markdown, catalogue)
+    problems += view_problems(VIEW, markdown, events)
     for problem in problems:
         print(problem, file=sys.stderr)
     print(f"guide facts: {len(problems)} problem(s)")

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The parsers of the guide's facts check: texts the code builds are found where the guide
-quotes them, a text that only names another is not, and a log call with its own text is."""
+quotes them, a text that only names another is not, a log call with its own text is, and the
+custom view names only the table's events, as the guide shows it."""
 import os
 import sys
 import tempfile
@@ -31,6 +32,21 @@ class GuideFacts(unittest.TestCase):
     def test_quotes_nest_and_skip_code(self):
         text = "「件名に「社外秘」があります」と `「コード」`\n```\n「枠」\n```\n    「字下げ」\n「終」"
         self.assertEqual([(1, "件名に「社外秘」があります"), (6, "終")], guide_facts.quotes(text))
+
+    def test_the_custom_view_names_only_known_events_and_is_the_guides_query(self):
+        events = [dict(id="1001"), dict(id="2001")]
+        guide = "    *[System[(EventID=1001\n      or EventID=2001)]]\n"
+        cases = [("<Q><Select>*[System[(EventID=1001 or EventID=2001)]]</Select></Q>", 0),
+                 ("<Q><Select>*[System[(EventID=1001 or EventID=2002)]]</Select></Q>", 2),
+                 ("<Q><Select>*[System[(EventID=1001</Q>", 1)]
+        for xml, problems in cases:
+            with tempfile.NamedTemporaryFile("w", suffix=".xml", delete=False) as f:
+                f.write(xml)
+            try:
+                self.assertEqual(problems, len(guide_facts.view_problems(f.name, guide, events)),
+                                 xml)
+            finally:
+                os.unlink(f.name)
 
 
 if __name__ == "__main__":

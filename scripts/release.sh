@@ -1,8 +1,9 @@
 #!/bin/bash
 # Builds the plug-in and packs dist/zVelmora-<version>.zip: the DLL, the Japanese guide as
-# Shift-JIS text with CR LF, the licence, the Group Policy templates with a sample .reg file
-# (policy/) and SHA256SUMS. A build that is not exactly a tagged
-# commit says so in its name (-g<commit>, -dirty). On any failure nothing is left in dist/.
+# Shift-JIS text with CR LF, the licence, the Group Policy templates with a sample .reg file,
+# the Event Log's source registration and custom view (policy/) and SHA256SUMS. A build that
+# is not exactly a tagged commit says so in its name (-g<commit>, -dirty). On any failure
+# nothing is left in dist/.
 # Honours BUILD_DIR and JOBS like build.sh; prints the zip's path last.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,7 +41,7 @@ python3 "$root/scripts/guide_text.py" "$root/docs/ja/README.md" "$version" "$sta
   fail "the guide docs/ja/README.md cannot become the text guide"
 sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
 policy=(policy/zVelmora.admx policy/ja-JP/zVelmora.adml policy/en-US/zVelmora.adml
-  policy/zVelmora-policy-sample.reg)
+  policy/zVelmora-policy-sample.reg policy/zVelmora-eventlog.reg policy/zVelmora-events.xml)
 for file in "${policy[@]}"; do
   install -D -m 644 "$root/$file" "$stage/$file"
 done

@@ -56,6 +56,7 @@ void LocalSetting::ReadAll(const SPolicy& policy) {
     MergeSettings(user_, policy_, LookUpEnvironment, merged_);
     values_.SetMerged(merged_);
     startLog = MergeLogLines(user_, policy_, merged_);
+    unreadableWhy = readable ? "" : refused;
     if (!readable)
         startLog.insert(startLog.begin(), UnreadableFileLogText(refused, Path()));
 }

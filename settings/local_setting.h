@@ -54,6 +54,8 @@ class LocalSetting : public SIniFile {
 
     // Read at start, written to the log once it is installed.
     std::vector<std::string> startLog;
+    // Why the file could not be read as meant; empty when it could.
+    std::string unreadableWhy;
 
   private:
     bool SaveNumber(const SSettingKey& key, int32_t value);

@@ -56,6 +56,10 @@ const SSettingKey kKeys[kKeyCount] = {
     {EKeyId::IdentBypass, "Option", "IdentBypass", EKeyType::Int, "1", 0, 1, nullptr, 0,
      EOneWay::Lower, "X-KRV-Ident ヘッダーでの即時送信",
      "1 なら X-KRV-Ident ヘッダーで即時送信を指定したメールは保留しない。0 なら保留する"},
+    {EKeyId::EventLog, "Option", "EventLog", EKeyType::Int, "1", 0, 2, "0,1,2", 1, EOneWay::Higher,
+     "Windows のイベント ログ",
+     "Windows のイベント ログ（アプリケーション）に書く出来事。0：書かない、1：エラーと警告、2："
+     "すべて"},
     {EKeyId::BccConvert, "Option", "BccConvert", EKeyType::Int, "1", 0, 2, "0,1,2", 1,
      EOneWay::Higher, "組織外の宛先の Bcc への移動",
      "To/Cc の組織外の宛先を Bcc "

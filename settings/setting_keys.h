@@ -24,6 +24,7 @@ enum class EKeyId {
     HelpUrl,
     AllowUserDomains,
     IdentBypass,
+    EventLog,
     BccConvert,
     DomainNames,
     Count

@@ -68,16 +68,18 @@ std::string SettingsReportText(const SReportHeader& header, const SMergedValue m
             "（読めないため、誤送信の防止を強める側の値で動いています: " + header.policyRefused +
             "）";
     text += std::string(kLineEnd) + kLineEnd;
-    text += std::string("キー\t使われている値\t設定元\t変更できる範囲") + kLineEnd;
+    // The value last: a long list then pushes no column.
+    text += std::string("キー\t設定元\t変更できる範囲\t使われている値") + kLineEnd;
     for (size_t i = 0; i < kKeyCount; ++i) {
         const SSettingKey& key = KeyTable()[i];
         const SMergedValue& value = merged[i];
         const std::string shown =
             key.type == EKeyType::Int ? std::to_string(value.number) : value.text;
-        text += std::string(key.name) + "\t" + (shown.empty() ? "（空）" : shown) + "\t" +
-                SourceName(value.source) + "\t" + ChangeRangeText(key, value);
+        text += std::string(key.name) + "\t" + SourceName(value.source) + "\t" +
+                ChangeRangeText(key, value);
         if (value.userOverridden)
-            text += "（利用者の値はポリシーにより使われません）";
+            text += "（利用者の値は使われません）";
+        text += "\t" + (shown.empty() ? std::string("（空）") : shown);
         text += kLineEnd;
     }
     return text;

@@ -12,7 +12,7 @@ SSettingsReportForm::SSettingsReportForm(HINSTANCE moduleInstance, HWND parent,
 int SSettingsReportForm::OnInitDialog(HWND window) {
     HWND edit = GetDlgItem(window, IDC_REPORT_TEXT);
     // Tab stops wide enough for a key's name and a source's.
-    const int stops[] = {80, 180, 260};
+    const int stops[] = {75, 165, 300};
     SendMessageA(edit, EM_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(stops));
     SetWindowTextA(edit, text.c_str());
     SetFocus(GetDlgItem(window, IDCANCEL));

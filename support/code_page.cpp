@@ -33,3 +33,12 @@ bool WideToAnsi(const std::wstring& wide, std::string* text, bool exact) {
                         size, nullptr, lostOut);
     return !lost;
 }
+
+std::wstring AnsiToWide(const std::string& text) {
+    const int size =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(size > 0 ? static_cast<size_t>(size) : 0, L'\0');
+    if (size > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    return wide;
+}

@@ -7,3 +7,5 @@
 // otherwise it becomes a stand-in character and the conversion goes on.
 bool Utf8ToWide(const std::string& utf8, std::wstring* wide, bool exact);
 bool WideToAnsi(const std::wstring& wide, std::string* text, bool exact);
+// Never fails: a byte of no character becomes a stand-in character.
+std::wstring AnsiToWide(const std::string& text);

@@ -14,6 +14,8 @@ namespace {
 const char* LevelName(int32_t level) {
     if (level <= 2)
         return "エラー";
+    if (level <= 4)
+        return "警告";
     if (level <= 6)
         return "情報";
     return "詳細";

@@ -13,7 +13,7 @@ const int32_t kLevelDebug = 8;
 
 // Header of one log record, filled when the writer is made.
 struct SLogDigest {
-    int32_t level; // 2 error, 6 information, 8 debug
+    int32_t level; // 2 error, 4 warning, 6 information, 8 debug
     SYSTEMTIME time;
     const char* sourceFile;
     int32_t sourceLine;

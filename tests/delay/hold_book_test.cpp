@@ -2,6 +2,7 @@
 // record leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ struct Roads : SHoldObserver {
     void OnLeft(const std::string& box, const SDelayMail& mail, EHoldRoad road) override {
         seen.push_back("left " + box + " " + mail.subject + " " +
                        std::to_string(static_cast<int>(road)));
+    }
+    void OnWindowGone(SWindowId window) override {
+        seen.push_back("gone " + std::to_string(reinterpret_cast<uintptr_t>(window)));
     }
 };
 
@@ -155,8 +159,29 @@ TEST_F(HoldBookTest, EveryRoadOutIsReportedOnceAndAGoneWindowIsForgottenWhole) {
     EXPECT_TRUE(book.IsReleased(Window(4)));
     EXPECT_EQ((std::vector<std::string>{"held box now", "held box back", "held box gone",
                                         "held box edit", "left box now 2", "left box back 10",
-                                        "left box gone 11", "left box edit 5"}),
+                                        "left box gone 11", "gone 3", "left box edit 5", "gone 1"}),
               roads.seen);
+}
+
+// Each release lets the one send it posted through, whichever road it took; the window held
+// again is a new message, no longer released.
+TEST_F(HoldBookTest, EachReleasePassesOneSendAndAWindowHeldAgainIsNoLongerReleased) {
+    ASSERT_TRUE(Send(1, "now", "x@outer.com", At(10, 0)));
+    ASSERT_TRUE(Send(2, "all", "x@outer.com", At(10, 0)));
+    ASSERT_TRUE(Send(3, "all", "y@outer.com", At(10, 0)));
+    EXPECT_TRUE(book.SendNow(Window(1), kStatusSentNow));
+    EXPECT_EQ(2u, book.ReleaseAll("box", kStatusReleasedAtExit).size());
+    for (int window : {1, 2, 3}) {
+        EXPECT_TRUE(book.UsePass(Window(window))) << window;
+        EXPECT_FALSE(book.UsePass(Window(window))) << window;
+    }
+    EXPECT_EQ(3u, book.ReleasedWindows().size());
+    ASSERT_TRUE(Send(1, "again", "x@outer.com", At(10, 1)));
+    EXPECT_FALSE(book.IsReleased(Window(1)));
+    EXPECT_FALSE(book.UsePass(Window(1)));
+    EXPECT_EQ(3, std::count_if(roads.seen.begin(), roads.seen.end(), [](const std::string& road) {
+                  return road.compare(0, 5, "left ") == 0;
+              }));
 }
 
 std::string Joined(const SStringList* list) {
@@ -176,6 +201,7 @@ void ExpectWhole(const SDelayMail& mail) {
     EXPECT_EQ(3, mail.innerCount);
     EXPECT_EQ(2, mail.outerCount);
     EXPECT_EQ(5, mail.holdMinutes);
+    EXPECT_EQ(std::vector<std::string>{"outer.com"}, mail.outerDomains);
 }
 
 // The record lives by value in the book: every field must survive each copy and move, and a
@@ -218,6 +244,7 @@ TEST_F(HoldBookTest, ARecordKeepsEveryFieldThroughCopiesMovesAndASecondCapture) 
     EXPECT_EQ(0, moved.outerCount);
     EXPECT_EQ(0, moved.holdMinutes);
     EXPECT_EQ("", moved.subject);
+    EXPECT_TRUE(moved.outerDomains.empty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "delay/bcc_move.h"
 #include "delay/delay_mail.h"
@@ -168,6 +169,27 @@ TEST(ClassifyRecipients, OnlyPlainAddressesWithAnInnerDomainCountInner) {
         EXPECT_EQ(inner, c.inner) << c.value;
         EXPECT_EQ(outer, c.outer) << c.value;
     }
+}
+
+// What the Event Log names of a message's outside recipients: each plain outside domain once,
+// in lower case, and no more than it keeps.
+TEST(CaptureRecipients, OutsideDomainsAreGatheredOnceEachAndKeptToTheirLimit) {
+    SStringList inner;
+    inner.Append("inner.example");
+    const SDomainMatcher matcher(&inner);
+    SOuterDomains domains;
+    std::string to = "B <x@Outer.Example>, y@outer.example, a@inner.example, broken@, z@other.jp";
+    int in = 0, out = 0;
+    delete ClassifyRecipients(&to[0], matcher, &in, &out, nullptr, nullptr, &domains);
+    EXPECT_EQ(4, out);
+    EXPECT_EQ((std::vector<std::string>{"other.jp", "outer.example"}), domains.Names());
+    EXPECT_FALSE(domains.Cut());
+    std::string many;
+    for (size_t i = 0; i <= kKeptOuterDomains; ++i)
+        many += "x@d" + std::to_string(i) + ".example, ";
+    delete ClassifyRecipients(&many[0], matcher, &in, &out, nullptr, nullptr, &domains);
+    EXPECT_EQ(kKeptOuterDomains, domains.Names().size());
+    EXPECT_TRUE(domains.Cut());
 }
 
 // Recipients nobody could classify, because the text was cut or its double-byte characters are

@@ -106,6 +106,8 @@ TEST(SettingMerge, PolicyUserAndDefaultForEveryKey) {
         {EKeyId::InnerDomainMatch, "0", "1", "1", M, true},
         {EKeyId::ConfirmInsideEach, "0", "1", "1", M, true},
         {EKeyId::CtrlBypass, "1", kUnreadable, "1", U, false},
+        {EKeyId::EventLog, "0", "1", "1", M, true},
+        {EKeyId::EventLog, "2", "1", "2", U, false},
         // A lower warning count, never a higher one and never 0.
         {EKeyId::BccWarnCount, "5", "20", "5", U, false},
         {EKeyId::BccWarnCount, "30", "20", "20", M, true},
@@ -190,6 +192,7 @@ TEST(SettingMerge, EachSourceOnlyTightensWhatAStrongerOneSet) {
         {EKeyId::HelpUrl, "http://a/", "http://b/"},
         {EKeyId::AllowUserDomains, "0", "1"},
         {EKeyId::IdentBypass, "1", "0"},
+        {EKeyId::EventLog, "1", "2"},
         {EKeyId::BccConvert, "1", "2"},
         {EKeyId::DomainNames, "a.jp=甲,b.jp=乙", "A.jp = 丙,c.jp=丁"},
     };
@@ -514,5 +517,5 @@ TEST(SettingReport, ChangeRangeFollowsTheLimit) {
     header.policyRefused = "読めない文字コード";
     const std::string text = SettingsReportText(header, merged);
     EXPECT_NE(text.find("読めないため"), std::string::npos);
-    EXPECT_NE(text.find("\r\nIdentBypass\t0\t既定値\t自由に変更できる\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nIdentBypass\t既定値\t自由に変更できる\t0\r\n"), std::string::npos);
 }

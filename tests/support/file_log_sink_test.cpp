@@ -45,11 +45,13 @@ TEST_F(FileLogSinkTest, OneLinePerEventWhateverTheText) {
     EXPECT_TRUE(Log(&sink, 6, "保留 件名「a\r\nb」"));
     EXPECT_TRUE(Log(&sink, 2, std::string(70000, 'x') + "\n"));
     EXPECT_TRUE(Log(&sink, 8, "50%"));
+    EXPECT_TRUE(Log(&sink, 4, "宛先確認でキャンセル"));
     const std::string text = ReadText(path_);
-    EXPECT_EQ(Lines(text), 3u);
+    EXPECT_EQ(Lines(text), 4u);
     EXPECT_NE(text.find("] 情報 保留 件名「a%0D%0Ab」\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("] エラー xxx"), std::string::npos);
     EXPECT_NE(text.find("] 詳細 50%25\r\n"), std::string::npos);
+    EXPECT_NE(text.find("] 警告 宛先確認でキャンセル\r\n"), std::string::npos);
     EXPECT_LT(text.size(), NTessik::kLogTextLimit + 200);
 
     SYSTEMTIME now;

@@ -15,6 +15,7 @@
 #include "tools/standin/random_run.h"
 #include "tools/standin/scenario.h"
 #include "tools/standin/timeline.h"
+#include "tools/standin/wine_trace.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void Usage() {
     PrintLine("usage: zvhost --probe <plugin.dll>");
     PrintLine("       zvhost [--scenario <file> | --perf] [--plugin <dll>] [--data <dir>]");
     PrintLine("              [--outbox <dir>] [--tick-ms <n>] [--shots <dir>] [--timeout <s>]");
+    PrintLine("              [--trace <file of this run's WINEDEBUG output>]");
     PrintLine("       zvhost --random <seed,...> <count> [--ops <kinds>] [--shrink-seconds <n>]");
     PrintLine("       zvhost --replay \"<op> <op> ...\" | --replay-file <file>");
     PrintLine("       kinds: %s", RandomKindNames().c_str());
@@ -115,6 +117,8 @@ bool Parse(int argc, char** argv, CommandLine* line) {
             line->client.outboxFolder = value;
         else if (option == "--tick-ms")
             line->client.tickMs = static_cast<UINT>(atoi(value.c_str()));
+        else if (option == "--trace")
+            SetTraceFile(value);
         else if (option == "--shots")
             line->shots = value;
         else if (option == "--timeout")

@@ -77,7 +77,7 @@ namespace {
 
 const StepCommand* FindCommand(const std::string& name) {
     typedef const StepCommand* (*Table)(int*);
-    const Table tables[] = {ClientSteps, ExpectSteps, DialogSteps, BenchSteps};
+    const Table tables[] = {ClientSteps, ExpectSteps, DialogSteps, BenchSteps, WindowsSteps};
     for (Table table : tables) {
         int count = 0;
         const StepCommand* commands = table(&count);
@@ -218,7 +218,8 @@ bool ScenarioRunner::PrepareStart() {
                                    ini.c_str());
     }
     // settings-file <name> <text>: a file of the settings folder (or of a folder in it) as the
-    // plug-in would find it at its start; "\n", "\r" and "\0" in the text are those bytes.
+    // plug-in would find it at its start; "\n", "\r", "\0" and "\xNN" in the text are those
+    // bytes.
     for (const ScenarioLine& line : lines) {
         if (line.words[0] != "settings-file" || line.words.size() < 3)
             continue;
@@ -230,6 +231,11 @@ bool ScenarioRunner::PrepareStart() {
             const char byte = next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
             if (byte != next)
                 text.replace(at, 2, 1, byte);
+            else if (next == 'x' && at + 3 < text.size() && isxdigit(text[at + 2] & 0xFF) &&
+                     isxdigit(text[at + 3] & 0xFF))
+                text.replace(
+                    at, 4, 1,
+                    static_cast<char>(strtol(text.substr(at + 2, 2).c_str(), nullptr, 16)));
         }
         FILE* file = fopen(path.c_str(), "wb");
         if (file) {
@@ -247,9 +253,13 @@ namespace {
 
 const char kPolicyKey[] = "Software\\Policies\\Tarnwyk\\Velmora";
 
+// "\n" is a line end and "\xNN" that byte: a file no editor would write.
 std::string Unescaped(std::string text) {
     for (size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;)
         text.replace(at, 2, "\n");
+    for (size_t at = 0; (at = text.find("\\x", at)) != std::string::npos && at + 4 <= text.size();)
+        text.replace(at, 4, 1,
+                     static_cast<char>(strtol(text.substr(at + 2, 2).c_str(), nullptr, 16)));
     return text;
 }
 

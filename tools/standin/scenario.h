@@ -52,6 +52,12 @@ const StepCommand* ClientSteps(int* count);
 const StepCommand* ExpectSteps(int* count);
 const StepCommand* DialogSteps(int* count);
 const StepCommand* BenchSteps(int* count);
+const StepCommand* WindowsSteps(int* count);
+
+// The expectations of what the plug-in tells Windows (scenario_windows_steps.cpp).
+StepResult ExpectEvent(ScenarioContext& context);
+StepResult ExpectEventCount(ScenarioContext& context);
+StepResult ExpectBlockReason(ScenarioContext& context);
 
 // "500ms", "5s", "2m"; a bare number is seconds. False for anything else.
 bool ParseDuration(const std::string& text, DWORD* milliseconds);

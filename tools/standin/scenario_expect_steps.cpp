@@ -387,6 +387,9 @@ const ExpectCommand kExpectations[] = {
     {"ini", IniValue},
     {"file-lines", FileLines},
     {"ini-absent", IniAbsent},
+    {"event", ExpectEvent},
+    {"events", ExpectEventCount},
+    {"blockreason", ExpectBlockReason},
 };
 
 StepResult Expect(ScenarioContext& context) {
