@@ -121,7 +121,9 @@ std::string SenderAddress(const char* from) {
     if (const char* entry = NextAddress(&copy[0])) {
         entry += GroupLabelLength(entry);
         std::unique_ptr<char[]> address(new char[kAddressPartSize]);
-        if (PlainAddressDomain(entry, address.get()))
+        // An address whose local part reads as a group label ("a:b@x") would not read back as
+        // itself in To.
+        if (PlainAddressDomain(entry, address.get()) && GroupLabelLength(address.get()) == 0)
             sender = address.get();
     }
     // The walk must not be left pointing into this copy.

@@ -298,6 +298,8 @@ TEST(BccMove, OutsideAddressesGoToTheEndOfBccWholeOrNotAtAll) {
     noSender.from = "Me";
     noSender.bufferSize = kHeaderBufferSize;
     EXPECT_EQ(MoveOutsideToBcc(noSender, matcher).outcome, E::NoSender);
+    noSender.from = "Group: a:b@inner.example;";
+    EXPECT_EQ(MoveOutsideToBcc(noSender, matcher).outcome, E::NoSender);
 }
 
 TEST(BccMove, IsOfferedForTwoOutsideDomainsOrTheWarningCount) {
