@@ -1,7 +1,6 @@
 // The settings value readers against plain references: the integer parsers (full-width digits
 // included, a leading 0 with an 8 or a 9 decimal) and the comma lists behind InnerDomains and
 // DelayListColumns.
-#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +10,8 @@
 #include <vector>
 
 #include "delay/recipient_class.h"
+#include "fuzz/list_model.h"
 #include "support/int_parse.h"
-#include "support/mbcs.h"
 #include "support/string_list.h"
 
 namespace {
@@ -65,38 +64,6 @@ std::string HalfWidthText(const std::string& text) {
     return half;
 }
 
-// Bytes of the separator starting the character at i: , ; CR LF, or the full-width comma and
-// the ideographic comma of Shift-JIS.
-size_t SeparatorAt(const std::string& text, size_t i) {
-    const char c = text[i];
-    if (c == ',' || c == ';' || c == '\r' || c == '\n')
-        return 1;
-    if (c == '\x81' && i + 1 < text.size() && (text[i + 1] == '\x43' || text[i + 1] == '\x41'))
-        return 2;
-    return 0;
-}
-
-std::vector<std::string> Fields(const std::string& text) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    size_t i = 0;
-    for (;;) {
-        const size_t width = i < text.size() ? SeparatorAt(text, i) : 0;
-        if (i < text.size() && width == 0) {
-            i += CharLength(text.c_str() + i);
-            continue;
-        }
-        const std::string field = text.substr(start, std::min(i, text.size()) - start);
-        const size_t first = field.find_first_not_of(" \t");
-        if (first != std::string::npos)
-            fields.push_back(field.substr(first, field.find_last_not_of(" \t") - first + 1));
-        if (i >= text.size())
-            return fields;
-        i += width;
-        start = i;
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -112,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // address in it inner.
     SStringList list;
     list.AppendCommaSeparated(text.c_str());
-    const std::vector<std::string> fields = Fields(text);
+    const std::vector<std::string> fields = ModelFields(text);
     size_t index = 0;
     SDomainMatcher matcher(&list);
     for (const SStringNode* node = list.first; node; node = node->next, ++index) {

@@ -7,42 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "support/mbcs.h"
+#include "fuzz/list_model.h"
 #include "support/string_list.h"
 
 namespace {
 
-// Bytes of the separator starting the character at i: , ; CR LF, or the full-width comma and
-// the ideographic comma of Shift-JIS.
-size_t SeparatorAt(const std::string& text, size_t i) {
-    const char c = text[i];
-    if (c == ',' || c == ';' || c == '\r' || c == '\n')
-        return 1;
-    if (c == '\x81' && i + 1 < text.size() && (text[i + 1] == '\x43' || text[i + 1] == '\x41'))
-        return 2;
-    return 0;
-}
-
-// The input with each field trimmed of blanks and tabs and the empty ones dropped: what a parse
-// and a join must give.
+// What a parse and a join must give.
 std::string WithoutEmptyFields(const std::string& text) {
     std::string result;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t comma = pos;
-        size_t width = 0;
-        while (comma < text.size() && (width = SeparatorAt(text, comma)) == 0)
-            comma += CharLength(text.c_str() + comma);
-        comma = comma < text.size() ? comma : text.size();
-        const std::string field = text.substr(pos, comma - pos);
-        const size_t first = field.find_first_not_of(" \t");
-        if (first != std::string::npos) {
-            if (!result.empty())
-                result += ',';
-            result += field.substr(first, field.find_last_not_of(" \t") - first + 1);
-        }
-        pos = comma + (width > 0 ? width : 1);
-    }
+    for (const std::string& field : ModelFields(text))
+        result += (result.empty() ? "" : ",") + field;
     return result;
 }
 
