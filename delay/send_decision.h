@@ -17,8 +17,6 @@ struct SSendSettings {
     bool ctrlBypass = true;   // Ctrl held at the send skips the hold
     bool identBypass = true;  // X-KRV-Ident asking for at once skips the hold
     bool confirms = false;    // the recipients are shown before the hold
-    int bccConvert = 1;       // 2: outside recipients of a mass mail go to Bcc before the look
-    int bccWarnCount = 0;     // outside To/Cc entries that make a mass mail; 0: only the domains
 };
 
 // What a send knows besides its recipients.

@@ -34,7 +34,7 @@ void LogStartEvents(const LocalSetting& settings, const SPolicy& policy, bool lo
         LogEvent(EEventId::SettingsUnreadable, told.back());
     }
     if (!policy.refusedFile.empty()) {
-        told.push_back(RefusedPolicyFileLogText(policy.refusedFile, policy.refusedPath));
+        told.push_back(RefusedPolicyFileLogText(policy.refusedFile, policy.filePath));
         LogEvent(EEventId::PolicyUnreadable, told.back());
     }
     const std::string& logFile = settings.Text(EKeyId::LogFile);

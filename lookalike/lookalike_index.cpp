@@ -64,6 +64,10 @@ std::string_view Lower(const std::string& text, char* out) {
 
 } // namespace
 
+std::string_view SLookalikeIndex::SKnown::Group() const {
+    return slipFamily ? kSlipGroup : Suffix();
+}
+
 struct SLookalikeIndex::SSplit {
     std::string_view domain;
     std::string_view name;
@@ -149,7 +153,7 @@ void SLookalikeIndex::Seal() {
         const std::string_view name = k.Name();
         if (name.empty() || name.size() > kMaxNameBytes)
             continue;
-        const std::string_view group = k.slipFamily ? kSlipGroup : k.Suffix();
+        const std::string_view group = k.Group();
         const SNameHashes hashes(name);
         const size_t length = name.size();
         slipEntries.emplace_back(hashes.Whole(SHash().Byte(kKeyGroupName).Text(group).value),
@@ -371,8 +375,7 @@ int SLookalikeIndex::FindName(std::string_view name, std::string_view group,
     auto hits = slipTable.Find(hashes.Whole(SHash().Byte(kKeyGroupName).Text(group).value));
     for (const uint32_t* e = hits.first; e != hits.second; ++e) {
         const SKnown& k = known[*e];
-        if (k.Name() == name && (k.Suffix() == suffix) == same &&
-            (k.slipFamily ? kSlipGroup : k.Suffix()) == group)
+        if (k.Name() == name && (k.Suffix() == suffix) == same && k.Group() == group)
             return static_cast<int>(*e);
     }
     return -1;
@@ -393,8 +396,7 @@ int SLookalikeIndex::FindVisual(const SSplit& query) const {
 }
 
 bool SLookalikeIndex::SameGroup(const SKnown& k, const SSplit& query) const {
-    return k.nameSize != 0 && (k.slipFamily ? kSlipGroup : k.Suffix()) == query.Group() &&
-           k.registrable != query.registrable;
+    return k.nameSize != 0 && k.Group() == query.Group() && k.registrable != query.registrable;
 }
 
 // example.co for example.com, example.co.jo for example.co.jp: the name as it is, under a
@@ -493,14 +495,13 @@ int SLookalikeIndex::FindSlip(const SSplit& query) const {
 
     // One edit or two: a long known name, cut in five pieces, keeps one piece whole, at most
     // two places from where it was.
-    const size_t shortest = ShortestNameFor(EEdit::TwoEdits);
-    if (n + 2 < shortest)
+    if (n + 2 < longName)
         return -1;
     int budget = kMaxCandidates;
     uint64_t pieceKeys[kMaxPieceProbes];
     count = 0;
     const uint64_t seed = SHash().Byte(kKeyPiece).Text(group).value;
-    const size_t low = std::max(shortest, n >= 2 ? n - 2 : 0);
+    const size_t low = std::max(longName, n >= 2 ? n - 2 : 0);
     const size_t high = std::min(kMaxNameBytes, n + 2);
     for (size_t length = low; length <= high; ++length) {
         // Insertions before a whole piece move it right, deletions left; the length tells

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "lookalike/name_keys.h"
@@ -72,6 +71,8 @@ class SLookalikeIndex {
         std::string_view Suffix() const {
             return nameSize ? std::string_view(registrable).substr(nameSize + 1u) : registrable;
         }
+        // What names are looked up under: the suffix, or the family a slip moves within.
+        std::string_view Group() const;
     };
     // A domain lower-cased and split as views, without a string of its own: thousands are
     // checked per send.

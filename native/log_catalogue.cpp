@@ -46,7 +46,7 @@ void SettingLines() {
     SMergedValue merged[kKeyCount];
     SPolicy refused;
     refused.refusedFile = LockedRefusalText();
-    refused.refusedPath = "C:\\Program Files\\Mail\\plugins\\zVelmora.policy.ini";
+    refused.filePath = "C:\\Program Files\\Mail\\plugins\\zVelmora.policy.ini";
     MergeSettings(user, refused, nullptr, merged);
     Line(6, MergeLogLines(user, refused, merged)[0],
          "ポリシーファイルがあるのに、2 秒待っても読めないとき（理由は上の設定ファイルと同じか、"

@@ -14,7 +14,6 @@
 #include "settings/local_setting.h"
 #include "support/encoded_words.h"
 #include "support/log_target.h"
-#include "support/string_list.h"
 
 namespace {
 
@@ -95,10 +94,10 @@ EConfirmAnswer SSendConfirmation::Confirm(HWND compose, const SCapturedHeaders& 
     form.subject = subject;
     form.from = headers.from;
     form.nextStep = NextStepText(holdMinutes);
-    // The settings may be gone by the time the button is pressed: the matcher keeps a copy.
-    SStringList innerDomains;
-    innerDomains.CopyFrom(&settings->List(EKeyId::InnerDomains));
-    const SDomainMatcher matcher(&innerDomains, settings->Int(EKeyId::InnerDomainMatch));
+    // The settings may be gone by the time the button is pressed: the matcher holds its own
+    // copy of the domains.
+    const SDomainMatcher matcher(&settings->List(EKeyId::InnerDomains),
+                                 settings->Int(EKeyId::InnerDomainMatch));
     if (settings->Int(EKeyId::BccConvert) > 0 &&
         OffersBccMove(headers.to.c_str(), headers.cc.c_str(), matcher,
                       settings->Int(EKeyId::BccWarnCount)))

@@ -43,8 +43,6 @@ SSendSettings SendSettingsOf(const LocalSetting* settings) {
     values.ctrlBypass = settings->Int(EKeyId::CtrlBypass) != 0;
     values.identBypass = settings->Int(EKeyId::IdentBypass) != 0;
     values.confirms = settings->Int(EKeyId::Confirm) != kConfirmNever;
-    values.bccConvert = settings->Int(EKeyId::BccConvert);
-    values.bccWarnCount = settings->Int(EKeyId::BccWarnCount);
     return values;
 }
 
@@ -131,10 +129,13 @@ void SSendStory::ReadContext(SSendContext* context) {
 // Under BccConvert=2 a mass mail's outside recipients go to Bcc before anything looks at the
 // send, shown or not; a refused move leaves the dialog's button to the user.
 void SSendStory::MoveUnasked(SCapturedHeaders* snapshot) {
-    const SSendSettings settings = SendSettingsOf(logic.settings);
-    const SDomainMatcher matcher(settings.innerDomains, settings.innerDomainMatch);
-    if (settings.bccConvert < 2 ||
-        !OffersBccMove(snapshot->to.c_str(), snapshot->cc.c_str(), matcher, settings.bccWarnCount))
+    const LocalSetting* settings = logic.settings;
+    if (!settings || settings->Int(EKeyId::BccConvert) < 2)
+        return;
+    const SDomainMatcher matcher(&settings->List(EKeyId::InnerDomains),
+                                 settings->Int(EKeyId::InnerDomainMatch));
+    if (!OffersBccMove(snapshot->to.c_str(), snapshot->cc.c_str(), matcher,
+                       settings->Int(EKeyId::BccWarnCount)))
         return;
     const SBccMove move = MoveComposeToBcc(hostApi(), compose, *snapshot, matcher);
     const std::string subject =

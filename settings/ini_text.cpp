@@ -1,5 +1,7 @@
 #include "settings/ini_text.h"
 
+#include "support/shift_jis.h"
+
 namespace {
 
 std::string Lower(std::string text) {
@@ -29,40 +31,16 @@ bool StartsWith(const std::string& bytes, const char* mark, size_t size) {
     return bytes.size() >= size && bytes.compare(0, size, mark, size) == 0;
 }
 
-// Strict: no overlong form, no surrogate, nothing above U+10FFFF.
+// Strict, as NextUtf8 reads it: no overlong form, no surrogate, nothing above U+10FFFF.
 bool IsUtf8WithMultiByte(const std::string& bytes) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* end = p + bytes.size();
     bool multiByte = false;
-    for (size_t i = 0; i < bytes.size();) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
+    uint32_t code = 0;
+    while (p < end) {
+        if (!NextUtf8(&p, end, &code))
             return false;
-        }
-        if (bytes.size() - i < length)
-            return false;
-        for (size_t k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
-                return false;
-        }
-        multiByte = true;
-        i += length;
+        multiByte = multiByte || code >= 0x80;
     }
     return multiByte;
 }

@@ -19,10 +19,6 @@ namespace {
 // unreadable.
 const unsigned long kPolicyFileWaitMs = 2000;
 
-bool TakesList(const SSettingKey& setting) {
-    return setting.type == EKeyType::List || setting.rule == EOneWay::WordUnion;
-}
-
 // The strings of a REG_MULTI_SZ value joined with commas; empty strings left out.
 std::string JoinedMultiString(const std::vector<char>& data, DWORD size) {
     std::string joined;
@@ -72,7 +68,7 @@ void ReadRegistryValue(HKEY key, const SSettingKey& setting, EValueSource source
         value->readable = number && dword <= 0x7FFFFFFFu;
         return;
     }
-    if (type == REG_MULTI_SZ && TakesList(setting)) {
+    if (type == REG_MULTI_SZ && IsListKey(setting)) {
         // As Group Policy Preferences writes a list.
         value->text = JoinedMultiString(buffer, size);
         value->readable = true;
@@ -104,7 +100,6 @@ void ReadPolicyFile(const char* path, size_t rank, SPolicy* policy) {
     std::string why;
     if (!ReadIniFileAsAnsi(path, &text, &why, kPolicyFileWaitMs)) {
         policy->refusedFile = why;
-        policy->refusedPath = path;
         return;
     }
     const SIniText file(text);

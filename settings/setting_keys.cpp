@@ -141,6 +141,10 @@ bool AllowedFrom(const SSettingKey& key, int32_t policyValue, int32_t value) {
     return Strength(key, value) >= Strength(key, policyValue);
 }
 
+bool IsListKey(const SSettingKey& key) {
+    return key.type == EKeyType::List || key.rule == EOneWay::WordUnion;
+}
+
 bool IsStrongest(const SSettingKey& key, int32_t value) {
     switch (key.rule) {
     case EOneWay::Fixed:

@@ -84,5 +84,7 @@ bool InRange(const SSettingKey& key, int32_t value);
 int32_t StrongerOf(const SSettingKey& key, int32_t a, int32_t b);
 // True when moving from policyValue to value keeps the guard at least as strong.
 bool AllowedFrom(const SSettingKey& key, int32_t policyValue, int32_t value);
+// True for a key read as a list: a List key, or words that add up.
+bool IsListKey(const SSettingKey& key);
 // True when no value is stronger than this one: the user has nothing left to choose.
 bool IsStrongest(const SSettingKey& key, int32_t value);

@@ -34,11 +34,9 @@ bool Refused(const SPolicy& policy, size_t rank) {
 bool StrictValue(const SSettingKey& key, int32_t* value) {
     if (key.type != EKeyType::Int || key.rule == EOneWay::Fixed)
         return false;
-    if (key.choices == nullptr && key.maxValue - key.minValue != 1) {
-        *value = DefaultNumber(key);
-        return true;
-    }
     *value = DefaultNumber(key);
+    if (key.choices == nullptr && key.maxValue - key.minValue != 1)
+        return true;
     for (int32_t each = key.minValue; each <= key.maxValue; ++each) {
         if (InRange(key, each))
             *value = StrongerOf(key, *value, each);
@@ -170,6 +168,17 @@ std::string Union(const SSettingKey& key, const std::string& base, const std::st
 
 bool AddsUp(const SSettingKey& key) {
     return key.rule == EOneWay::WordUnion || key.rule == EOneWay::NameMap;
+}
+
+// A list typed with another separator than the comma, in any source.
+bool SeparatedOtherwise(const SSettingKey& key, const SUserValue& user, const SPolicy& policy,
+                        size_t index) {
+    if (!IsListKey(key))
+        return false;
+    bool other = user.present && HasOtherSeparator(user.text.c_str());
+    for (size_t rank = 0; rank < kPolicySourceCount; ++rank)
+        other = other || HasOtherSeparator(policy.layers[rank][index].text.c_str());
+    return other;
 }
 
 // Texts used as written take the strongest source that can be used; words add up.
@@ -326,28 +335,11 @@ void MergeSettings(const SUserValue user[kKeyCount], const SPolicy& policy,
     logFile.text = ExpandEnvironment(logFile.text, lookup);
 }
 
-namespace {
-
-// A list typed with another separator than the comma, in any source.
-bool SeparatedOtherwise(const SSettingKey& key, const SUserValue& user, const SPolicy& policy,
-                        size_t index) {
-    if (key.type == EKeyType::Int)
-        return false;
-    if (key.type != EKeyType::List && key.rule != EOneWay::WordUnion)
-        return false;
-    bool other = user.present && HasOtherSeparator(user.text.c_str());
-    for (size_t rank = 0; rank < kPolicySourceCount; ++rank)
-        other = other || HasOtherSeparator(policy.layers[rank][index].text.c_str());
-    return other;
-}
-
-} // namespace
-
 std::vector<std::string> MergeLogLines(const SUserValue user[kKeyCount], const SPolicy& policy,
                                        const SMergedValue merged[kKeyCount]) {
     std::vector<std::string> lines;
     if (!policy.refusedFile.empty())
-        lines.push_back(RefusedPolicyFileLogText(policy.refusedFile, policy.refusedPath));
+        lines.push_back(RefusedPolicyFileLogText(policy.refusedFile, policy.filePath));
     const size_t allowIndex = static_cast<size_t>(EKeyId::AllowUserDomains);
     for (size_t rank = 0; rank < kPolicySourceCount; ++rank) {
         const SPolicyValue& allow = policy.layers[rank][allowIndex];

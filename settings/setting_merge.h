@@ -29,10 +29,9 @@ struct SPolicyValue {
 struct SPolicy {
     // What each source says, in the order of kPolicySources.
     SPolicyValue layers[kPolicySourceCount][kKeyCount];
-    // Set when the policy file is there but could not be read: why, and the file. Every key
+    // Set when the policy file is there but could not be read: why. Every key
     // with a one-way rule then takes the value that guards most.
     std::string refusedFile;
-    std::string refusedPath;
     std::string filePath; // where the policy file is looked for
 
     bool Any() const;

@@ -411,7 +411,7 @@ TEST(SettingMerge, RefusedPolicyFileGuardsMost) {
     user[At(EKeyId::LogLevel)] = SUserValue{true, "8"};
     SPolicy policy;
     policy.refusedFile = "UTF-32 には対応していません";
-    policy.refusedPath = "C:\\plugins\\zVelmora.policy.ini";
+    policy.filePath = "C:\\plugins\\zVelmora.policy.ini";
     policy.Set(EKeyId::Confirm, SPolicyValue{true, true, "1", M});
     SMergedValue merged[kKeyCount];
     MergeSettings(user, policy, nullptr, merged);
@@ -434,8 +434,8 @@ TEST(SettingMerge, RefusedPolicyFileGuardsMost) {
     EXPECT_FALSE(merged[At(EKeyId::OuterDelayTime)].fixed);
     const std::vector<std::string> lines = MergeLogLines(user, policy, merged);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], RefusedPolicyFileLogText(policy.refusedFile, policy.refusedPath));
-    EXPECT_NE(lines[0].find(policy.refusedPath), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[0], RefusedPolicyFileLogText(policy.refusedFile, policy.filePath));
+    EXPECT_NE(lines[0].find(policy.filePath), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find("UTF-32"), std::string::npos) << lines[0];
     EXPECT_EQ(LinesStartingWith(lines, "ポリシー "), 0u);
 }
