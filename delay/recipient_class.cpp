@@ -187,7 +187,7 @@ void SSendRecipients::Clear() {
 }
 
 void SSendRecipients::Classify(SCapturedHeaders* headers, const SDomainMatcher& matcher,
-                               bool confirming) {
+                               bool confirming, bool namesOutside) {
     Clear();
     std::string* texts[3] = {&headers->to, &headers->cc, &headers->bcc};
     std::string copy;
@@ -202,9 +202,9 @@ void SSendRecipients::Classify(SCapturedHeaders* headers, const SDomainMatcher& 
             copy.assign(*texts[i]);
             walked = &copy;
         }
-        field.list =
-            ClassifyRecipients(&(*walked)[0], matcher, &innerCount, &outerCount,
-                               confirming ? &field.entries : nullptr, &domainTexts, &outerDomains);
+        field.list = ClassifyRecipients(&(*walked)[0], matcher, &innerCount, &outerCount,
+                                        confirming ? &field.entries : nullptr, &domainTexts,
+                                        namesOutside ? &outerDomains : nullptr);
     }
     // A header cut short lost entries nobody saw: the hold counts them as one outside
     // recipient, the confirmation shows a row for each such header.

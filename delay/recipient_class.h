@@ -101,8 +101,9 @@ class SSendRecipients {
     // history, and the headers stay whole for it to compare with the window's afterwards.
     // Otherwise the hold needs only the lists and the counts, and the recipient texts are walked
     // in place and used up: a copy of three full headers costs the largest send a tenth of its
-    // time.
-    void Classify(SCapturedHeaders* headers, const SDomainMatcher& matcher, bool confirming);
+    // time. The outside domains are gathered only when something names them (namesOutside).
+    void Classify(SCapturedHeaders* headers, const SDomainMatcher& matcher, bool confirming,
+                  bool namesOutside = true);
     // The list of a header (0 To, 1 Cc, 2 Bcc) for the hold's record, which owns it from now
     // on; the header's entries go with it.
     SStringList* TakeList(int field);
@@ -115,7 +116,7 @@ class SSendRecipients {
     int innerCount = 0;
     // A header cut short counts as one outside recipient more: nobody saw what it lost.
     int outerCount = 0;
-    // Gathered on every send: the events name them whether or not the confirmation is on.
+    // For the events, whether or not the confirmation is on.
     SOuterDomains outerDomains;
 
   private:

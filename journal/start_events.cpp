@@ -25,8 +25,8 @@ bool OpensForAppending(const std::string& path, unsigned long* error) {
 
 } // namespace
 
-void LogStartEvents(const LocalSetting& settings, const SPolicy& policy, bool logInstalled,
-                    const char* version) {
+void LogStartEvents(const LocalSetting& settings, bool logInstalled, const char* version) {
+    const SPolicy& policy = settings.Policy();
     // Each is an error of its own; the start's lines say it once, at the error's level.
     std::vector<std::string> told;
     if (!settings.unreadableWhy.empty()) {

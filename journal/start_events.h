@@ -5,8 +5,6 @@
 #include <string>
 
 class LocalSetting;
-struct SPolicy;
 
 // logInstalled: the operation log's sink took the settings' file.
-void LogStartEvents(const LocalSetting& settings, const SPolicy& policy, bool logInstalled,
-                    const char* version);
+void LogStartEvents(const LocalSetting& settings, bool logInstalled, const char* version);

@@ -16,6 +16,7 @@
 #include "delay/send_decision.h"
 #include "host/host_api.h"
 #include "host/mailbox_key.h"
+#include "journal/event_log.h"
 #include "journal/hold_log_text.h"
 #include "plugin/mailer_header.h"
 #include "plugin/send_confirmation.h"
@@ -159,7 +160,7 @@ SSendDecision SSendStory::Decide(SCapturedHeaders* snapshot, SSendContext* conte
     recipients->Classify(
         snapshot,
         SDomainMatcher(context->settings.innerDomains, context->settings.innerDomainMatch),
-        context->settings.confirms);
+        context->settings.confirms, EventWanted(EEventId::Held));
     return DecideSend(*recipients, *context);
 }
 

@@ -72,12 +72,11 @@ void VelmoraLogic::Start() {
     ChooseSettingsPath(instance, path);
 
     std::unique_ptr<LocalSetting> newSettings(new LocalSetting(path));
-    const SPolicy policy = ReadPolicy(policyPath.c_str());
-    newSettings->ReadAll(policy);
+    newSettings->ReadAll(ReadPolicy(policyPath.c_str()));
     const bool logInstalled = InstallLogSink(*newSettings);
     StartEventLog(newSettings->Int(EKeyId::EventLog));
     // Which value is in force and where it came from: what an administrator checks first.
-    LogStartEvents(*newSettings, policy, logInstalled, version->productVersion);
+    LogStartEvents(*newSettings, logInstalled, version->productVersion);
     LogDebug(SettingsReadLogText(
                  newSettings->Text(EKeyId::InnerDomains).c_str(),
                  newSettings->Int(EKeyId::InnerDelayTime), newSettings->Int(EKeyId::OuterDelayTime),
