@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${NATIVE_BUILD_DIR:-$root/build-native}
-fuzz_seconds=${FUZZ_SECONDS:-15}
+fuzz_seconds=${FUZZ_SECONDS:-10}
 
 CXX=clang++ cmake -G Ninja -S "$root/native" -B "$build" >/dev/null
 cmake --build "$build" -j 2
